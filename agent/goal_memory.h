@@ -1,0 +1,61 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "world/geometry.h"
+
+namespace murinex {
+
+struct Settings;
+
+// What reaching one goal kind does to each need of a mouse.
+struct TGoalMemEl {
+  std::uint8_t GoalKind = 0;
+  std::array<double, 8> Values{};  // index = need
+  double Expectation = 0;          // availability estimate, rewritten by the intention
+};
+
+// One element per goal kind met, in order of creation; the mouse owns them and
+// places refer to them for as long as the mouse lives.
+using TGoalMemory = std::vector<std::unique_ptr<TGoalMemEl>>;
+
+// A remembered place: a goal found ('+'), a painful place ('-') or a waypoint
+// of a route ('0').
+struct TGoalAvLoc {
+  TGoalMemEl* Element = nullptr;  // the goal kind served; an element of the same mouse
+  double Quality = 0;
+  char Sign = 0;
+  // Index of Next in the list; -1 for a final place, -2 once Next was deleted.
+  std::int32_t NextIndex = -1;
+  TPoint Pos;
+  // The next place towards the goal; always the place at NextIndex when that is >= 0.
+  std::shared_ptr<TGoalAvLoc> Next;
+  double Retention = 0;
+  std::int32_t LastRecall = 0;
+  double Progress = 0;
+
+  std::uint8_t Kind() const { return Element ? Element->GoalKind : 0; }
+};
+
+// Places are shared: a place removed from the list stays alive while the mouse
+// still heads for it, rates it or reaches it as another place's Next.
+using TGoalLocPtr = std::shared_ptr<TGoalAvLoc>;
+using TGoalLocList = std::vector<TGoalLocPtr>;
+
+// The element of a kind, created from the goal-need matrix when missing.
+TGoalMemEl& FindElement(TGoalMemory& memory, const Settings& settings, std::uint8_t kind);
+TGoalMemEl& NewElement(TGoalMemory& memory, const Settings& settings, std::uint8_t kind);
+
+// Removes the place at index and repairs the links of the places after it.
+void DeleteLoc(TGoalLocList& places, std::size_t index);
+// Deletes every place whose Retention is at or below ForgottenRetention.
+void PurgeLocs(TGoalLocList& places);
+// The index of a place in the list by identity, or -1.
+std::int32_t IndexOfLoc(const TGoalLocList& places, const TGoalAvLoc* place);
+
+inline constexpr double ForgottenRetention = 1e-10;
+
+}  // namespace murinex

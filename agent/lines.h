@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace murinex {
+
+// A chart line as plain data: a title, a colour and the points recorded so far
+// (each point with its own colour, so a band can colour every tick).
+struct TLineSeries {
+  std::string Title;
+  std::uint32_t Colour = 0;  // 0x00BBGGRR
+  std::vector<double> Values;
+  std::vector<std::uint32_t> Colours;
+
+  void Add(double value, std::uint32_t colour) {
+    Values.push_back(value);
+    Colours.push_back(colour);
+  }
+  void Clear() {
+    Values.clear();
+    Colours.clear();
+  }
+  std::size_t Count() const { return Values.size(); }
+};
+
+// The lines of one group, in order of creation.
+struct TLineGroup {
+  std::string Name;
+  std::vector<std::unique_ptr<TLineSeries>> Lines;
+  std::vector<std::string> Names;
+};
+
+// The chart lines of one mouse: groups sorted by name, and three bands
+// coloured tick by tick by the need, the goal and the last action.
+class TLines {
+ public:
+  enum Band { NeedBand, ActionBand, GoalBand };
+
+  TLineSeries& Line(const std::string& group, const std::string& name);
+  void SetLine(const std::string& group, const std::string& name, std::uint32_t colour);
+  void AddValue(const std::string& group, const std::string& name, double value);
+  void AddBand(Band band, std::uint32_t colour);
+  void ClearAll();
+
+  // Groups in sorted order ("Emotions" is group 0, "Motive" group 1).
+  std::size_t GroupCount() const { return groups_.size(); }
+  const TLineGroup& Group(std::size_t index) const;
+  const TLineSeries& BandSeries(Band band) const { return bands_[band]; }
+
+ private:
+  TLineGroup& FindGroup(const std::string& name);
+
+  std::map<std::string, TLineGroup> groups_;
+  TLineSeries bands_[3];
+};
+
+}  // namespace murinex

@@ -1,0 +1,187 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "agent/goal_memory.h"
+#include "agent/names.h"
+#include "world/geometry.h"
+
+namespace murinex {
+
+class TLines;
+class TMaus;
+
+// One need of one mouse.
+struct TMotiv {
+  std::string Name;
+  std::int32_t Reserve = 0;     // counted by the death test (Hunger, Thirst, Pain only)
+  std::int32_t MaxReserve = 0;  // upper bound of Reserve
+  double Ist = 0;               // actual level, 0 empty .. 1 fully satisfied
+  double Soll = 0;              // target level
+  double Deviation = 0;         // Soll - Ist, as of the last drain
+  double Urgency = 0;           // Deviation * Weight
+  double BasMeta = 0;           // Ist lost per second of simulated time
+  double Leak = 0;              // carried and inherited, no effect
+  double Weight = 0;            // importance of the need
+  double EpComp = 0;            // charted only; nothing sets it
+  double DevChange = 0;         // Deviation after the drain minus the drain's change
+};
+
+// The inheritable values of a mouse.
+struct TGenom {
+  std::array<double, 8> MotWeights{};
+  std::array<double, 15> PersonGenes{};
+  std::array<std::int32_t, 8> ReserveGenes{};  // only 1..3 used
+  std::array<double, 8> BasMetaGenes{};        // only 1..7 used
+};
+
+// The relation of a mouse to another one.
+struct TFrinEn {
+  std::int32_t OtherID = 0;
+  TMaus* OtherMaus = nullptr;  // not owned; none until linked, cleared when the other dies
+  double Friendship = 0;       // 0..1
+  double Enmity = 0;           // -1..0
+};
+using TFrinEnList = std::vector<TFrinEn>;
+
+// One point of the fading track of recent positions.
+struct TProtocol {
+  std::int32_t X = 0;
+  std::int32_t Y = 0;
+  std::uint8_t Goal = 0;
+  std::uint8_t Action = 0;
+  double Vividness = 0;
+};
+using TProtocolList = std::deque<TProtocol>;  // oldest first
+
+using TPlan = std::vector<TPoint>;
+
+// Lists of mice that other mice see; they never own.
+using TMausRefs = std::vector<TMaus*>;
+
+struct TValueDir {
+  double value = 0;
+  double direction = 0;
+};
+
+// Slots of TMaus::ActVal.
+namespace actval {
+enum : std::uint8_t {
+  CurStrength,
+  Addiction,  // grows while a heavy drinker is drunk
+  Spare,      // stored, no rule uses it
+  DrunkCap,   // capped while drunk
+  Drunkenness,
+  TimeTillSober,
+  Pregnant,
+  BirthCountdown
+};
+}  // namespace actval
+
+// One mouse. The owned parts live and die with it; the mouse references
+// (Partner, Competitor, Miserablemaus, relations, seen lists) never own and are
+// cleared by the run when the mouse they name dies.
+class TMaus {
+ public:
+  explicit TMaus(std::int32_t id);
+  ~TMaus();
+  TMaus(const TMaus&) = delete;
+  TMaus& operator=(const TMaus&) = delete;
+
+  std::int32_t Age = 0;
+  std::int32_t Generation = 0;
+  std::int32_t ID = 0;
+  std::int32_t BirthTick = 0;
+  std::int32_t MotherID = 0;
+  bool MovedForHelp = false;
+  bool GoalChanged = false;
+  bool Smiling = false;
+  bool Attacked = false;
+  bool HasNextGoal = false;
+  bool Dying = false;
+  bool OnHelpMission = false;
+  bool Afraid = false;
+  bool Dares = false;
+  bool CompAttack = false;
+  bool KeepConsuming = false;
+  std::uint8_t HelpCry = 0;  // 0 none, 1 fear, 2 food, 3 water, 4 healing
+  double SumWeights = 0;
+  double TotNeedStrength = 0;
+  double PrevTotNeedStrength = 0;
+  double Heading = 0;
+  double Damage = 0;
+  double Jul = 0;  // intoxicating drinks taken in the whole life
+  std::string Lineage;
+  std::uint8_t Need = 0;
+  TValueDir Threat;
+  TValueDir Support;
+  TGoalLocList GoalLocations;
+  std::uint8_t Goal = 0;
+  std::uint8_t PrevGoal = 0;
+  TGoalLocPtr TargetLoc;
+  TGoalLocPtr RatedLoc;
+  TGoalLocPtr ExploreTarget;  // owned; reused by every exploration
+  TMaus* Partner = nullptr;
+  TMaus* Competitor = nullptr;
+  TMaus* Miserablemaus = nullptr;
+  std::uint8_t Action = 0;
+  std::uint8_t LastAction = 0;
+  std::uint8_t Facing = 0;
+  TPoint Position;
+  TPoint StuckAt;
+  std::int32_t PlanIndex = 0;
+  TPlan Plan;
+  std::unique_ptr<TLines> Lines;
+  TGoalMemory GoalMemory;
+  TMausRefs SeenMice, SeenFriends, SeenEnemies, SeenStrangers;
+  std::array<double, 8> ActVal{};
+  std::array<TMotiv, 8> Motives;
+  TFrinEnList Relations;
+  TProtocolList Protocol;
+  std::unique_ptr<TGenom> Genom;
+  std::unique_ptr<TGenom> Embryo;  // from conception until birth
+  double Arousal = 0;
+  double Inhib = 0;
+  std::array<double, 15> Params{};
+
+  double& CurStrength() { return ActVal[actval::CurStrength]; }
+  double CurStrength() const { return ActVal[actval::CurStrength]; }
+  double& Drunkenness() { return ActVal[actval::Drunkenness]; }
+  double Drunkenness() const { return ActVal[actval::Drunkenness]; }
+  double& TimeTillSober() { return ActVal[actval::TimeTillSober]; }
+  double& Pregnant() { return ActVal[actval::Pregnant]; }
+  double Pregnant() const { return ActVal[actval::Pregnant]; }
+  double& BirthCountdown() { return ActVal[actval::BirthCountdown]; }
+  double BirthCountdown() const { return ActVal[actval::BirthCountdown]; }
+
+  double P(std::uint8_t p) const { return Params[p]; }
+  TMotiv& M(std::uint8_t n) { return Motives[n]; }
+  const TMotiv& M(std::uint8_t n) const { return Motives[n]; }
+
+  // Competence and certainty, the motives most rules read.
+  TMotiv& Comp() { return Motives[need::Comp]; }
+  const TMotiv& Comp() const { return Motives[need::Comp]; }
+  TMotiv& Cert() { return Motives[need::Cert]; }
+
+  // The first of Competitor, Partner, Miserablemaus that is set.
+  TMaus* GoalMouse() const;
+};
+
+// Fills Genom from the mouse's current values.
+void CopyGenom(TMaus& m);
+// The value of m's relation entry for other (Friendship + Enmity); false and 0 without one.
+bool RelationValue(const TMaus& m, const TMaus* other, double& value);
+double RelationValueOr0(const TMaus& m, const TMaus* other);
+inline double EntryValue(const TFrinEn& e) { return e.Friendship + e.Enmity; }
+// Creates the entry for other when missing, then strengthens friendship (x > 0)
+// or enmity (x <= 0).
+void UpdateRelation(TFrinEnList& relations, TMaus& other, double x);
+// Mean of the positions, rounded halves to even; (-1, -1) for no mice.
+TPoint MeanPosition(const TMausRefs& mice);
+
+}  // namespace murinex

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <cstdint>
+
+namespace murinex {
+
+// The needs; the index is also the index into a mouse's motives.
+namespace need {
+enum : std::uint8_t { NoNeed, Hunger, Thirst, Pain, Sex, Affil, Cert, Comp };
+inline constexpr int Count = 8;
+}  // namespace need
+
+// The goals; 1..6 are also the terrain kinds of the patches.
+namespace goal {
+enum : std::uint8_t {
+  NoGoal,
+  Sand,
+  Food,
+  Water,
+  Vorarazav,
+  Stones,
+  HealingHerbs,
+  Friend,
+  HelpRequest,
+  Uncertainty,
+  Barrier
+};
+inline constexpr int Count = 11;
+}  // namespace goal
+
+namespace action {
+enum : std::uint8_t {
+  NoAction,
+  Move,
+  Explore,
+  Flight,
+  Bite,
+  Hold,
+  Feed,
+  Drink,
+  Cure,
+  Smile,
+  Plan,
+  Sleep,
+  Care
+};
+inline constexpr int Count = 13;
+}  // namespace action
+
+// The person parameters, indexes into TMaus::Params.
+namespace param {
+enum : std::uint8_t {
+  BasAr,
+  ArousalW,
+  InhibW,
+  SelectW,
+  LossComp,
+  GainComp,
+  LossCert,
+  GainCert,
+  RateForget,
+  RateReinforce,
+  ProtMem,
+  Strength,
+  SightWidth,
+  AffilSens,
+  Carefactor
+};
+inline constexpr int Count = 15;
+}  // namespace param
+
+extern const char* const NeedNames[need::Count];
+extern const char* const GoalNames[goal::Count];
+extern const char* const ActionNames[action::Count];
+extern const char* const PersonParamNames[param::Count];
+// Colours as 0x00BBGGRR.
+extern const std::uint32_t NeedColours[need::Count];
+extern const std::uint32_t GoalColours[goal::Count];
+
+// The needs a goal serves, as a bit set (bit i = need i); goals above 6 serve NoNeed.
+std::uint8_t GoalNeeds(std::uint8_t goalKind);
+inline bool Serves(std::uint8_t goalKind, std::uint8_t needIndex) {
+  return (GoalNeeds(goalKind) >> needIndex) & 1u;
+}
+
+}  // namespace murinex

@@ -1,0 +1,139 @@
+// murinex-run: runs the simulation without windows, for long runs whose
+// protocols and dumps are analysed afterwards.
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "agent/maus.h"
+#include "sim/run.h"
+#include "sim/startup.h"
+#include "sim/tick.h"
+#include "world/error.h"
+
+namespace {
+
+const char* const Usage =
+    "usage: murinex-run --dir DIR --ticks N [--task NAME] [--select ID] [--check-id ID]\n"
+    "\n"
+    "Runs the simulation of the run folder DIR (with DIR/data/inimaus.ini) for N ticks\n"
+    "without windows, then writes the final population and genome dumps.\n"
+    "\n"
+    "  --dir DIR       the run folder; outputs go to DIR/Proto and DIR/data\n"
+    "  --ticks N       number of ticks to run (N >= 0)\n"
+    "  --task NAME     the task name, part of every output file name (default NN)\n"
+    "  --select ID     pick the mouse with this ID, as a click on it would: its\n"
+    "                  decisions go to the behaviour and competence protocols\n"
+    "  --check-id ID   the check mouse ID (default 35)\n"
+    "  --help          show this text\n";
+
+struct Options {
+  std::string dir;
+  long long ticks = -1;
+  std::string task = "NN";
+  std::optional<int> select;
+  std::optional<int> checkId;
+};
+
+[[noreturn]] void BadUsage(const std::string& message) {
+  std::cerr << "murinex-run: " << message << "\n\n" << Usage;
+  std::exit(2);
+}
+
+long long ParseNumber(const std::string& option, const std::string& text) {
+  std::size_t used = 0;
+  long long value = 0;
+  try {
+    value = std::stoll(text, &used);
+  } catch (...) {
+    used = 0;
+  }
+  if (used == 0 || used != text.size()) BadUsage(option + " expects a whole number, got \"" + text + "\"");
+  return value;
+}
+
+int ParseId(const std::string& option, const std::string& text) {
+  const long long value = ParseNumber(option, text);
+  if (value < INT32_MIN || value > INT32_MAX) BadUsage(option + " is out of range");
+  return static_cast<int>(value);
+}
+
+Options ParseOptions(int argc, char** argv) {
+  Options o;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      std::cout << Usage;
+      std::exit(0);
+    }
+    if (i + 1 >= argc) BadUsage("missing value after " + arg);
+    const std::string value = argv[++i];
+    if (arg == "--dir") o.dir = value;
+    else if (arg == "--ticks") o.ticks = ParseNumber(arg, value);
+    else if (arg == "--task") o.task = value;
+    else if (arg == "--select") o.select = ParseId(arg, value);
+    else if (arg == "--check-id") o.checkId = ParseId(arg, value);
+    else BadUsage("unknown option " + arg);
+  }
+  if (o.dir.empty()) BadUsage("--dir is required");
+  if (o.ticks < 0) BadUsage("--ticks is required and must not be negative");
+  return o;
+}
+
+// A progress bar on stderr with ticks per second, only on a terminal.
+class Progress {
+ public:
+  explicit Progress(long long total) : total_(total), enabled_(isatty(STDERR_FILENO) && total > 0) {
+    start_ = std::chrono::steady_clock::now();
+  }
+  void Update(long long done, std::size_t mice) {
+    if (!enabled_ || (done % 200 != 0 && done != total_)) return;
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    const double rate = seconds > 0 ? done / seconds : 0;
+    const int width = 40;
+    const int filled = static_cast<int>(width * done / total_);
+    std::fprintf(stderr, "\r[%s%s] %lld/%lld ticks  %.0f ticks/s  %zu mice ",
+                 std::string(filled, '#').c_str(), std::string(width - filled, '.').c_str(), done,
+                 total_, rate, mice);
+    if (done == total_) std::fprintf(stderr, "\n");
+  }
+
+ private:
+  long long total_;
+  bool enabled_;
+  std::chrono::steady_clock::time_point start_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const Options options = ParseOptions(argc, argv);
+  murinex::Run run(options.dir);
+  try {
+    murinex::StartUp(run, options.task);
+    if (options.checkId) run.CheckMausId = *options.checkId;
+    murinex::SetUpPopulation(run);
+    murinex::LoadWorld(run);
+    if (options.select) {
+      murinex::TMaus* picked = run.MausById(*options.select);
+      run.SelectMaus(picked);
+      if (picked) run.CheckMausId = picked->ID;
+    }
+    Progress progress(options.ticks);
+    for (long long t = 1; t <= options.ticks; ++t) {
+      murinex::Tick(run);
+      progress.Update(t, run.Mice.size());
+    }
+    murinex::FinishRun(run);
+  } catch (const murinex::InputError& error) {
+    std::cerr << "murinex-run: " << error.what() << "\n";
+    return 1;
+  }
+  return 0;
+}

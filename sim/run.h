@@ -1,0 +1,106 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sim/out_file.h"
+#include "sim/settings.h"
+#include "sim/stat_columns.h"
+#include "sim/summary_lines.h"
+#include "world/random.h"
+#include "world/terrain.h"
+
+namespace murinex {
+
+class TMaus;
+using TMausList = std::vector<std::unique_ptr<TMaus>>;
+
+// Plays the wave files of the simulation. The headless runner uses a silent one.
+class SoundSink {
+ public:
+  virtual ~SoundSink() = default;
+  virtual void PlayWave(const std::string& name) = 0;
+};
+
+// Lets the windows follow what the simulation does to its mice.
+class RunObserver {
+ public:
+  virtual ~RunObserver() = default;
+  virtual void MausSelected(TMaus* mouse) = 0;
+};
+
+// Everything one run of the simulation owns: its configuration, the world,
+// the mice, the counters, the random generator and the open protocol files.
+class Run {
+ public:
+  explicit Run(std::filesystem::path workDir = ".");
+  ~Run();
+  Run(const Run&) = delete;
+  Run& operator=(const Run&) = delete;
+
+  // --- configuration, fixed once the run has started
+  std::filesystem::path WorkDir;
+  std::string TaskName = "NN";
+  std::string PopulationFileName, WorldFileName, SettingsFileName;
+  std::int32_t TickInterval = 50;  // ms per tick
+  Settings settings;
+
+  // --- state
+  Random random{1};
+  std::unique_ptr<TWorld> World;
+  TMausList Mice;
+  std::int32_t IdCounter = 0;
+  std::int32_t TickCount = 0;
+  std::int32_t CheckMausId = 35;
+  TMaus* SelectedMaus = nullptr;
+  bool Busy = false;
+  std::int32_t DumpNumber = 0;
+  std::int32_t StatRowCount = 0;
+  std::int32_t StatInterval = 100;
+  StatSums Stats;
+  TSumLines SumLines;
+
+  // --- the switches of the main window's menus
+  bool Paint = true;
+  bool AddLines = true;
+  bool FreundFeind = false;
+  bool SoundForAll = false;
+  int SoundMode = 1;  // asynchronous playback
+
+  // --- protocol files
+  OutFile BirthLog, StatProto, KofiProt, Behaviour, AggProt;
+
+  SoundSink* Sound = nullptr;        // not owned; none plays nothing
+  RunObserver* Observer = nullptr;  // not owned
+
+  // Folders of the run: "data/", "Proto/", "bitmaps/", "waves/".
+  std::filesystem::path DataDir() const { return WorkDir / "data"; }
+  std::filesystem::path ProtoDir() const { return WorkDir / "Proto"; }
+  std::filesystem::path BitmapDir() const { return WorkDir / "bitmaps"; }
+  std::filesystem::path WaveDir() const { return WorkDir / "waves"; }
+
+  // A new mouse with the next ID and its chart lines bound; not yet in Mice.
+  std::unique_ptr<TMaus> NewMaus();
+  // The first mouse with that ID, or none.
+  TMaus* MausById(std::int32_t id) const;
+  void SelectMaus(TMaus* mouse);
+  // Takes mouse index out of the world: every reference to it is cleared first.
+  void RemoveMaus(std::size_t index);
+  // The patch used where the ground under a mouse does not count.
+  TTerra* FirstTerra() const { return World ? World->FirstTerra : nullptr; }
+
+  // Whether sounds of this mouse are heard: the picked one, or all.
+  bool Audible(const TMaus& m) const;
+  void PlayWave(const TMaus& m, const std::string& name);
+
+  // Closes the protocol files (the birth log included).
+  void CloseProtocols();
+};
+
+// A task name becomes part of output file names: it must be a plain name.
+bool ValidTaskName(const std::string& name);
+
+}  // namespace murinex

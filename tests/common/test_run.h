@@ -1,0 +1,60 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "agent/maus.h"
+#include "sim/run.h"
+#include "world/geometry.h"
+#include "world/terrain.h"
+
+namespace murinex::test {
+
+// A fresh folder below the system's temporary folder, removed afterwards.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+void WriteText(const std::filesystem::path& path, const std::string& text);
+std::string ReadText(const std::filesystem::path& path);
+std::vector<std::string> ReadLines(const std::filesystem::path& path);
+
+// A settings file with the given goal-need matrix rows, labels after the numbers.
+std::string SettingsText();
+
+// A rectangular patch (corners given clockwise on the screen).
+std::unique_ptr<TTerra> RectPatch(std::uint8_t kind, int left, int top, int right, int bottom,
+                                  double level = 1.0);
+
+// A world built in code: patches in the given order, the lookup built.
+std::unique_ptr<TWorld> MakeWorld(int width, int height,
+                                  std::vector<std::unique_ptr<TTerra>> patches);
+
+// A run in a temporary folder with the standard test settings and a world of
+// one sand patch covering everything, unless replaced.
+struct TestRun {
+  TestRun();
+  TempDir dir;
+  Run run;
+
+  // Adds a mouse at a position with plain start values (all needs full,
+  // weights 1, person parameters of an average mouse).
+  TMaus& AddMaus(TPoint position);
+  void SetWorld(std::unique_ptr<TWorld> world) { run.World = std::move(world); }
+  // Opens every protocol file of the run in the temporary folder.
+  void OpenProtocols();
+  std::string Behaviour();
+};
+
+}  // namespace murinex::test

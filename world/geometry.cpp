@@ -1,0 +1,116 @@
+#include "world/geometry.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "world/random.h"
+
+namespace murinex {
+
+std::int32_t RoundHalfEven(double value) {
+  // nearbyint rounds in the default mode, to nearest with ties to even.
+  return static_cast<std::int32_t>(std::nearbyint(value));
+}
+
+TPoint PolarOffset(TPoint p, double angle, double distance) {
+  return {RoundHalfEven(p.x + std::cos(angle) * distance),
+          RoundHalfEven(p.y - std::sin(angle) * distance)};
+}
+
+double Direction(TPoint p, TPoint q) {
+  const double dx = static_cast<double>(p.x) - q.x;
+  const double dy = static_cast<double>(p.y) - q.y;
+  if (dx == 0) return dy > 0 ? Pi / 2 : 3 * Pi / 2;
+  const double t = std::atan(dy / dx);
+  if (dy > 0) return dx > 0 ? Pi - t : std::fabs(t);
+  return dx > 0 ? std::fabs(t) + Pi : TwoPi - t;
+}
+
+double Distance(TPoint p, TPoint q) {
+  if (p == q) return 0;
+  // Squares of 32-bit differences may exceed 64 bits when summed.
+  const Int128 dx = static_cast<std::int64_t>(q.x) - p.x;
+  const Int128 dy = static_cast<std::int64_t>(q.y) - p.y;
+  return std::sqrt(static_cast<double>(dy * dy + dx * dx));
+}
+
+double NormalizeAngle(double a) {
+  if (a > TwoPi) return a - TwoPi;
+  if (a < 0) return a + TwoPi;
+  return a;
+}
+
+double AngleDiff(double a, double b) {
+  const double d = std::fabs(b - a);
+  return d > Pi ? std::fabs(d - TwoPi) : d;
+}
+
+double MinReal(double a, double b) { return b >= a ? a : b; }
+double MaxReal(double a, double b) { return b > a ? b : a; }
+
+bool InSector(double a, double b, double c) {
+  const double w = AngleDiff(a, b);
+  double lo = MinReal(a, b);
+  const double hi = MaxReal(a, b);
+  if (hi - lo > Pi) lo = hi;
+  double mid = lo + w / 2;
+  if (mid > TwoPi) mid -= TwoPi;
+  return AngleDiff(mid, c) <= w / 2;
+}
+
+bool InRect(TPoint p, const TRect& r) {
+  return r.left <= p.x && p.x <= r.right && r.top <= p.y && p.y <= r.bottom;
+}
+
+double MutateGene(Random& random, double value, double probability, double scale, double minimum,
+                  double maximum) {
+  const double r = random.Uniform();
+  if (r >= probability) return value;
+  double width = maximum - minimum;
+  if (width < 0) width = 0;
+  value = value + (random.Uniform() - 0.5) * scale * width;
+  if (value > maximum) value = maximum;
+  if (value < minimum) value = minimum;
+  return value;
+}
+
+namespace {
+
+// x_i * y_(i+1) - x_(i+1) * y_i, exactly.
+std::int64_t CrossTerm(const TPolygon& polygon, std::size_t i) {
+  const TPoint& a = polygon[i];
+  const TPoint& b = polygon[(i + 1) % polygon.size()];
+  return static_cast<std::int64_t>(a.x) * b.y - static_cast<std::int64_t>(b.x) * a.y;
+}
+
+// Twice the signed area, summed exactly (wide enough for any 32-bit corners).
+Int128 DoubleSignedArea(const TPolygon& polygon) {
+  Int128 sum = 0;
+  for (std::size_t i = 0; i < polygon.size(); ++i) sum += CrossTerm(polygon, i);
+  return sum;
+}
+
+}  // namespace
+
+double PolygonArea(const TPolygon& polygon) {
+  Int128 sum = DoubleSignedArea(polygon);
+  if (sum < 0) sum = -sum;
+  return static_cast<double>(sum) / 2;
+}
+
+TPoint PolygonCentre(const TPolygon& polygon) {
+  const double area = PolygonArea(polygon);
+  Int128 sx = 0;
+  Int128 sy = 0;
+  for (std::size_t i = 0; i < polygon.size(); ++i) {
+    const TPoint& a = polygon[i];
+    const TPoint& b = polygon[(i + 1) % polygon.size()];
+    const Int128 c = CrossTerm(polygon, i);
+    sx += (static_cast<Int128>(a.x) + b.x) * c;
+    sy += (static_cast<Int128>(a.y) + b.y) * c;
+  }
+  return {std::abs(RoundHalfEven(static_cast<double>(sx) / (6 * area))),
+          std::abs(RoundHalfEven(static_cast<double>(sy) / (6 * area)))};
+}
+
+}  // namespace murinex

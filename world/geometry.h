@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace murinex {
+
+class Random;
+
+// Exact wide integer for areas and squared distances of 32-bit coordinates.
+__extension__ using Int128 = __int128;
+
+// A point in world units: x to the right, y downwards. (-1, -1) means no point.
+struct TPoint {
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+  friend bool operator==(const TPoint&, const TPoint&) = default;
+};
+
+inline constexpr TPoint NoPoint{-1, -1};
+
+using TPolygon = std::vector<TPoint>;
+
+// Rectangle with inclusive bounds.
+struct TRect {
+  std::int32_t left = 0;
+  std::int32_t top = 0;
+  std::int32_t right = 0;
+  std::int32_t bottom = 0;
+};
+
+inline constexpr double Pi = 3.14159265358979323846;
+inline constexpr double TwoPi = 2.0 * Pi;
+// Stands for "no direction".
+inline constexpr double NoDirection = 3.0 * Pi;
+
+// Rounds to the nearest integer, halves to even.
+std::int32_t RoundHalfEven(double value);
+
+// (round(p.x + cos a * d), round(p.y - sin a * d)): angles count counter-clockwise
+// on the screen, whose y axis points down.
+TPoint PolarOffset(TPoint p, double angle, double distance);
+// Angle from p to q in (0, 2*pi]; due right is 2*pi, q = p gives 3*pi/2.
+double Direction(TPoint p, TPoint q);
+double Distance(TPoint p, TPoint q);
+double NormalizeAngle(double a);
+// Unsigned difference of two angles, in [0, pi].
+double AngleDiff(double a, double b);
+double MinReal(double a, double b);
+double MaxReal(double a, double b);
+// Whether angle c lies in the smaller arc between a and b.
+bool InSector(double a, double b, double c);
+bool InRect(TPoint p, const TRect& r);
+// The value, mutated with probability p by up to half the range times scale.
+double MutateGene(Random& random, double value, double probability, double scale, double minimum,
+                  double maximum);
+double PolygonArea(const TPolygon& polygon);
+// Integer centroid; the polygon must have a non-zero area.
+TPoint PolygonCentre(const TPolygon& polygon);
+
+}  // namespace murinex

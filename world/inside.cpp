@@ -1,0 +1,155 @@
+#include "world/inside.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <numeric>
+
+#include "world/terrain.h"
+
+namespace murinex {
+
+namespace {
+
+// floor(num / den) and ceil(num / den) for den > 0, exactly.
+std::int64_t FloorDiv(Int128 num, Int128 den) {
+  Int128 q = num / den;
+  if ((num % den != 0) && (num < 0)) --q;
+  return static_cast<std::int64_t>(q);
+}
+std::int64_t CeilDiv(Int128 num, Int128 den) { return -FloorDiv(-num, den); }
+
+// Whether the edge a-b crosses the row y by the half-open rule.
+bool Crosses(TPoint a, TPoint b, std::int64_t y) { return (a.y > y) != (b.y > y); }
+
+bool OnSegment(TPoint a, TPoint b, TPoint p) {
+  const Int128 cross = static_cast<Int128>(b.x - static_cast<std::int64_t>(a.x)) * (p.y - static_cast<std::int64_t>(a.y)) -
+                       static_cast<Int128>(b.y - static_cast<std::int64_t>(a.y)) * (p.x - static_cast<std::int64_t>(a.x));
+  if (cross != 0) return false;
+  return std::min(a.x, b.x) <= p.x && p.x <= std::max(a.x, b.x) && std::min(a.y, b.y) <= p.y &&
+         p.y <= std::max(a.y, b.y);
+}
+
+}  // namespace
+
+bool PointInPolygon(const TPolygon& polygon, TPoint p) {
+  bool inside = false;
+  const std::size_t n = polygon.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const TPoint a = polygon[i];
+    const TPoint b = polygon[(i + 1) % n];
+    if (OnSegment(a, b, p)) return true;
+    if (!Crosses(a, b, p.y)) continue;
+    // The crossing lies strictly right of p: p.x < a.x + (p.y - a.y)(b.x - a.x)/(b.y - a.y).
+    const Int128 dy = static_cast<std::int64_t>(b.y) - a.y;
+    const Int128 lhs = (static_cast<Int128>(p.x) - a.x) * dy;
+    const Int128 rhs = (static_cast<Int128>(p.y) - a.y) * (static_cast<Int128>(b.x) - a.x);
+    if (dy > 0 ? lhs < rhs : lhs > rhs) inside = !inside;
+  }
+  return inside;
+}
+
+TInside::TInside(const TWorld& world)
+    : world_(world), width_(world.WorldWidth), height_(world.WorldHeight) {
+  Rebuild();
+}
+
+void TInside::Rebuild() {
+  raster_.assign(static_cast<std::size_t>(width_) * height_, White);
+  for (std::size_t i = 0; i < world_.TerraList.size(); ++i)
+    Fill(world_.TerraList[i]->Points, static_cast<std::uint32_t>(i));
+}
+
+void TInside::Set(std::int64_t x, std::int64_t y, std::uint32_t value) {
+  if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+  raster_[static_cast<std::size_t>(y) * width_ + static_cast<std::size_t>(x)] = value;
+}
+
+// Scanline even-odd fill of the interior, then every lattice point of the edges.
+void TInside::Fill(const TPolygon& polygon, std::uint32_t value) {
+  if (polygon.empty()) return;
+  std::int64_t top = polygon[0].y, bottom = polygon[0].y;
+  for (const TPoint& p : polygon) top = std::min<std::int64_t>(top, p.y), bottom = std::max<std::int64_t>(bottom, p.y);
+  top = std::max<std::int64_t>(top, 0);
+  bottom = std::min<std::int64_t>(bottom, height_ - 1);
+  std::vector<std::int64_t> crossings;
+  const std::size_t n = polygon.size();
+  for (std::int64_t y = top; y <= bottom; ++y) {
+    crossings.clear();
+    for (std::size_t i = 0; i < n; ++i) {
+      const TPoint a = polygon[i];
+      const TPoint b = polygon[(i + 1) % n];
+      if (!Crosses(a, b, y)) continue;
+      // Pixels x < ceil(crossing) have this crossing strictly to their right.
+      Int128 num = (static_cast<Int128>(y) - a.y) * (static_cast<Int128>(b.x) - a.x);
+      Int128 den = static_cast<Int128>(b.y) - a.y;
+      if (den < 0) num = -num, den = -den;
+      crossings.push_back(a.x + CeilDiv(num, den));
+    }
+    std::sort(crossings.begin(), crossings.end());
+    // Between the (2k)th and (2k+1)th crossing an odd number lies to the right.
+    for (std::size_t k = 0; k + 1 < crossings.size(); k += 2) {
+      const std::int64_t from = std::max<std::int64_t>(crossings[k], 0);
+      const std::int64_t to = std::min<std::int64_t>(crossings[k + 1] - 1, width_ - 1);
+      for (std::int64_t x = from; x <= to; ++x)
+        raster_[static_cast<std::size_t>(y) * width_ + static_cast<std::size_t>(x)] = value;
+    }
+  }
+  FillEdges(polygon, value);
+}
+
+void TInside::FillEdges(const TPolygon& polygon, std::uint32_t value) {
+  const std::size_t n = polygon.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const TPoint a = polygon[i];
+    const TPoint b = polygon[(i + 1) % n];
+    const std::int64_t dx = static_cast<std::int64_t>(b.x) - a.x;
+    const std::int64_t dy = static_cast<std::int64_t>(b.y) - a.y;
+    const std::int64_t g = std::gcd(std::llabs(dx), std::llabs(dy));
+    if (g == 0) {
+      Set(a.x, a.y, value);
+      continue;
+    }
+    const std::int64_t sx = dx / g, sy = dy / g;
+    for (std::int64_t k = 0; k <= g; ++k) {
+      const std::int64_t x = a.x + k * sx, y = a.y + k * sy;
+      // Only the part inside the raster costs anything beyond the bounds test.
+      Set(x, y, value);
+    }
+  }
+}
+
+bool TInside::PatchIndexAt(std::int32_t x, std::int32_t y, std::uint32_t& index) const {
+  if (x < 0 || x > width_ - 1 || y < 0 || y > height_ - 1) return false;
+  const std::uint32_t v = Pixel(x, y);
+  if (v == White) return false;
+  index = v;
+  return true;
+}
+
+TTerra* TInside::TerraAt(std::int32_t x, std::int32_t y) const {
+  std::uint32_t index;
+  if (!PatchIndexAt(x, y, index)) return nullptr;
+  return world_.TerraList[index].get();
+}
+
+bool TInside::PathOnTerrain(TPoint from, TPoint to, double stepsPerUnit) const {
+  const double a = Direction(from, to);
+  const double d = Distance(from, to);
+  double n = stepsPerUnit * d;
+  if (n < 1) n = 1;
+  TPoint p = from;
+  // Each probe starts from the rounded point of the one before. A step too
+  // short to leave its point would probe the same pixel for ever; the cap only
+  // guards such degenerate step lengths, normal walks arrive long before it.
+  const double cap = 2 * n + 16;
+  for (int probe = 0;; ++probe) {
+    const TPoint next = PolarOffset(p, a, d / n);
+    if (Distance(from, next) >= d) return true;
+    const bool inRaster = next.x >= 0 && next.x < width_ && next.y >= 0 && next.y < height_;
+    if (inRaster && Pixel(next.x, next.y) == White) return false;
+    if (next == p || probe > cap) return true;
+    p = next;
+  }
+}
+
+}  // namespace murinex
