@@ -53,7 +53,8 @@ long long ParseNumber(const std::string& option, const std::string& text) {
   } catch (...) {
     used = 0;
   }
-  if (used == 0 || used != text.size()) BadUsage(option + " expects a whole number, got \"" + text + "\"");
+  if (used == 0 || used != text.size())
+    BadUsage(option + " expects a whole number, got \"" + text + "\"");
   return value;
 }
 
@@ -73,12 +74,18 @@ Options ParseOptions(int argc, char** argv) {
     }
     if (i + 1 >= argc) BadUsage("missing value after " + arg);
     const std::string value = argv[++i];
-    if (arg == "--dir") o.dir = value;
-    else if (arg == "--ticks") o.ticks = ParseNumber(arg, value);
-    else if (arg == "--task") o.task = value;
-    else if (arg == "--select") o.select = ParseId(arg, value);
-    else if (arg == "--check-id") o.checkId = ParseId(arg, value);
-    else BadUsage("unknown option " + arg);
+    if (arg == "--dir")
+      o.dir = value;
+    else if (arg == "--ticks")
+      o.ticks = ParseNumber(arg, value);
+    else if (arg == "--task")
+      o.task = value;
+    else if (arg == "--select")
+      o.select = ParseId(arg, value);
+    else if (arg == "--check-id")
+      o.checkId = ParseId(arg, value);
+    else
+      BadUsage("unknown option " + arg);
   }
   if (o.dir.empty()) BadUsage("--dir is required");
   if (o.ticks < 0) BadUsage("--ticks is required and must not be negative");

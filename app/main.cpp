@@ -1,0 +1,38 @@
+// murinex: the desktop program. Shows the world and the mice of the run in
+// the working folder, with charts, editors, the genome view and the colours.
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <filesystem>
+#include <iostream>
+
+#include "app/program.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Murinex");
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription("Simulates a population of artificial mice.");
+  parser.addHelpOption();
+  const QCommandLineOption dir(
+      "dir", "The working folder with data/inimaus.ini (default: the current folder).", "DIR", ".");
+  const QCommandLineOption task("task", "The task name, answering the \"TaskName\" prompt.",
+                                "NAME");
+  parser.addOption(dir);
+  parser.addOption(task);
+  parser.process(app);
+
+  const std::filesystem::path workDir = parser.value(dir).toStdString();
+  if (!std::filesystem::is_directory(workDir)) {
+    std::cerr << "murinex: the working folder " << workDir << " does not exist\n";
+    return 2;
+  }
+  murinex::StartOptions options;
+  if (parser.isSet(task)) options.taskName = parser.value(task).toStdString();
+
+  murinex::Program program(std::filesystem::absolute(workDir), options);
+  QObject::connect(&program.Main(), &murinex::TFEmo::Closed, &app, &QApplication::quit);
+  program.Main().show();
+  return QApplication::exec();
+}

@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QMainWindow>
+#include <optional>
+#include <string>
+
+#include "app/mouse_images.h"
+#include "app/world_geometry.h"
+#include "sim/run.h"
+
+class QAction;
+class QMenu;
+class QTimer;
+
+namespace murinex {
+
+class ClockSet;
+class TFChart;
+class TFColor;
+class TFEdit;
+class TFEditMotiv;
+class TFGenom;
+class TFSumChart;
+class WorldView;
+
+struct StartOptions {
+  // Answers the "TaskName" prompt in advance (for scripted runs).
+  std::optional<std::string> taskName;
+};
+
+// The main window: the world view, the tick clock and the menus "Bearbeiten"
+// and "Ansicht". Creating it starts the run (start-up file, task name, birth
+// log); its first activation sets the population up, loads the world and
+// starts the clocks. Closing it in any way ends the run as "Beenden" does.
+class TFEmo : public QMainWindow, public RunObserver {
+  Q_OBJECT
+
+ public:
+  // The other windows of the program, created after the main window.
+  struct Views {
+    TFChart* chart = nullptr;
+    TFEditMotiv* editMotiv = nullptr;
+    TFGenom* genom = nullptr;
+    TFSumChart* sumChart = nullptr;
+    TFEdit* edit = nullptr;
+    TFColor* color = nullptr;
+  };
+
+  TFEmo(Run& run, ClockSet& clocks, const StartOptions& options);
+  ~TFEmo() override;
+
+  void SetViews(const Views& views);
+
+  // The first activation: population set-up with the mouse images, the world
+  // file, the clocks on. Later calls do nothing.
+  void Activate();
+  bool StartedUp() const { return startedUp_; }
+  bool PopulationReady() const { return populationReady_; }
+
+  void DrawWorld();
+  ViewGeometry Geometry() const;
+  // The tick handler of the main clock.
+  void TimerLifeTimer();
+  // A press on the world view: left picks the nearest mouse, another button the check mouse.
+  void PointerPressed(Qt::MouseButton button, QPoint position);
+  void MausListAus();
+  void AskCheckId();
+
+  void MausSelected(TMaus* mouse) override;
+
+  WorldView& View() { return *view_; }
+  QTimer* Clock() const { return clock_; }
+  MouseImages& Images() { return images_; }
+  QMenu* EditMenu() const { return bearbeiten_; }
+  QMenu* ViewMenu() const { return ansicht_; }
+  QAction* StartStopItem() const { return startStop_; }
+
+ signals:
+  // The window was closed and the run ended.
+  void Closed();
+
+ protected:
+  bool event(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void FormCreate(const StartOptions& options);
+  void FitToWorkArea();
+  std::string AskTaskName(std::optional<std::string> answer);
+  void CreateEditMenu();
+  void CreateViewMenu();
+  QAction* AddCheckItem(QMenu* menu, const QString& caption, bool& flag);
+  void ShowRunning(bool running);
+  void FinishOnce();
+  void OpenModal(QWidget* dialog);
+
+  Run& run_;
+  ClockSet& clocks_;
+  Views views_;
+  MouseImages images_;
+  WorldView* view_ = nullptr;
+  QTimer* clock_ = nullptr;
+  QMenu* bearbeiten_ = nullptr;
+  QMenu* ansicht_ = nullptr;
+  QAction* startStop_ = nullptr;
+  QAction* soundForAll_ = nullptr;
+  QAction* uebersicht_ = nullptr;
+  QAction* editParams_ = nullptr;
+  QAction* editMotives_ = nullptr;
+  QAction* genom_ = nullptr;
+  QAction* farben_ = nullptr;
+  bool startedUp_ = false;
+  bool firstActivation_ = true;
+  bool populationReady_ = false;
+  bool finished_ = false;
+};
+
+}  // namespace murinex

@@ -1,0 +1,130 @@
+#include "app/world_painter.h"
+
+#include <QPainter>
+#include <QPolygon>
+#include <cmath>
+
+#include "agent/maus.h"
+#include "app/mouse_images.h"
+#include "sim/run.h"
+#include "views/colour.h"
+
+namespace murinex {
+
+namespace {
+
+const QColor Silver(192, 192, 192);
+
+QPoint ToQt(TPoint p) {
+  return QPoint(p.x, p.y);
+}
+
+// A disc in the rectangle from (left, top) to (right, bottom), right and bottom
+// excluded, outlined and filled.
+void Disc(QPainter& p, int left, int top, int right, int bottom, const QColor& outline,
+          const QColor& fill) {
+  p.setPen(QPen(outline, 1));
+  p.setBrush(fill);
+  p.drawEllipse(QRect(QPoint(left, top), QPoint(right - 2, bottom - 2)));
+}
+
+// A colour channel from a value in 0..1, rounded halves to even, taken as a byte.
+int Channel(double value) {
+  return static_cast<int>(std::nearbyint(value * 255)) & 0xFF;
+}
+
+}  // namespace
+
+WorldPainter::WorldPainter(const Run& run, const MouseImages& images)
+    : run_(run), images_(images) {}
+
+void WorldPainter::Draw(QImage& buffer, QPoint pointer) const {
+  if (buffer.isNull()) return;
+  QPainter p(&buffer);
+  p.fillRect(buffer.rect(), Background());
+  if (!run_.World) return;
+  const ViewGeometry view = ViewGeometry::Fit(run_.World->WorldWidth, run_.World->WorldHeight,
+                                              buffer.width(), buffer.height());
+  if (!view.Valid()) return;
+  DrawTerrain(p, view);
+  DrawPlaces(p, view);
+  DrawSelection(p, view);
+  DrawMice(p, view);
+  DrawLabel(p, view, pointer, buffer.width());
+}
+
+void WorldPainter::DrawTerrain(QPainter& p, const ViewGeometry& view) const {
+  p.setPen(QPen(Qt::black, 1));
+  for (const auto& terra : run_.World->TerraList) {
+    QPolygon polygon;
+    for (TPoint point : terra->Points)
+      polygon << ToQt(view.WorldToScreen(point));
+    const bool first = terra.get() == run_.World->FirstTerra;
+    p.setBrush(first ? FirstTerraColour() : BgrColour(terra->Colour));
+    p.drawPolygon(polygon, Qt::OddEvenFill);
+  }
+  p.setBrush(Qt::NoBrush);
+}
+
+void WorldPainter::DrawPlaces(QPainter& p, const ViewGeometry& view) const {
+  const TMaus* m = run_.SelectedMaus;
+  if (!m) return;
+  for (const TGoalLocPtr& place : m->GoalLocations) {
+    const TPoint s = view.WorldToScreen(place->Pos);
+    if (place->Next) {
+      p.setPen(QPen(Silver, 1));
+      p.drawLine(ToQt(s), ToQt(view.WorldToScreen(place->Next->Pos)));
+    }
+    const QColor fill = place == m->TargetLoc ? QColor(255, 0, 0)
+                                              : BgrColour(GoalColours[place->Kind() % goal::Count]);
+    const QColor outline = place->Sign == '+'   ? QColor(Qt::white)
+                           : place->Sign == '-' ? QColor(Qt::black)
+                                                : Silver;
+    Disc(p, s.x - 4, s.y - 4, s.x + 4, s.y + 4, outline, fill);
+  }
+}
+
+void WorldPainter::DrawSelection(QPainter& p, const ViewGeometry& view) const {
+  const TMaus* m = run_.SelectedMaus;
+  if (!m) return;
+  const TPoint s = view.WorldToScreen(m->Position);
+  Disc(p, s.x - 10, s.y - 10, s.x + 11, s.y + 11, Qt::white, Qt::white);
+  if (!run_.FreundFeind) return;
+  for (const TFrinEn& e : m->Relations) {
+    if (!e.OtherMaus) continue;
+    const TPoint o = view.WorldToScreen(e.OtherMaus->Position);
+    const QColor colour(Channel(1 - e.Friendship), 0, Channel(e.Enmity + 1));
+    Disc(p, o.x - 10, o.y - 10, o.x + 11, o.y + 11, colour, colour);
+  }
+}
+
+void WorldPainter::DrawMice(QPainter& p, const ViewGeometry& view) const {
+  if (!images_.Loaded()) return;
+  const int lifeSpan = run_.settings.LifeSpan();
+  for (const auto& m : run_.Mice) {
+    const TPoint s = view.WorldToScreen(m->Position);
+    const auto kind = MouseImages::KindForAge(m->Age, lifeSpan);
+    const QPoint corner(s.x - 7, s.y - 7);
+    p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+    p.drawImage(corner, images_.Mask(kind, m->Facing));
+    p.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
+    p.drawImage(corner, images_.Sprite(kind, m->Facing));
+  }
+  p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+QString WorldPainter::Label(const ViewGeometry& view, QPoint pointer) const {
+  const TMaus* m = MausAt(run_, view, {pointer.x(), pointer.y()}, 100);
+  return m ? QString::number(m->ID) : QString("MouseTry");
+}
+
+void WorldPainter::DrawLabel(QPainter& p, const ViewGeometry& view, QPoint pointer,
+                             int bufferWidth) const {
+  const QString text = Label(view, pointer);
+  const QFontMetrics fm = p.fontMetrics();
+  p.setPen(Qt::black);
+  p.setBackgroundMode(Qt::TransparentMode);
+  p.drawText(bufferWidth - fm.horizontalAdvance(text) - 10, 10 + fm.ascent(), text);
+}
+
+}  // namespace murinex

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+
+#include "app/world_geometry.h"
+
+class QPainter;
+
+namespace murinex {
+
+class MouseImages;
+class Run;
+
+// DrawWorld: the terrain, the picked mouse's places, the selection and relation
+// discs, the mice and the label of the mouse under the pointer, drawn into the
+// back buffer.
+class WorldPainter {
+ public:
+  WorldPainter(const Run& run, const MouseImages& images);
+
+  void Draw(QImage& buffer, QPoint pointer) const;
+
+  static QColor Background() { return QColor(102, 255, 255); }
+  static QColor FirstTerraColour() { return QColor(187, 170, 153); }
+  // The label text: the ID of the mouse within 100 of the pointer, or "MouseTry".
+  QString Label(const ViewGeometry& view, QPoint pointer) const;
+
+ private:
+  void DrawTerrain(QPainter& p, const ViewGeometry& view) const;
+  void DrawPlaces(QPainter& p, const ViewGeometry& view) const;
+  void DrawSelection(QPainter& p, const ViewGeometry& view) const;
+  void DrawMice(QPainter& p, const ViewGeometry& view) const;
+  void DrawLabel(QPainter& p, const ViewGeometry& view, QPoint pointer, int bufferWidth) const;
+
+  const Run& run_;
+  const MouseImages& images_;
+};
+
+}  // namespace murinex

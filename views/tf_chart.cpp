@@ -1,0 +1,251 @@
+#include "views/tf_chart.h"
+
+#include <QActionGroup>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "agent/lines.h"
+#include "agent/maus.h"
+#include "sim/run.h"
+#include "views/chart_widget.h"
+#include "views/clock_set.h"
+
+namespace murinex {
+
+namespace {
+
+constexpr int BandHeight = 30;
+constexpr int PageLengths[3] = {50, 100, 150};
+const char* const PageCaptions[3] = {"100", "200", "300"};
+
+}  // namespace
+
+TFChart::TFChart(Run& run, ClockSet& clocks, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint),
+      run_(run),
+      clocks_(clocks) {
+  clock_ = new QTimer(this);
+  clock_->setInterval(50);
+  connect(clock_, &QTimer::timeout, this, &TFChart::ClockTick);
+  CreateCharts();
+  CreateMenus();
+  SetPage(50);
+  group1_ = 0;
+  group2_ = 1;
+  ShowMaus(nullptr);
+  Set3D(false);
+  PlaceInWorkArea();
+  clocks_.Add(clock_);
+  connect(&clocks_, &ClockSet::RunningChanged, this, &TFChart::ShowRunning);
+}
+
+void TFChart::CreateCharts() {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  for (int i = 0; i < 5; ++i) {
+    charts_[i] = new ChartWidget(this);
+    layout->addWidget(charts_[i], i == 1 ? 1 : 0);
+  }
+  for (int i = 0; i < 2; ++i) {
+    ChartWidget& c = *charts_[i];
+    c.SetBackground(QColor(192, 192, 192));
+    c.SetView3D(true);
+    c.SetLeftStep(0.1);
+    c.SetLeftRange(0, 1);
+    c.SetLegendShadow(3);
+    c.SetLegendVisible(false);
+  }
+  for (int i = 2; i < 5; ++i) {
+    ChartWidget& c = *charts_[i];
+    c.setFixedHeight(BandHeight);
+    c.SetView3D(false);
+    c.SetLeftAxisVisible(false);
+    c.SetLegendVisible(false);
+    c.SetBottomStep(10);
+  }
+}
+
+void TFChart::CreateMenus() {
+  menuBar_ = new QMenuBar(this);
+  layout()->setMenuBar(menuBar_);
+  gruppe1_ = menuBar_->addMenu("Gruppe 1");
+  gruppe2_ = menuBar_->addMenu("Gruppe 2");
+  connect(gruppe1_, &QMenu::aboutToShow, this, [this] { CheckGroupItem(gruppe1_, group1_); });
+  connect(gruppe2_, &QMenu::aboutToShow, this, [this] { CheckGroupItem(gruppe2_, group2_); });
+
+  ansicht_ = menuBar_->addMenu("Ansicht");
+  connect(ansicht_, &QMenu::aboutToShow, this, &TFChart::UpdateViewChecks);
+  legende_ = ansicht_->addAction("Legende");
+  legende_->setShortcut(Qt::Key_F5);
+  legende_->setCheckable(true);
+  connect(legende_, &QAction::triggered, this, [this] {
+    const bool on = !charts_[0]->LegendVisible();
+    charts_[0]->SetLegendVisible(on);
+    charts_[1]->SetLegendVisible(on);
+  });
+  view3D_ = ansicht_->addAction("3D");
+  view3D_->setShortcut(Qt::Key_F3);
+  view3D_->setCheckable(true);
+  connect(view3D_, &QAction::triggered, this, [this] { Set3D(!charts_[0]->View3D()); });
+  ansicht_->addSeparator();
+  for (int i = 0; i < 3; ++i) {
+    pageItems_[i] = ansicht_->addAction(PageCaptions[i]);
+    pageItems_[i]->setCheckable(true);
+    connect(pageItems_[i], &QAction::triggered, this, [this, i] { SetPage(PageLengths[i]); });
+  }
+  ansicht_->addSeparator();
+  startStop_ = ansicht_->addAction("StartStop");
+  startStop_->setShortcut(Qt::Key_F9);
+  connect(startStop_, &QAction::triggered, &clocks_, &ClockSet::StartStop);
+  stopAtPageEnd_ = ansicht_->addAction("Stop am Seitenende");
+  stopAtPageEnd_->setCheckable(true);
+  connect(stopAtPageEnd_, &QAction::toggled, this, [this](bool checked) {
+    if (!checked) clocks_.SetRunning(true);
+  });
+  // Shortcuts work while the menus are closed, too.
+  addActions({legende_, view3D_, startStop_});
+}
+
+void TFChart::PlaceInWorkArea() {
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  resize(std::min(520, area.width()), std::min(440, area.height()));
+  move(area.x() + area.width() - width(), area.y() + area.height() - height());
+}
+
+void TFChart::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  const int client = height() - menuBar_->sizeHint().height();
+  charts_[0]->setFixedHeight(std::max(20, (client - 2 * BandHeight) / 2));
+}
+
+void TFChart::ShowMaus(TMaus* m) {
+  if (mouse_) {
+    Detach(0);
+    Detach(1);
+    for (int i = 2; i < 5; ++i)
+      charts_[i]->SetBand(nullptr);
+  }
+  mouse_ = m;
+  if (!m) {
+    hide();
+    return;
+  }
+  setWindowTitle(QString::number(m->ID));
+  FillGroupMenu(gruppe1_, groupItems1_);
+  FillGroupMenu(gruppe2_, groupItems2_);
+  const int groups = static_cast<int>(m->Lines->GroupCount());
+  if (group1_ >= groups || group2_ >= groups || group1_ == group2_) {
+    group1_ = 0;
+    group2_ = groups > 1 ? 1 : -1;
+  }
+  PickGroup1(group1_);
+  PickGroup2(group2_);
+  AttachBands();
+  Set3D(charts_[0]->View3D());
+  show();
+}
+
+void TFChart::FillGroupMenu(QMenu* menu, QActionGroup*& group) {
+  const bool first = menu == gruppe1_;
+  menu->clear();
+  delete group;
+  group = new QActionGroup(menu);
+  group->setExclusive(true);
+  const TLines& lines = *mouse_->Lines;
+  for (std::size_t i = 0; i < lines.GroupCount(); ++i) {
+    QAction* item = menu->addAction(QString::fromStdString(lines.Group(i).Name));
+    item->setCheckable(true);
+    item->setData(static_cast<int>(i));
+    group->addAction(item);
+    const int index = static_cast<int>(i);
+    connect(item, &QAction::triggered, this,
+            [this, first, index] { first ? PickGroup1(index) : PickGroup2(index); });
+  }
+}
+
+void TFChart::PickGroup1(int index) {
+  if (index == group2_ && index >= 0) return;
+  Detach(0);
+  SetGroupItemEnabled(gruppe2_, group1_, true);
+  group1_ = index;
+  SetGroupItemEnabled(gruppe2_, group1_, false);
+  CheckGroupItem(gruppe1_, group1_);
+  Attach(0, group1_);
+}
+
+void TFChart::PickGroup2(int index) {
+  if (index == group1_ && index >= 0) return;
+  Detach(1);
+  SetGroupItemEnabled(gruppe1_, group2_, true);
+  group2_ = index;
+  SetGroupItemEnabled(gruppe1_, group2_, false);
+  CheckGroupItem(gruppe2_, group2_);
+  Attach(1, group2_);
+}
+
+void TFChart::SetGroupItemEnabled(QMenu* menu, int index, bool enabled) {
+  const auto items = menu->actions();
+  if (index >= 0 && index < items.size()) items[index]->setEnabled(enabled);
+}
+
+void TFChart::CheckGroupItem(QMenu* menu, int index) {
+  const auto items = menu->actions();
+  if (index >= 0 && index < items.size()) items[index]->setChecked(true);
+}
+
+void TFChart::Attach(int chart, int group) {
+  if (!mouse_ || group < 0 || group >= static_cast<int>(mouse_->Lines->GroupCount())) return;
+  std::vector<const TLineSeries*> series;
+  for (const auto& line : mouse_->Lines->Group(static_cast<std::size_t>(group)).Lines)
+    series.push_back(line.get());
+  charts_[chart]->SetSeries(std::move(series));
+}
+
+void TFChart::Detach(int chart) {
+  charts_[chart]->SetSeries({});
+}
+
+void TFChart::AttachBands() {
+  const TLines& lines = *mouse_->Lines;
+  charts_[2]->SetBand(&lines.BandSeries(TLines::NeedBand));
+  charts_[3]->SetBand(&lines.BandSeries(TLines::GoalBand));
+  charts_[4]->SetBand(&lines.BandSeries(TLines::ActionBand));
+}
+
+void TFChart::SetPage(int length) {
+  recorder_.SetPage(length);
+  for (ChartWidget* c : charts_)
+    c->SetBottomRange(length);
+}
+
+void TFChart::Set3D(bool on) {
+  charts_[0]->Set3D(on);
+  charts_[1]->Set3D(on);
+}
+
+void TFChart::UpdateViewChecks() {
+  legende_->setChecked(charts_[0]->LegendVisible());
+  view3D_->setChecked(charts_[0]->View3D());
+  for (int i = 0; i < 3; ++i)
+    pageItems_[i]->setChecked(recorder_.PageLength() == PageLengths[i]);
+}
+
+void TFChart::ClockTick() {
+  const bool pageFull = recorder_.Tick(run_);
+  if (pageFull && stopAtPageEnd_->isChecked()) clocks_.SetRunning(false);
+  for (ChartWidget* c : charts_)
+    c->SetPageOffset(recorder_.PageOffset());
+}
+
+void TFChart::ShowRunning(bool running) {
+  startStop_->setText(running ? "Stop" : "Start");
+}
+
+}  // namespace murinex

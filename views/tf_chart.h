@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+#include "sim/charts.h"
+
+class QAction;
+class QActionGroup;
+class QMenu;
+class QMenuBar;
+class QTimer;
+
+namespace murinex {
+
+class ChartWidget;
+class ClockSet;
+class Run;
+class TMaus;
+
+// The mouse chart window: two line charts, each showing one group of the chart
+// lines of the picked mouse, and the need, goal and action bands. Its clock
+// records a point for every mouse while "AddLines" is checked.
+class TFChart : public QWidget {
+  Q_OBJECT
+
+ public:
+  TFChart(Run& run, ClockSet& clocks, QWidget* parent = nullptr);
+
+  // Shows the lines of m, or hides the window for none.
+  void ShowMaus(TMaus* m);
+  TMaus* Maus() const { return mouse_; }
+
+  void SetPage(int length);
+  void Set3D(bool on);
+  void PickGroup1(int index);
+  void PickGroup2(int index);
+  int Group1() const { return group1_; }
+  int Group2() const { return group2_; }
+
+  // One tick of the chart clock.
+  void ClockTick();
+
+  const MouseChartRecorder& Recorder() const { return recorder_; }
+  ChartWidget& Chart(int index) { return *charts_[index]; }
+  QMenu* GroupMenu(int which) const { return which == 1 ? gruppe1_ : gruppe2_; }
+  QMenu* ViewMenu() const { return ansicht_; }
+  QTimer* Clock() const { return clock_; }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void CreateMenus();
+  void CreateCharts();
+  void PlaceInWorkArea();
+  void FillGroupMenu(QMenu* menu, QActionGroup*& group);
+  void Attach(int chart, int group);
+  void Detach(int chart);
+  void AttachBands();
+  void SetGroupItemEnabled(QMenu* menu, int index, bool enabled);
+  void CheckGroupItem(QMenu* menu, int index);
+  void UpdateViewChecks();
+  void ShowRunning(bool running);
+
+  Run& run_;
+  ClockSet& clocks_;
+  MouseChartRecorder recorder_;
+  TMaus* mouse_ = nullptr;
+  int group1_ = 0;
+  int group2_ = 1;
+
+  QMenuBar* menuBar_ = nullptr;
+  QMenu* gruppe1_ = nullptr;
+  QMenu* gruppe2_ = nullptr;
+  QMenu* ansicht_ = nullptr;
+  QActionGroup* groupItems1_ = nullptr;
+  QActionGroup* groupItems2_ = nullptr;
+  QAction* legende_ = nullptr;
+  QAction* view3D_ = nullptr;
+  std::array<QAction*, 3> pageItems_{};
+  QAction* startStop_ = nullptr;
+  QAction* stopAtPageEnd_ = nullptr;
+  std::array<ChartWidget*, 5> charts_{};
+  QTimer* clock_ = nullptr;
+};
+
+}  // namespace murinex

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QWidget>
+
+class QAction;
+class QMenu;
+class QTimer;
+
+namespace murinex {
+
+class ChartWidget;
+class ClockSet;
+class Run;
+
+// The summary chart window "Übersicht": the population means of the summary
+// lines, one point per tick of its clock, paged by 100.
+class TFSumChart : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Placed to the right of mainWindow, which is also its parent.
+  TFSumChart(Run& run, ClockSet& clocks, QWidget* mainWindow);
+
+  // One tick of the chart clock.
+  void ClockTick();
+  void Set3D(bool on);
+
+  ChartWidget& Chart() { return *chart_; }
+  QMenu* ViewMenu() const { return ansicht_; }
+  QTimer* Clock() const { return clock_; }
+
+  static QString Caption(std::size_t population);
+
+ private:
+  void CreateMenu();
+  void PlaceRightOf(const QWidget* mainWindow);
+  void AttachLines();
+
+  Run& run_;
+  ChartWidget* chart_ = nullptr;
+  QMenu* ansicht_ = nullptr;
+  QAction* legende_ = nullptr;
+  QAction* view3D_ = nullptr;
+  QTimer* clock_ = nullptr;
+};
+
+}  // namespace murinex
