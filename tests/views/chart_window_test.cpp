@@ -1,0 +1,202 @@
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScreen>
+#include <QTimer>
+#include <QtTest>
+
+#include "agent/lines.h"
+#include "tests/common/test_run.h"
+#include "views/chart_widget.h"
+#include "views/clock_set.h"
+#include "views/tf_chart.h"
+
+namespace murinex {
+
+namespace {
+
+QAction* Item(QMenu* menu, const QString& caption) {
+  for (QAction* a : menu->actions())
+    if (a->text() == caption) return a;
+  return nullptr;
+}
+
+}  // namespace
+
+class ChartWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+  void startsHiddenAndShowsThePickedMouse();
+  void showingNoneHidesAndDetaches();
+  void groupMenusNeverOfferTheGroupOfTheOtherChart();
+  void pickingTheOtherChartsGroupIsRefused();
+  void pageItemsSetThePageOfAllFiveCharts_data();
+  void pageItemsSetThePageOfAllFiveCharts();
+  void viewMenuTogglesLegendAnd3D();
+  void clockTicksCarryThePageOffsetToTheAxes();
+  void stopAtPageEndStopsTheClocksAndUncheckingRestartsThem();
+  void startStopCaptionFollowsTheClocks();
+  void sitsInTheBottomRightCornerOfTheWorkArea();
+
+ private:
+  std::unique_ptr<test::TestRun> t_;
+  std::unique_ptr<ClockSet> clocks_;
+  std::unique_ptr<TFChart> chart_;
+};
+
+void ChartWindowTest::init() {
+  t_ = std::make_unique<test::TestRun>();
+  clocks_ = std::make_unique<ClockSet>();
+  chart_ = std::make_unique<TFChart>(t_->run, *clocks_);
+}
+
+void ChartWindowTest::cleanup() {
+  chart_.reset();
+  clocks_.reset();
+  t_.reset();
+}
+
+void ChartWindowTest::startsHiddenAndShowsThePickedMouse() {
+  QVERIFY(!chart_->isVisible());
+  TMaus& m = t_->AddMaus({10, 10});
+  chart_->ShowMaus(&m);
+  QVERIFY(chart_->isVisible());
+  QCOMPARE(chart_->windowTitle(), QString::number(m.ID));
+  QCOMPARE(chart_->Chart(0).Series().size(), m.Lines->Group(0).Lines.size());  // Emotions
+  QCOMPARE(chart_->Chart(1).Series().size(), m.Lines->Group(1).Lines.size());  // Motive
+  QCOMPARE(chart_->Chart(0).Series().front(), m.Lines->Group(0).Lines.front().get());
+  QCOMPARE(chart_->Chart(2).Band(), &m.Lines->BandSeries(TLines::NeedBand));
+  QCOMPARE(chart_->Chart(3).Band(), &m.Lines->BandSeries(TLines::GoalBand));
+  QCOMPARE(chart_->Chart(4).Band(), &m.Lines->BandSeries(TLines::ActionBand));
+  QCOMPARE(chart_->GroupMenu(1)->actions().size(), 2);
+  QCOMPARE(chart_->GroupMenu(1)->actions()[0]->text(), QString("Emotions"));
+  QCOMPARE(chart_->GroupMenu(2)->actions()[1]->text(), QString("Motive"));
+}
+
+void ChartWindowTest::showingNoneHidesAndDetaches() {
+  TMaus& m = t_->AddMaus({10, 10});
+  chart_->ShowMaus(&m);
+  chart_->ShowMaus(nullptr);
+  QVERIFY(!chart_->isVisible());
+  QCOMPARE(chart_->Maus(), nullptr);
+  for (int i = 0; i < 2; ++i)
+    QVERIFY(chart_->Chart(i).Series().empty());
+  for (int i = 2; i < 5; ++i)
+    QCOMPARE(chart_->Chart(i).Band(), nullptr);
+}
+
+void ChartWindowTest::groupMenusNeverOfferTheGroupOfTheOtherChart() {
+  TMaus& m = t_->AddMaus({10, 10});
+  chart_->ShowMaus(&m);
+  const auto first = chart_->GroupMenu(1)->actions();
+  const auto second = chart_->GroupMenu(2)->actions();
+  QVERIFY(first[0]->isEnabled());
+  QVERIFY(!first[1]->isEnabled());   // Motive is in chart 2
+  QVERIFY(!second[0]->isEnabled());  // Emotions is in chart 1
+  QVERIFY(second[1]->isEnabled());
+  QVERIFY(first[0]->isChecked());
+  QVERIFY(second[1]->isChecked());
+}
+
+void ChartWindowTest::pickingTheOtherChartsGroupIsRefused() {
+  TMaus& m = t_->AddMaus({10, 10});
+  chart_->ShowMaus(&m);
+  chart_->PickGroup1(1);
+  QCOMPARE(chart_->Group1(), 0);
+  QCOMPARE(chart_->Chart(0).Series().size(), m.Lines->Group(0).Lines.size());
+  chart_->PickGroup2(0);
+  QCOMPARE(chart_->Group2(), 1);
+}
+
+void ChartWindowTest::pageItemsSetThePageOfAllFiveCharts_data() {
+  QTest::addColumn<QString>("item");
+  QTest::addColumn<int>("length");
+  QTest::newRow("100") << "100" << 50;
+  QTest::newRow("200") << "200" << 100;
+  QTest::newRow("300") << "300" << 150;
+}
+
+void ChartWindowTest::pageItemsSetThePageOfAllFiveCharts() {
+  QFETCH(QString, item);
+  QFETCH(int, length);
+  chart_->SetPage(length == 50 ? 100 : 50);
+  Item(chart_->ViewMenu(), item)->trigger();
+  QCOMPARE(chart_->Recorder().PageLength(), length);
+  for (int i = 0; i < 5; ++i)
+    QCOMPARE(chart_->Chart(i).BottomMaximum(), double(length));
+  emit chart_->ViewMenu()->aboutToShow();
+  QVERIFY(Item(chart_->ViewMenu(), item)->isChecked());
+}
+
+void ChartWindowTest::viewMenuTogglesLegendAnd3D() {
+  QMenu* view = chart_->ViewMenu();
+  QVERIFY(!chart_->Chart(0).View3D());
+  QCOMPARE(chart_->Chart(0).LeftMinimum(), -0.05);
+  Item(view, "3D")->trigger();
+  for (int i = 0; i < 2; ++i) {
+    QVERIFY(chart_->Chart(i).View3D());
+    QCOMPARE(chart_->Chart(i).LeftMinimum(), 0.0);
+    QCOMPARE(chart_->Chart(i).PenWidth(), 1);
+    QCOMPARE(chart_->Chart(i).LegendShadow(), 3);
+  }
+  QVERIFY(!chart_->Chart(2).View3D());
+  Item(view, "Legende")->trigger();
+  QVERIFY(chart_->Chart(0).LegendVisible() && chart_->Chart(1).LegendVisible());
+  emit view->aboutToShow();
+  QVERIFY(Item(view, "Legende")->isChecked());
+  QVERIFY(Item(view, "3D")->isChecked());
+  QCOMPARE(Item(view, "Legende")->shortcut(), QKeySequence(Qt::Key_F5));
+  QCOMPARE(Item(view, "3D")->shortcut(), QKeySequence(Qt::Key_F3));
+  QCOMPARE(Item(view, "StartStop")->shortcut(), QKeySequence(Qt::Key_F9));
+}
+
+void ChartWindowTest::clockTicksCarryThePageOffsetToTheAxes() {
+  t_->AddMaus({10, 10});
+  for (int i = 0; i < 52; ++i)
+    chart_->ClockTick();
+  for (int i = 0; i < 5; ++i)
+    QCOMPARE(chart_->Chart(i).PageOffset(), 50.0);
+}
+
+void ChartWindowTest::stopAtPageEndStopsTheClocksAndUncheckingRestartsThem() {
+  t_->AddMaus({10, 10});
+  clocks_->SetReady(true);
+  clocks_->SetRunning(true);
+  QAction* stop = Item(chart_->ViewMenu(), "Stop am Seitenende");
+  stop->setChecked(true);
+  for (int i = 0; i < 50; ++i)
+    chart_->ClockTick();
+  QVERIFY(clocks_->Running());
+  chart_->ClockTick();  // the 51st point ends the page of 50
+  QVERIFY(!clocks_->Running());
+  QVERIFY(!chart_->Clock()->isActive());
+  stop->setChecked(false);
+  QVERIFY(clocks_->Running());
+  QVERIFY(chart_->Clock()->isActive());
+}
+
+void ChartWindowTest::startStopCaptionFollowsTheClocks() {
+  QAction* item = Item(chart_->ViewMenu(), "StartStop");
+  QVERIFY(item);
+  clocks_->SetReady(true);
+  clocks_->SetRunning(true);
+  QCOMPARE(item->text(), QString("Stop"));
+  item->trigger();
+  QCOMPARE(item->text(), QString("Start"));
+  QVERIFY(!clocks_->Running());
+}
+
+void ChartWindowTest::sitsInTheBottomRightCornerOfTheWorkArea() {
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  const QRect g = chart_->geometry();
+  QVERIFY(area.contains(g));
+  QCOMPARE(g.right(), area.right());
+  QCOMPARE(g.bottom(), area.bottom());
+}
+
+}  // namespace murinex
+
+QTEST_MAIN(murinex::ChartWindowTest)
+#include "chart_window_test.moc"
