@@ -147,6 +147,10 @@ QImage TFGenom::DrawGenomes(Run& run) {
   QImage picture(BoxWidth, BoxHeight, QImage::Format_RGB32);
   picture.fill(QColor(192, 192, 192));
   QPainter p(&picture);
+  // Small labels stay crisp, in exactly their group's colour.
+  QFont font = p.font();
+  font.setStyleStrategy(QFont::NoAntialias);
+  p.setFont(font);
   const std::vector<Gene> genes = Genes(run.settings);
   DrawAxes(p);
   DrawGeneLabels(p, genes);
