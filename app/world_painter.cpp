@@ -99,11 +99,11 @@ void WorldPainter::DrawSelection(QPainter& p, const ViewGeometry& view) const {
 }
 
 void WorldPainter::DrawMice(QPainter& p, const ViewGeometry& view) const {
-  if (!images_.Loaded()) return;
   const int lifeSpan = run_.settings.LifeSpan();
   for (const auto& m : run_.Mice) {
     const TPoint s = view.WorldToScreen(m->Position);
     const auto kind = MouseImages::KindForAge(m->Age, lifeSpan);
+    if (images_.Mask(kind, m->Facing).isNull()) continue;  // no pictures loaded
     const QPoint corner(s.x - 7, s.y - 7);
     p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
     p.drawImage(corner, images_.Mask(kind, m->Facing));
