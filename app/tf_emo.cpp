@@ -121,6 +121,7 @@ void TFEmo::CreateEditMenu() {
   QAction* beenden = bearbeiten_->addAction("Beenden");
   beenden->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
   connect(beenden, &QAction::triggered, this, &QWidget::close);
+  addAction(beenden);
   connect(bearbeiten_->addAction("MausListAus"), &QAction::triggered, this, &TFEmo::MausListAus);
   connect(bearbeiten_->addAction("Check-ID"), &QAction::triggered, this, &TFEmo::AskCheckId);
   AddCheckItem(bearbeiten_, "Paint?", run_.Paint);
@@ -154,6 +155,8 @@ void TFEmo::CreateViewMenu() {
   });
   // The items of windows not (yet) there stay hidden.
   SetViews({});
+  // Shortcuts work while the menus are closed, too.
+  addActions({startStop_, editParams_, editMotives_});
 }
 
 void TFEmo::SetViews(const Views& views) {

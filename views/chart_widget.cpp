@@ -11,8 +11,8 @@ namespace murinex {
 namespace {
 
 constexpr int Margin = 6;
-constexpr int DepthPerSeries = 6;
-constexpr int MaxDepth = 48;
+constexpr int DepthPerSeries = 4;
+constexpr int MaxDepth = 32;
 constexpr int LegendLineLength = 16;
 
 // Ticks at whole multiples of the step within [minimum, maximum].
@@ -133,7 +133,8 @@ int ChartWidget::LegendWidth() const {
 
 QRect ChartWidget::PlotArea() const {
   const QFontMetrics fm = fontMetrics();
-  const int left = Margin + (leftAxisVisible_ ? fm.horizontalAdvance("-0.05") + Margin : 0);
+  // The room of the left labels is kept without them, so that stacked charts line up.
+  const int left = Margin + fm.horizontalAdvance("-0.05") + Margin;
   const int bottom = height() - fm.height() - Margin / 2;
   const int top = (band_ ? 2 : Margin) + Depth();
   const int right = width() - Margin - fm.horizontalAdvance("0000") / 2 - LegendWidth() - Depth();

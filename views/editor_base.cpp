@@ -38,6 +38,8 @@ EditorBase::EditorBase(Run& run, ClockSet& clocks, const QString& caption,
     : QDialog(parent), run_(run), clocks_(clocks), variables_(variables) {
   setWindowTitle(caption);
   setModal(true);
+  // Above the chart windows, which stay on top of the main window.
+  setWindowFlag(Qt::WindowStaysOnTopHint);
   BuildLayout(withMotives);
   eOldValue_->setEnabled(false);
   lbMouse_->setFocus();

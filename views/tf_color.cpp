@@ -8,7 +8,8 @@
 
 namespace murinex {
 
-TFColor::TFColor(const Run& run, QWidget* parent) : QWidget(parent, Qt::Window), run_(run) {
+TFColor::TFColor(const Run& run, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), run_(run) {
   setWindowTitle("Farben");
   setGeometry(200, 200, 180, 630);
 }

@@ -131,11 +131,15 @@ void DrawMouse(QPainter& p, const std::vector<Gene>& genes, const TGenom& genom,
 TFGenom::TFGenom(Run& run, QWidget* parent) : QDialog(parent), run_(run) {
   setWindowTitle("Genom");
   setModal(true);
+  setWindowFlag(Qt::WindowStaysOnTopHint);
   setFixedSize(750, 400);
   box_ = new ImageBox(this);
   box_->setGeometry(24, 24, BoxWidth, BoxHeight);
   auto* show = new QPushButton("Show Genomes", this);
   show->setGeometry(564, 336, 90, 25);
+  QFont small = show->font();  // the caption fits the narrow button
+  small.setPointSize(8);
+  show->setFont(small);
   connect(show, &QPushButton::clicked, this, &TFGenom::ShowGenomes);
 }
 
