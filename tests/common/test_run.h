@@ -30,7 +30,9 @@ void WriteText(const std::filesystem::path& path, const std::string& text);
 std::string ReadText(const std::filesystem::path& path);
 std::vector<std::string> ReadLines(const std::filesystem::path& path);
 
-// A settings file with the given goal-need matrix rows, labels after the numbers.
+// The folder of the committed test inputs (tests/data).
+std::filesystem::path TestData();
+// The settings file of the small test run (labels after the numbers).
 std::string SettingsText();
 
 // A rectangular patch (corners given clockwise on the screen).
