@@ -34,6 +34,8 @@ void EveryMouse(Run& run, Phase phase) {
   for (std::size_t i = 0; i < n; ++i) phase(run, *run.Mice[i]);
 }
 
+}  // namespace
+
 std::vector<std::size_t> CollectTheDead(Run& run) {
   std::vector<std::size_t> dead;
   const std::size_t n = run.Mice.size();
@@ -82,8 +84,6 @@ void WriteCadencedOutput(Run& run) {
     run.DumpNumber += 1;
   }
 }
-
-}  // namespace
 
 bool Tick(Run& run) {
   if (run.Busy) return false;
