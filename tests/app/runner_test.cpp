@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <map>
 
 #include "tests/common/test_run.h"
 
@@ -91,6 +92,79 @@ TEST_F(RunnerTest, MissingRunFolder) {
   const Result r = RunRunner("--dir " + (folder / "nowhere").string() + " --ticks 1", scratch);
   EXPECT_EQ(r.status, 1);
   EXPECT_THAT(r.err, HasSubstr("data/inimaus.ini: cannot open file"));
+}
+
+// Every output file of a run folder, dumps without their dated first line.
+std::map<std::string, std::string> Outputs(const std::filesystem::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const char* sub : {"Proto", "data"}) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder / sub)) {
+      std::string text = test::ReadText(entry.path());
+      if (entry.path().extension() == ".dat") text = text.substr(text.find('\n') + 1);
+      files[std::string(sub) + "/" + entry.path().filename().string()] = text;
+    }
+  }
+  return files;
+}
+
+// Place rows without the forgotten ones, and without row number and NextIndex.
+std::vector<std::string> WithoutForgottenPlaces(const std::vector<std::string>& lines) {
+  std::vector<std::string> kept;
+  bool places = false;
+  for (const std::string& line : lines) {
+    if (line == " --- Memory ---") {
+      places = true;
+    } else if (line.empty()) {
+      places = false;
+    } else if (places) {
+      if (line.substr(18, 12) == " 0.000000000") continue;
+      kept.push_back(line.substr(5, 33) + line.substr(45));
+      continue;
+    }
+    kept.push_back(line);
+  }
+  return kept;
+}
+
+class DefaultRunTest : public ::testing::Test {
+ protected:
+  void Copy(const test::TempDir& into) {
+    std::filesystem::copy(test::TestData() / ".." / ".." / "default-run", into.path(),
+                          std::filesystem::copy_options::recursive);
+  }
+  test::TempDir scratch;
+};
+
+TEST_F(DefaultRunTest, SameInputsGiveTheSameFiles) {
+  test::TempDir a, b;
+  Copy(a);
+  Copy(b);
+  ASSERT_EQ(RunRunner("--dir " + a.path().string() + " --ticks 2500 --select 35", scratch).status, 0);
+  ASSERT_EQ(RunRunner("--dir " + b.path().string() + " --ticks 2500 --select 35", scratch).status, 0);
+  const auto first = Outputs(a.path());
+  const auto second = Outputs(b.path());
+  EXPECT_GT(first.at("Proto/BehaviourNN.prt").size(), 1000u);  // the check mouse was logged
+  EXPECT_GT(first.at("Proto/AggProtNN.prt").size(), 80u);
+  ASSERT_EQ(first.size(), second.size());
+  for (const auto& [name, text] : first) EXPECT_TRUE(text == second.at(name)) << name << " differs";
+}
+
+TEST_F(DefaultRunTest, ADumpStartsANewRun) {
+  test::TempDir a, b;
+  Copy(a);
+  Copy(b);
+  ASSERT_EQ(RunRunner("--dir " + a.path().string() + " --ticks 2000", scratch).status, 0);
+  std::filesystem::copy_file(a / "data/Maeuse-NN-1.dat", b / "data/population.txt",
+                             std::filesystem::copy_options::overwrite_existing);
+  ASSERT_EQ(RunRunner("--dir " + b.path().string() + " --ticks 0 --task B", scratch).status, 0);
+  // Places written with a Retention of 0 are forgotten when read back; the
+  // others come back with their row number and links renumbered.
+  const auto dumped = WithoutForgottenPlaces(test::ReadLines(a / "data/Maeuse-NN-1.dat"));
+  const auto restarted = WithoutForgottenPlaces(test::ReadLines(b / "data/Maeuse-B-0.dat"));
+  EXPECT_EQ(dumped[1], "      2000    // TaktNr");
+  ASSERT_EQ(dumped.size(), restarted.size());
+  for (std::size_t i = 1; i < dumped.size(); ++i) ASSERT_EQ(dumped[i], restarted[i]) << "line " << i + 1;
+  EXPECT_THAT(test::ReadLines(b / "Proto/ProtoB.prt")[0], StartsWith("2000;Learn;"));
 }
 
 }  // namespace
