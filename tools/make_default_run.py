@@ -87,11 +87,11 @@ LINEAGES = ["Grey", "Brown", "White", "Sandy", "Black"]
 PARAMS = [
     ("BasAr", 0.2, 0.4), ("ArousalW", 0.8, 1.2), ("InhibW", 0.3, 0.7), ("SelectW", 0.3, 0.7),
     ("LossComp", 0.1, 0.3), ("GainComp", 0.1, 0.3), ("LossCert", 0.1, 0.3), ("GainCert", 0.1, 0.3),
-    ("RateForget", 0.0005, 0.002), ("RateReinforce", 0.2, 0.4), ("ProtMem", 0.02, 0.06),
-    ("Strength", 0.8, 1.2), ("SightWidth", 90, 150), ("AffilSens", 0.3, 0.7), ("Carefactor", 0.3, 0.8),
+    ("RateForget", 0.0001, 0.0005), ("RateReinforce", 0.2, 0.4), ("ProtMem", 0.02, 0.06),
+    ("Strength", 0.8, 1.2), ("SightWidth", 120, 200), ("AffilSens", 0.3, 0.7), ("Carefactor", 0.3, 0.8),
 ]
 NEEDS = ["NoNeed", "Hunger", "Thirst", "Pain", "Sex", "Affil", "Cert", "Comp"]
-BASMETA = [0, 0.02, 0.025, 0.006, 0.006, 0.008, 0.01, 0.006]
+BASMETA = [0, 0.02, 0.025, 0.002, 0.006, 0.008, 0.01, 0.006]
 
 
 def fixed(v, w, d):
@@ -130,7 +130,7 @@ def population_text():
         for i in range(1, 8):
             ist = round(rng.uniform(0.6, 1.0), 3)
             weight = round(rng.uniform(0.7, 1.6), 4)
-            reserve = rng.randint(400, 700) if i <= 3 else 0
+            reserve = rng.randint(600, 900) if i <= 3 else 0
             motives.append((1.0, ist, BASMETA[i], weight, reserve))
         params = [round(rng.uniform(lo, hi), 8 if hi < 0.01 else 6) for _, lo, hi in PARAMS]
         relations = []
