@@ -194,6 +194,12 @@ TEST_F(MemoryTest, LocUsableNeedsTerrainAllTheWay) {
   EXPECT_EQ(Seed(), 1u);
   TGoalLocPtr near = AddPlace(goal::Food, {100, 120});
   EXPECT_TRUE(LocUsable(t.run, m, *near));
+  // An inhibited mouse looks less closely: with (1 - 0.9) / 10 probes per unit the
+  // 70 units are crossed in one step, and the gap goes unseen.
+  m.Inhib = 0.9;
+  t.run.random.SetSeed(1);
+  EXPECT_TRUE(LocUsable(t.run, m, *across));
+  EXPECT_EQ(Seed(), SeedAfter(1, 2));
 }
 
 // --- RememberGoalPlace and RememberPainPlace
@@ -350,6 +356,15 @@ TEST_F(MemoryTest, LearnRouteFollowsOnlyTheRememberedPartOfTheTrack) {
   EXPECT_EQ(Seed(), SeedAfter(1, 3));
 }
 
+TEST_F(MemoryTest, ADrawEqualToTheVividnessForgetsThePoint) {
+  Track({{0, 100}, {100, 100}});
+  Track({{200, 100}}, U1);
+  TGoalLocPtr food = AddPlace(goal::Food, {300, 100});
+  LearnRoute(t.run, m, food, goal::Food);
+  EXPECT_EQ(m.GoalLocations.size(), 1u);
+  EXPECT_EQ(Seed(), SeedAfter(1, 1));
+}
+
 TEST_F(MemoryTest, NoRouteWithoutARememberedTrack) {
   TGoalLocPtr food = AddPlace(goal::Food, {300, 100});
   LearnRoute(t.run, m, food, goal::Food);  // empty track
@@ -451,6 +466,12 @@ TEST_F(MemoryTest, AWeakOrInhibitedMemoryIsNoCandidate) {
   AddPlace(goal::Food, {130, 100}, '+', 0.02);  // U1 = 0.031 < 0.02 fails
   EXPECT_EQ(FindGoalLoc(t.run, m, goal::Food), nullptr);
   EXPECT_EQ(Seed(), SeedAfter(1, 1));
+
+  // Not even a draw of 0 is below a retention of 0.
+  m.GoalLocations[0]->Retention = 0;
+  t.run.random.SetSeed(FirstDrawZero);
+  EXPECT_EQ(FindGoalLoc(t.run, m, goal::Food), nullptr);
+  EXPECT_EQ(Seed(), 0u);
 
   t.run.random.SetSeed(1);
   m.GoalLocations[0]->Retention = 1;
@@ -578,8 +599,14 @@ TEST_F(MemoryTest, GiveUpGoalCostsCompetenceAndTakesAPromisingPlace) {
   AddPlace(goal::Food, {120, 100}, '+', 1, 0.8);  // usable, progress not above 0.8
   TGoalLocPtr water = AddPlace(goal::Water, {90, 100}, '+', 1, 0.9);  // any kind will do
   AddPlace(goal::Food, {110, 100});
+  t.OpenProtocols();
+  t.run.CheckMausId = m.ID;
+  t.run.SelectedMaus = &m;
   GiveUpGoal(t.run, m);
   EXPECT_DOUBLE_EQ(m.Comp().Ist, 0.498);  // - BasMeta * LossComp
+  t.run.KofiProt.Flush();
+  EXPECT_EQ(test::ReadText(t.run.ProtoDir() / "KofiProtNN.prt"),
+            ";       1;       0; 0.20000;-0.00200; 0.49800;DiSatComp-GiveUpGoal;\n");
   EXPECT_EQ(m.TargetLoc, water);
   EXPECT_EQ(m.Need, need::Hunger);
   EXPECT_EQ(Seed(), SeedAfter(1, 4));  // two recalls
