@@ -85,7 +85,7 @@ DangerCheck DangerAhead(Run& run, TMaus& m, TPoint from, TPoint to, const char* 
 DangerCheck NearDanger(Run& run, TMaus& m) {
   const std::size_t count = m.GoalLocations.size();
   for (std::size_t i = 0; i < count; ++i) {
-    const TGoalLocPtr place = m.GoalLocations[i];
+    const TGoalLocPtr& place = m.GoalLocations[i];
     TPoint q;
     if (!ChainFind(run, m, place, goal::Stones, 0.5, '-', q)) continue;
     if (!(Distance(m.Position, q) < 15)) continue;
@@ -95,9 +95,11 @@ DangerCheck NearDanger(Run& run, TMaus& m) {
   return {false, NoPoint};
 }
 
-bool ChainFind(Run& run, TMaus& m, TGoalLocPtr place, std::uint8_t kind, double minQuality,
+bool ChainFind(Run& run, TMaus& m, const TGoalLocPtr& start, std::uint8_t kind, double minQuality,
                char sign, TPoint& found) {
   found = NoPoint;
+  // Links only lead to earlier places, so the walk ends; nothing is deleted on the way.
+  TGoalAvLoc* place = start.get();
   for (;;) {
     if (place->Kind() == kind && place->Sign == sign && place->Quality >= minQuality &&
         run.random.Uniform() > m.Inhib) {
@@ -105,7 +107,7 @@ bool ChainFind(Run& run, TMaus& m, TGoalLocPtr place, std::uint8_t kind, double 
       return true;
     }
     if (!place->Next) return false;
-    place = place->Next;
+    place = place->Next.get();
     if (!Recall(run, m, *place)) return false;
   }
 }
