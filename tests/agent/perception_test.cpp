@@ -175,6 +175,25 @@ TEST_F(PerceiveTest, ToleranceOfAHeavyDrinkerIsCappedAtOneHalf) {
   EXPECT_EQ(fifty.ActVal[actval::Addiction], 0);
 }
 
+TEST_F(PerceiveTest, ActingOrEngagedMouseStopsBeforeLookingAround) {
+  enum Reason { Acting, Afraid, Attacked, Smiling };
+  for (Reason reason : {Acting, Afraid, Attacked, Smiling}) {
+    test::TestRun r;
+    r.OpenProtocols();
+    TMaus& m = r.AddMaus({100, 100});
+    r.AddMaus({110, 100});
+    m.Action = reason == Acting ? action::Move : action::NoAction;
+    m.Afraid = reason == Afraid;
+    m.Attacked = reason == Attacked;
+    m.Smiling = reason == Smiling;
+    r.Watch(m);
+    Perceive(r.run, m);
+    EXPECT_EQ(m.Age, 1) << reason;
+    EXPECT_TRUE(m.SeenMice.empty()) << reason;
+    EXPECT_EQ(r.BehaviourLines().size(), 2u) << reason;  // the two lines of "Perceive!"
+  }
+}
+
 // ---------------------------------------------------------------------------
 // Looking around
 
