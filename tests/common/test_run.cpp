@@ -110,4 +110,42 @@ std::string TestRun::Behaviour() {
   return ReadText(run.ProtoDir() / "BehaviourNN.prt");
 }
 
+std::vector<std::string> TestRun::BehaviourLines() {
+  run.Behaviour.Flush();
+  return ReadLines(run.ProtoDir() / "BehaviourNN.prt");
+}
+
+std::vector<std::string> TestRun::CompLabels() {
+  run.KofiProt.Flush();
+  std::vector<std::string> labels;
+  for (const std::string& line : ReadLines(run.ProtoDir() / "KofiProtNN.prt")) {
+    const std::size_t end = line.rfind(';');
+    const std::size_t start = line.rfind(';', end - 1);
+    labels.push_back(line.substr(start + 1, end - start - 1));
+  }
+  return labels;
+}
+
+std::vector<std::string> TestRun::AggLines() {
+  run.AggProt.Flush();
+  return ReadLines(run.ProtoDir() / "AggProtNN.prt");
+}
+
+void TestRun::Watch(TMaus& m) {
+  run.SelectedMaus = &m;
+  run.CheckMausId = m.ID;
+}
+
+void SetNeed(TMaus& m, std::uint8_t n, double ist) {
+  TMotiv& mo = m.Motives[n];
+  mo.Ist = ist;
+  mo.Deviation = mo.Soll - mo.Ist;
+  mo.Urgency = mo.Deviation * mo.Weight;
+}
+
+std::uint32_t SeedAfterDraws(std::uint32_t seed, int draws) {
+  for (int i = 0; i < draws; ++i) seed = seed * 134775813u + 1u;
+  return seed;
+}
+
 }  // namespace murinex::test
