@@ -4,9 +4,24 @@
 #include <cmath>
 
 #include "agent/maus.h"
+#include "agent/needs.h"
 #include "sim/run.h"
+#include "world/inside.h"
 
 namespace murinex {
+
+std::uint8_t BestNeedOf(Run& run, TMaus& m, std::uint8_t kind) {
+  const TGoalMemEl& el = FindElement(m.GoalMemory, run.settings, kind);
+  double best = -100000;
+  std::uint8_t index = 0;
+  for (int i = 0; i < need::Count; ++i) {
+    if (el.Values[i] > best) {
+      best = el.Values[i];
+      index = static_cast<std::uint8_t>(i);
+    }
+  }
+  return index;
+}
 
 double FadeRetention(Run& run, TGoalAvLoc& place, double rate) {
   const double elapsed = static_cast<double>(run.TickCount) - place.LastRecall;
@@ -26,6 +41,176 @@ bool Recall(Run& run, TMaus& m, TGoalAvLoc& place) {
     if (place.Retention > 1) place.Retention = 1;
   }
   return recalled;
+}
+
+bool LocUsable(Run& run, TMaus& m, TGoalAvLoc& place) {
+  if (Distance(m.Position, place.Pos) > m.P(param::SightWidth)) return false;
+  if (!run.World->Inside().PathOnTerrain(m.Position, place.Pos, (1 - m.Inhib) / 10)) return false;
+  return Recall(run, m, place);
+}
+
+namespace {
+
+bool Remembered(std::uint8_t kind) {
+  return kind == goal::Food || kind == goal::Water || kind == goal::Vorarazav ||
+         kind == goal::HealingHerbs;
+}
+
+TGoalLocPtr NewPlace(Run& run, TMaus& m, std::uint8_t kind, TPoint point) {
+  auto place = std::make_shared<TGoalAvLoc>();
+  place->Element = &FindElement(m.GoalMemory, run.settings, kind);
+  place->Pos = point;
+  place->NextIndex = -1;
+  place->LastRecall = run.TickCount;
+  place->Progress = 1;
+  place->Quality = 1;
+  return place;
+}
+
+}  // namespace
+
+bool RememberGoalPlace(Run& run, TMaus& m, std::uint8_t kind, TPoint point) {
+  if (!Remembered(kind)) return false;
+  TGoalLocPtr place;
+  for (const auto& p : m.GoalLocations) {
+    if (p->Kind() == kind && Distance(p->Pos, point) <= SamePlaceDistance) {
+      place = p;
+      break;
+    }
+  }
+  const bool created = !place;
+  if (created) {
+    place = NewPlace(run, m, kind, point);
+    place->Sign = '+';
+    place->Retention = MinReal(1, m.P(param::RateReinforce) * 3);
+    m.GoalLocations.push_back(place);
+    run.Stats.Add(stat::Learn, 1);
+  }
+  LearnRoute(run, m, place, kind);
+  run.Stats.Add(stat::Learn, 1);
+  return created;
+}
+
+void RememberPainPlace(Run& run, TMaus& m, std::uint8_t kind, TPoint point) {
+  for (const auto& p : m.GoalLocations)
+    if (Serves(p->Kind(), need::Pain) && p->Sign == '-' && Distance(p->Pos, point) <= SamePlaceDistance)
+      return;
+  auto place = NewPlace(run, m, kind, point);
+  place->Retention = MinReal(m.P(param::RateReinforce) * 4, 1);
+  place->Sign = '-';
+  m.GoalLocations.push_back(place);
+  run.Stats.Add(stat::Learn, 1);
+}
+
+void LearnRoute(Run& run, TMaus& m, const TGoalLocPtr& place, std::uint8_t kind) {
+  // The remembered run: the newest entries up to the first one not remembered.
+  const auto count = static_cast<std::ptrdiff_t>(m.Protocol.size());
+  std::ptrdiff_t oldest = count;
+  for (std::ptrdiff_t k = count - 1; k >= 0; --k) {
+    if (run.random.Uniform() >= m.Protocol[k].Vividness) break;
+    oldest = k;
+  }
+  if (oldest == count) return;
+  const TProtocol& start = m.Protocol[oldest];
+  if (NearestKind(m, kind, {start.X, start.Y}) < m.P(param::SightWidth)) return;
+  TGoalLocPtr last = place;
+  std::int32_t c = IndexOfLoc(m.GoalLocations, place.get());
+  TGoalMemEl& el = FindElement(m.GoalMemory, run.settings, kind);
+  for (std::ptrdiff_t k = count - 1; k >= oldest; --k) {
+    if (k == 0) continue;
+    const TPoint pos{m.Protocol[k].X, m.Protocol[k].Y};
+    if (Distance(pos, last->Pos) <= WaypointSpacing) continue;
+    auto waypoint = std::make_shared<TGoalAvLoc>();
+    waypoint->NextIndex = c;
+    waypoint->Pos = pos;
+    // A route leads only to places still in the list (Next and NextIndex agree).
+    if (c >= 0) waypoint->Next = last;
+    waypoint->LastRecall = run.TickCount;
+    waypoint->Progress = 1;
+    waypoint->Element = &el;
+    waypoint->Quality = 0;
+    waypoint->Sign = '0';
+    waypoint->Retention = 1;
+    m.GoalLocations.push_back(waypoint);
+    run.Stats.Add(stat::Learn, 1);
+    last = waypoint;
+    c = static_cast<std::int32_t>(m.GoalLocations.size()) - 1;
+  }
+}
+
+double NearestKind(const TMaus& m, std::uint8_t kind, TPoint point) {
+  double best = FarAway;
+  for (const auto& p : m.GoalLocations)
+    if (p->Kind() == kind) best = std::min(best, Distance(point, p->Pos));
+  return best;
+}
+
+TGoalLocPtr FindGoalLoc(Run& run, TMaus& m, std::uint8_t goalKind) {
+  TGoalLocPtr best;
+  double bestDist = FarAway;
+  std::size_t start = 0;
+  while (start < m.GoalLocations.size()) {
+    bool deleted = false;
+    for (std::size_t i = start; i < m.GoalLocations.size(); ++i) {
+      TGoalLocPtr place = m.GoalLocations[i];
+      if (place->Kind() != goalKind || (place->Sign != '+' && place->Sign != '0')) continue;
+      if (!(run.random.Uniform() < (1 - m.Inhib) * place->Retention)) continue;
+      const double d = Distance(m.Position, place->Pos);
+      if (d < bestDist) {
+        if (LocUsable(run, m, *place) && run.random.Uniform() < place->Progress &&
+            !RecentlyVisited(run, m, place->Pos)) {
+          best = place;
+          bestDist = d;
+        }
+      } else if (place->Retention <= ForgottenRetention) {
+        DeleteLoc(m.GoalLocations, i);
+        start = i;
+        deleted = true;
+        break;
+      }
+    }
+    if (!deleted) break;
+  }
+  return best;
+}
+
+bool RecentlyVisited(Run& run, TMaus& m, TPoint point) {
+  for (std::ptrdiff_t k = static_cast<std::ptrdiff_t>(m.Protocol.size()) - 1; k >= 0; --k) {
+    const TProtocol& e = m.Protocol[k];
+    if (Distance({e.X, e.Y}, point) <= 3) return true;
+    const double r = run.random.Uniform();
+    if (r <= m.Inhib * 0.5 || k == 0 || e.Goal != m.Goal) return false;
+  }
+  return false;
+}
+
+void GiveUpGoal(Run& run, TMaus& m) {
+  Dissatisfy(run, m, need::Comp, "GiveUpGoal", -m.Comp().BasMeta);
+  const std::size_t count = m.GoalLocations.size();
+  for (std::size_t i = 0; i < count && i < m.GoalLocations.size(); ++i) {
+    TGoalLocPtr place = m.GoalLocations[i];
+    if (LocUsable(run, m, *place) && place->Progress > 0.8) {
+      m.TargetLoc = place;
+      return;
+    }
+  }
+  m.Need = need::NoNeed;
+}
+
+namespace {
+
+double Sign(double v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
+
+}  // namespace
+
+void Forget(TMaus& m) {
+  const double rate = m.P(param::RateForget);
+  for (TFrinEn& e : m.Relations) {
+    e.Friendship = std::sqrt(std::max(e.Friendship * e.Friendship - 2 * rate, 0.0));
+    e.Enmity = -std::sqrt(std::max(e.Enmity * e.Enmity - 4 * rate, 0.0));
+  }
+  for (auto& el : m.GoalMemory)
+    for (double& v : el->Values) v = Sign(v) * std::sqrt(std::max(v * v - rate, 0.0));
 }
 
 }  // namespace murinex

@@ -1,8 +1,15 @@
 set(MURINEX_AGENT_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/action.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/event_protocol.cpp
   ${CMAKE_CURRENT_LIST_DIR}/goal_memory.cpp
   ${CMAKE_CURRENT_LIST_DIR}/lines.cpp
   ${CMAKE_CURRENT_LIST_DIR}/maus.cpp
   ${CMAKE_CURRENT_LIST_DIR}/memory.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/movement.cpp
   ${CMAKE_CURRENT_LIST_DIR}/names.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/needs.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/perception.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/planning.cpp
   ${CMAKE_CURRENT_LIST_DIR}/population_files.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/social.cpp
 )

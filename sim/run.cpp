@@ -64,6 +64,10 @@ void Run::PlayWave(const TMaus& m, const std::string& name) {
   if (Sound && Audible(m)) Sound->PlayWave(name);
 }
 
+void Run::FlushProtocols() {
+  for (OutFile* f : {&StatProto, &KofiProt, &Behaviour, &BirthLog, &AggProt}) f->Flush();
+}
+
 void Run::CloseProtocols() {
   // Close every file even when one of them fails; report the first failure.
   std::exception_ptr first;

@@ -96,6 +96,8 @@ class Run {
   bool Audible(const TMaus& m) const;
   void PlayWave(const TMaus& m, const std::string& name);
 
+  // Hands what was written so far to the files, so they can be read during a run.
+  void FlushProtocols();
   // Closes the protocol files (the birth log included).
   void CloseProtocols();
 };

@@ -114,6 +114,7 @@ void SetUpPopulation(Run& run) {
   CreateProtocol(run, run.KofiProt, "Proto/KofiProt" + run.TaskName + ".prt", &kofi);
   CreateProtocol(run, run.Behaviour, "Proto/Behaviour" + run.TaskName + ".prt", nullptr);
   CreateProtocol(run, run.AggProt, "Proto/AggProt" + run.TaskName + ".prt", &agg);
+  run.FlushProtocols();
   DumpPopulation(run);
   DumpGenomes(run);
   run.DumpNumber += 1;

@@ -80,6 +80,7 @@ std::string WriteStatRow(Run& run) {
   }
   row += "\n";
   run.StatProto.Write(row);
+  run.FlushProtocols();
   return row;
 }
 

@@ -1,6 +1,13 @@
 #include "sim/tick.h"
 
+#include <vector>
+
+#include "agent/action.h"
+#include "agent/maus.h"
+#include "agent/movement.h"
+#include "agent/perception.h"
 #include "agent/population_files.h"
+#include "sim/birth_death.h"
 #include "sim/run.h"
 #include "sim/statistics.h"
 
@@ -20,6 +27,52 @@ class BusyGuard {
   Run& run_;
 };
 
+// Each pass visits the mice present when it starts, in list order.
+template <class Phase>
+void EveryMouse(Run& run, Phase phase) {
+  const std::size_t n = run.Mice.size();
+  for (std::size_t i = 0; i < n; ++i) phase(run, *run.Mice[i]);
+}
+
+}  // namespace
+
+std::vector<std::size_t> CollectTheDead(Run& run) {
+  std::vector<std::size_t> dead;
+  const std::size_t n = run.Mice.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    TMaus& m = *run.Mice[i];
+    const int cause = DeathTest(m);
+    if (m.Dying) {
+      dead.push_back(i);
+      run.Stats.Add(StatSums::DeathColumn(cause), 1);
+    } else if (m.Age > run.settings.DeathAge() &&
+               run.random.Uniform() < run.settings.DeathProbability()) {
+      dead.push_back(i);
+      run.Stats.Add(stat::DAge, 1);
+    }
+  }
+  return dead;
+}
+
+void RemoveTheDead(Run& run, std::vector<std::size_t> dead) {
+  for (std::size_t e = 0; e < dead.size(); ++e) {
+    const std::size_t k = dead[e];
+    run.Stats.Add(stat::LifeLength, run.Mice[k]->Age);
+    run.RemoveMaus(k);
+    run.Stats.Add(stat::Deathrate, 1);
+    for (std::size_t later = e + 1; later < dead.size(); ++later)
+      if (dead[later] > k) dead[later] -= 1;
+  }
+}
+
+void GiveBirths(Run& run) {
+  const std::size_t n = run.Mice.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    TMaus& m = *run.Mice[i];
+    if (m.Pregnant() > 0 && !(m.BirthCountdown() > 0)) Birth(run, m);
+  }
+}
+
 void WriteCadencedOutput(Run& run) {
   if (run.TickCount % run.StatInterval == 0) {
     run.StatRowCount += 1;
@@ -32,13 +85,16 @@ void WriteCadencedOutput(Run& run) {
   }
 }
 
-}  // namespace
-
 bool Tick(Run& run) {
   if (run.Busy) return false;
   BusyGuard busy(run);
   run.TickCount += 1;
-  if (run.World) run.World->UpdateSeasons(run.TickCount);
+  run.World->UpdateSeasons(run.TickCount);
+  EveryMouse(run, Perceive);
+  EveryMouse(run, Manipulate);
+  EveryMouse(run, MoveStep);
+  RemoveTheDead(run, CollectTheDead(run));
+  GiveBirths(run);
   WriteCadencedOutput(run);
   return true;
 }

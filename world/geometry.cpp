@@ -28,10 +28,14 @@ double Direction(TPoint p, TPoint q) {
 
 double Distance(TPoint p, TPoint q) {
   if (p == q) return 0;
-  // Squares of 32-bit differences may exceed 64 bits when summed.
-  const Int128 dx = static_cast<std::int64_t>(q.x) - p.x;
-  const Int128 dy = static_cast<std::int64_t>(q.y) - p.y;
-  return std::sqrt(static_cast<double>(dy * dy + dx * dx));
+  const std::int64_t dx = static_cast<std::int64_t>(q.x) - p.x;
+  const std::int64_t dy = static_cast<std::int64_t>(q.y) - p.y;
+  // The squares are summed exactly: in 64 bits while they fit, else wider.
+  constexpr std::int64_t Small = std::int64_t{1} << 30;
+  if (dx < Small && dx > -Small && dy < Small && dy > -Small)
+    return std::sqrt(static_cast<double>(dy * dy + dx * dx));
+  const Int128 wx = dx, wy = dy;
+  return std::sqrt(static_cast<double>(wy * wy + wx * wx));
 }
 
 double NormalizeAngle(double a) {

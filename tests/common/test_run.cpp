@@ -39,85 +39,9 @@ std::vector<std::string> ReadLines(const std::filesystem::path& path) {
   return lines;
 }
 
-std::string SettingsText() {
-  return R"(Test settings
-LifeSettings
-3000 0.0   LifeSpan
-0 0        not used
-6000 0.001 DeathAge, DeathProbability
-0 0.1      MutationRate
+std::filesystem::path TestData() { return MURINEX_TEST_DATA_DIR; }
 
-MotWeightRanges
-0 0.0 1.0  NoNeed
-0 0.5 2.0  Hunger
-0 0.5 2.0  Thirst
-0 0.5 2.0  Pain
-0 0.5 2.0  Sex
-0 0.5 2.0  Affil
-0 0.5 2.0  Cert
-0 0.5 2.0  Comp
-
-PersonRanges
-0.1 0.0 1.0   BasAr
-0.1 0.0 2.0   ArousalW
-0.1 0.0 1.0   InhibW
-0.1 0.0 1.0   SelectW
-0.1 0.0 1.0   LossComp
-0.1 0.0 1.0   GainComp
-0.1 0.0 1.0   LossCert
-0.1 0.0 1.0   GainCert
-0.1 0.0 0.01  RateForget
-0.1 0.0 1.0   RateReinforce
-0.1 0.0 0.1   ProtMem
-0.1 0.5 1.5   Strength
-0.1 50 200    SightWidth
-0.1 0.0 1.0   AffilSens
-0.1 0.0 1.0   Carefactor
-
-ReserveRanges
-0 100 500  Hunger
-0 100 500  Thirst
-0 100 500  Pain
-
-BasalMetaBolRanges
-0 0.0 0.0    NoNeed
-0 0.0 0.05   Hunger
-0 0.0 0.05   Thirst
-0 0.0 0.05   Pain
-0 0.0 0.05   Sex
-0 0.0 0.05   Affil
-0 0.0 0.05   Cert
-0 0.0 0.05   Comp
-
-ActionSettings
-0 0 8421504       NoAction
-1 1 65280         Move
-1 1 65535         Explore
-2 2 255           Flight
-2 1 128           Bite
-1 1 16711680      Hold
-0.5 0.5 32768     Feed
-0.5 0.5 16776960  Drink
-0.5 0.5 16711935  Cure
-0.5 0.5 8388736   Smile
-1 1 12632256      Plan
-0.1 0.1 0         Sleep
-1 1 4210752       Care
-
-GoalNeedMatrix
-0 0 0 0 0 0 0 0         NoGoal
-0 0 0 0 0 0 0 0         Sand
-0 1 0 0 0 0 0.1 0.1     Food
-0 0 1 0 0 0 0.1 0.1     Water
-0 0 0.5 0 0 0 0.1 0.5   Vorarazav
-0 0 0 -1 0 0 0 0        Stones
-0 0 0 1 0 0 0.1 0.1     HealingHerbs
-0 0 0 0 0.2 1 0 0       Friend
-0 0 0 0 0 0.5 0 0.5     HelpRequest
-0 0 0 0 0 0 1 0.2       Uncertainty
-0 0 0 0 0 0 0 1         Barrier
-)";
-}
+std::string SettingsText() { return ReadText(TestData() / "small_run" / "data" / "settings.txt"); }
 
 std::unique_ptr<TTerra> RectPatch(std::uint8_t kind, int left, int top, int right, int bottom,
                                   double level) {
@@ -144,6 +68,7 @@ std::unique_ptr<TWorld> MakeWorld(int width, int height,
 }
 
 TestRun::TestRun() : run(dir.path()) {
+  std::filesystem::create_directories(run.DataDir());
   TextReader in(SettingsText(), "settings");
   run.settings = Settings::Read(in);
   std::vector<std::unique_ptr<TTerra>> patches;
@@ -183,6 +108,44 @@ void TestRun::OpenProtocols() {
 std::string TestRun::Behaviour() {
   run.Behaviour.Flush();
   return ReadText(run.ProtoDir() / "BehaviourNN.prt");
+}
+
+std::vector<std::string> TestRun::BehaviourLines() {
+  run.Behaviour.Flush();
+  return ReadLines(run.ProtoDir() / "BehaviourNN.prt");
+}
+
+std::vector<std::string> TestRun::CompLabels() {
+  run.KofiProt.Flush();
+  std::vector<std::string> labels;
+  for (const std::string& line : ReadLines(run.ProtoDir() / "KofiProtNN.prt")) {
+    const std::size_t end = line.rfind(';');
+    const std::size_t start = line.rfind(';', end - 1);
+    labels.push_back(line.substr(start + 1, end - start - 1));
+  }
+  return labels;
+}
+
+std::vector<std::string> TestRun::AggLines() {
+  run.AggProt.Flush();
+  return ReadLines(run.ProtoDir() / "AggProtNN.prt");
+}
+
+void TestRun::Watch(TMaus& m) {
+  run.SelectedMaus = &m;
+  run.CheckMausId = m.ID;
+}
+
+void SetNeed(TMaus& m, std::uint8_t n, double ist) {
+  TMotiv& mo = m.Motives[n];
+  mo.Ist = ist;
+  mo.Deviation = mo.Soll - mo.Ist;
+  mo.Urgency = mo.Deviation * mo.Weight;
+}
+
+std::uint32_t SeedAfterDraws(std::uint32_t seed, int draws) {
+  for (int i = 0; i < draws; ++i) seed = seed * 134775813u + 1u;
+  return seed;
 }
 
 }  // namespace murinex::test

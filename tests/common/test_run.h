@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -30,7 +31,9 @@ void WriteText(const std::filesystem::path& path, const std::string& text);
 std::string ReadText(const std::filesystem::path& path);
 std::vector<std::string> ReadLines(const std::filesystem::path& path);
 
-// A settings file with the given goal-need matrix rows, labels after the numbers.
+// The folder of the committed test inputs (tests/data).
+std::filesystem::path TestData();
+// The settings file of the small test run (labels after the numbers).
 std::string SettingsText();
 
 // A rectangular patch (corners given clockwise on the screen).
@@ -55,6 +58,20 @@ struct TestRun {
   // Opens every protocol file of the run in the temporary folder.
   void OpenProtocols();
   std::string Behaviour();
+  std::vector<std::string> BehaviourLines();
+  // The last field ("Quelle") of every line of the competence protocol.
+  std::vector<std::string> CompLabels();
+  std::vector<std::string> AggLines();
+  // Selects the mouse and makes it the check mouse, so its decisions are logged.
+  void Watch(TMaus& m);
 };
+
+// Gives need n the level ist, with Deviation and Urgency as a regulation step
+// would leave them.
+void SetNeed(TMaus& m, std::uint8_t n, double ist);
+
+// The seed of the program's generator after that many draws from seed, worked
+// out from the generator's formula (seed := seed * 134775813 + 1 mod 2^32).
+std::uint32_t SeedAfterDraws(std::uint32_t seed, int draws);
 
 }  // namespace murinex::test

@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include "agent/goal_memory.h"
+#include "agent/maus.h"
+#include "tests/common/test_run.h"
+
+namespace murinex {
+namespace {
+
+TGoalLocPtr Place(double retention, std::int32_t nextIndex) {
+  auto p = std::make_shared<TGoalAvLoc>();
+  p->Retention = retention;
+  p->NextIndex = nextIndex;
+  return p;
+}
+
+// Links every place to the one its NextIndex names.
+TGoalLocList Route(std::vector<std::pair<double, int>> rows) {
+  TGoalLocList list;
+  for (auto [retention, next] : rows) list.push_back(Place(retention, next));
+  for (auto& p : list)
+    if (p->NextIndex >= 0) p->Next = list[p->NextIndex];
+  return list;
+}
+
+TEST(GoalMemoryTest, FindElementCreatesFromTheMatrixRowOnce) {
+  test::TestRun t;
+  TGoalMemory memory;
+  TGoalMemEl& food = FindElement(memory, t.run.settings, goal::Food);
+  EXPECT_EQ(food.GoalKind, goal::Food);
+  EXPECT_EQ(food.Values, t.run.settings.GoalNeedMatrix[goal::Food]);
+  EXPECT_EQ(food.Values[need::Hunger], 1);
+  EXPECT_EQ(food.Expectation, 0);
+  EXPECT_EQ(&FindElement(memory, t.run.settings, goal::Food), &food);
+  FindElement(memory, t.run.settings, goal::Water);
+  EXPECT_EQ(memory.size(), 2u);
+}
+
+TEST(GoalMemoryTest, DeleteLocRepairsLaterLinks) {
+  // 0 <- 1 <- 2, and 3 -> 0, 4 -> 3.
+  TGoalLocList list = Route({{1, -1}, {1, 0}, {1, 1}, {1, 0}, {1, 3}});
+  TGoalAvLoc* two = list[2].get();
+  TGoalAvLoc* four = list[4].get();
+  DeleteLoc(list, 1);
+  ASSERT_EQ(list.size(), 4u);
+  EXPECT_EQ(list[1].get(), two);
+  EXPECT_EQ(two->NextIndex, -2);  // its next place is gone
+  EXPECT_EQ(two->Next, nullptr);
+  EXPECT_EQ(list[2]->NextIndex, 0);  // points before the deleted index: unchanged
+  EXPECT_EQ(four->NextIndex, 2);     // points past it: lowered by one
+  EXPECT_EQ(four->Next, list[2]);
+}
+
+TEST(GoalMemoryTest, DeletedPlaceStaysValidWhileReferenced) {
+  TGoalLocList list = Route({{1, -1}, {1, 0}});
+  TGoalLocPtr rated = list[0];
+  std::weak_ptr<TGoalAvLoc> watch = list[0];
+  DeleteLoc(list, 0);
+  EXPECT_FALSE(watch.expired());  // still the mouse's rated place
+  EXPECT_EQ(rated->Retention, 1);
+  rated.reset();
+  EXPECT_TRUE(watch.expired());  // released once nothing refers to it
+}
+
+TEST(GoalMemoryTest, PurgeLocsDeletesForgottenPlaces) {
+  TGoalLocList list = Route({{1e-10, -1}, {1, 0}, {0, 1}, {0.5, 2}, {1e-11, -1}, {0.2, -1}});
+  DeleteLoc(list, 99);  // outside the list: nothing happens
+  EXPECT_EQ(list.size(), 6u);
+  PurgeLocs(list);
+  ASSERT_EQ(list.size(), 3u);
+  EXPECT_EQ(list[0]->Retention, 1);
+  EXPECT_EQ(list[0]->NextIndex, -2);
+  EXPECT_EQ(list[1]->Retention, 0.5);
+  EXPECT_EQ(list[1]->NextIndex, -2);
+  EXPECT_EQ(list[2]->Retention, 0.2);
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    if (list[i]->NextIndex >= 0) {
+      EXPECT_EQ(list[i]->Next, list[list[i]->NextIndex]);
+    }
+  }
+}
+
+TEST(GoalMemoryTest, PurgeLocsKeepsRememberedPlaces) {
+  TGoalLocList list = Route({{0.3, -1}, {1e-9, 0}});
+  PurgeLocs(list);
+  EXPECT_EQ(list.size(), 2u);
+  EXPECT_EQ(IndexOfLoc(list, list[1].get()), 1);
+  TGoalAvLoc stranger;
+  EXPECT_EQ(IndexOfLoc(list, &stranger), -1);
+}
+
+TEST(MausTest, ConstructionGivesNamesAndEmptyLists) {
+  TMaus m(12);
+  EXPECT_EQ(m.ID, 12);
+  EXPECT_EQ(m.Motives[need::Comp].Name, "Comp");
+  EXPECT_EQ(m.StuckAt, (TPoint{0, 0}));
+  EXPECT_TRUE(m.ExploreTarget);
+  EXPECT_EQ(m.ExploreTarget->Pos, (TPoint{0, 0}));
+  EXPECT_TRUE(m.GoalLocations.empty());
+  EXPECT_FALSE(m.Embryo);
+  EXPECT_EQ(m.GoalMouse(), nullptr);
+}
+
+TEST(MausTest, RunCountsIdsUp) {
+  test::TestRun t;
+  t.run.IdCounter = 57;
+  EXPECT_EQ(t.run.NewMaus()->ID, 58);
+  EXPECT_EQ(t.run.NewMaus()->ID, 59);
+}
+
+TEST(MausTest, CopyGenomTakesTheCurrentValues) {
+  TMaus m(1);
+  for (int i = 0; i < 8; ++i) {
+    m.Motives[i].Weight = i;
+    m.Motives[i].MaxReserve = 10 * i;
+    m.Motives[i].BasMeta = 0.01 * i;
+  }
+  m.Params[param::Carefactor] = 0.25;
+  CopyGenom(m);
+  EXPECT_EQ(m.Genom->MotWeights[5], 5);
+  EXPECT_EQ(m.Genom->ReserveGenes[3], 30);
+  EXPECT_EQ(m.Genom->ReserveGenes[4], 0);  // only Hunger, Thirst and Pain carry reserves
+  EXPECT_EQ(m.Genom->BasMetaGenes[7], 0.07);
+  EXPECT_EQ(m.Genom->BasMetaGenes[0], 0);
+  EXPECT_EQ(m.Genom->PersonGenes[param::Carefactor], 0.25);
+}
+
+TEST(RelationTest, UpdateRelationCreatesAndClamps) {
+  TMaus a(1), b(2), c(3);
+  UpdateRelation(a.Relations, b, 0.4);
+  ASSERT_EQ(a.Relations.size(), 1u);
+  EXPECT_EQ(a.Relations[0].OtherID, 2);
+  EXPECT_EQ(a.Relations[0].Friendship, 0.2);
+  UpdateRelation(a.Relations, c, -0.5);
+  EXPECT_EQ(a.Relations[1].Enmity, -1);  // -1.5 clamped
+  UpdateRelation(a.Relations, b, 0);     // an x of 0 changes nothing
+  EXPECT_EQ(a.Relations[0].Friendship, 0.2);
+  EXPECT_EQ(a.Relations[0].Enmity, 0);
+  for (int i = 0; i < 7; ++i) UpdateRelation(a.Relations, b, 0.3);
+  EXPECT_EQ(a.Relations[0].Friendship, 1);
+}
+
+TEST(RelationTest, RelationValueOfTheFirstEntry) {
+  TMaus a(1), b(2);
+  double v = 99;
+  EXPECT_FALSE(RelationValue(a, &b, v));
+  EXPECT_EQ(v, 0);
+  a.Relations.push_back({2, &b, 0.5, -0.2});
+  a.Relations.push_back({2, &b, 1, 0});
+  EXPECT_TRUE(RelationValue(a, &b, v));
+  EXPECT_DOUBLE_EQ(v, 0.3);
+  // An entry not yet linked is nobody's entry.
+  a.Relations.insert(a.Relations.begin(), TFrinEn{5, nullptr, 1, 0});
+  EXPECT_FALSE(RelationValue(a, nullptr, v));
+}
+
+TEST(RelationTest, MeanPositionRoundsHalvesToEven) {
+  TMaus a(1), b(2);
+  a.Position = {0, 0};
+  b.Position = {3, 3};
+  EXPECT_EQ(MeanPosition({&a, &b}), (TPoint{2, 2}));
+  b.Position = {5, 1};
+  EXPECT_EQ(MeanPosition({&a, &b}), (TPoint{2, 0}));
+  EXPECT_EQ(MeanPosition({}), NoPoint);
+}
+
+TEST(RemoveMausTest, EveryReferenceIsCleared) {
+  test::TestRun t;
+  TMaus& a = t.AddMaus({10, 10});
+  TMaus& b = t.AddMaus({20, 10});
+  TMaus& c = t.AddMaus({30, 10});
+  UpdateRelation(a.Relations, b, 1);
+  UpdateRelation(a.Relations, c, 1);
+  a.Partner = &b;
+  c.Partner = &b;
+  c.Competitor = &b;
+  a.Miserablemaus = &b;
+  a.SeenMice = {&b, &c};
+  c.SeenFriends = {&b};
+  t.run.SelectMaus(&b);
+  t.run.RemoveMaus(1);
+  ASSERT_EQ(t.run.Mice.size(), 2u);
+  EXPECT_EQ(a.Partner, nullptr);
+  EXPECT_EQ(c.Partner, nullptr);
+  EXPECT_EQ(c.Competitor, nullptr);
+  EXPECT_EQ(a.Miserablemaus, nullptr);
+  ASSERT_EQ(a.Relations.size(), 1u);
+  EXPECT_EQ(a.Relations[0].OtherMaus, &c);
+  EXPECT_EQ(a.SeenMice, (TMausRefs{&c}));
+  EXPECT_TRUE(c.SeenFriends.empty());
+  EXPECT_EQ(t.run.SelectedMaus, nullptr);
+}
+
+}  // namespace
+}  // namespace murinex

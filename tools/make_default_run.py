@@ -1,0 +1,241 @@
+#!/usr/bin/env python3
+"""Writes the generated inputs of the default run folder: the world file, the
+population file, the mouse bitmaps and the sounds. The start-up file and the
+settings file are written by hand. Deterministic: the same files every time.
+
+usage: tools/make_default_run.py [FOLDER]   (default: default-run)
+"""
+import math
+import os
+import random
+import struct
+import sys
+import wave
+
+FOLDER = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "default-run")
+rng = random.Random(1)
+
+# ---------------------------------------------------------------- world
+WIDTH, HEIGHT = 900, 640
+COLS, ROWS = 8, 6
+SAND, FOOD, WATER, JULI, STONES, HERBS = 1, 2, 3, 4, 5, 6
+
+# The ground is a grid of jittered cells that share their corners, so the
+# patches tile the world; two cells are left out on purpose (a gap to walk round).
+LAYOUT = [
+    "SFSWSSFS",
+    "SSHSSTSW",
+    "WSS.SSFS",
+    "SFSJSWSH",
+    "STSSF.SS",
+    "SSWSSHSF",
+]
+KINDS = {"S": SAND, "F": FOOD, "W": WATER, "J": JULI, "T": STONES, "H": HERBS}
+NAMES = {SAND: "Sand", FOOD: "Meadow", WATER: "Pond", JULI: "Vorarazav spring", STONES: "Scree", HERBS: "Herb garden"}
+
+
+def corner(i, j):
+    x = round(i * (WIDTH - 1) / COLS)
+    y = round(j * (HEIGHT - 1) / ROWS)
+    if 0 < i < COLS:
+        x += rng.randint(-12, 12)
+    if 0 < j < ROWS:
+        y += rng.randint(-12, 12)
+    return x, y
+
+
+def seasons(kind, col, row):
+    """Resources grow in their seasons (a year is 365 ticks) and decay outside."""
+    if kind == FOOD:
+        start = (col * 45 + row * 20) % 365
+        return [(start, min(start + 120, 365))], 0.0, 0.01, 0.02
+    if kind == WATER:
+        return [(0, 150), (250, 365)], 0.3, 0.01, 0.01
+    if kind == JULI:
+        return [(100, 200)], 0.2, 0.005, 0.01
+    if kind == HERBS:
+        return [(30, 250)], 0.2, 0.005, 0.01
+    return [], 0.5, 0.0, 0.0
+
+
+def world_text():
+    corners = [[corner(i, j) for j in range(ROWS + 1)] for i in range(COLS + 1)]
+    lines = ["Default world of the Murinex run", f"{WIDTH} {HEIGHT}       width and height of the world", ""]
+    count = {}
+    for row in range(ROWS):
+        for col in range(COLS):
+            letter = LAYOUT[row][col]
+            if letter == ".":
+                continue
+            kind = KINDS[letter]
+            count[kind] = count.get(kind, 0) + 1
+            name = f"{NAMES[kind]} {count[kind]}"
+            ss, level, growth, decay = seasons(kind, col, row)
+            quad = [corners[col][row], corners[col + 1][row], corners[col + 1][row + 1], corners[col][row + 1]]
+            lines.append(name)
+            lines.append(f"{kind}             kind")
+            season_text = " ".join(f"{a} {b}" for a, b in ss)
+            lines.append(f"{len(ss)} {season_text}  {level} {growth} {decay}".replace("  ", " ", 1) +
+                         "     seasons (count, first and end days), level, growth, decay")
+            lines.append(" ".join(f"{x} {y}" for x, y in quad))
+            lines.append("")
+    return "\n".join(lines)
+
+
+# ---------------------------------------------------------------- population
+LINEAGES = ["Grey", "Brown", "White", "Sandy", "Black"]
+PARAMS = [
+    ("BasAr", 0.2, 0.4), ("ArousalW", 0.8, 1.2), ("InhibW", 0.3, 0.7), ("SelectW", 0.3, 0.7),
+    ("LossComp", 0.1, 0.3), ("GainComp", 0.1, 0.3), ("LossCert", 0.1, 0.3), ("GainCert", 0.1, 0.3),
+    ("RateForget", 0.0001, 0.0005), ("RateReinforce", 0.2, 0.4), ("ProtMem", 0.02, 0.06),
+    ("Strength", 0.8, 1.2), ("SightWidth", 120, 200), ("AffilSens", 0.3, 0.7), ("Carefactor", 0.3, 0.8),
+]
+NEEDS = ["NoNeed", "Hunger", "Thirst", "Pain", "Sex", "Affil", "Cert", "Comp"]
+BASMETA = [0, 0.02, 0.025, 0.002, 0.006, 0.008, 0.01, 0.006]
+
+
+def fixed(v, w, d):
+    return f"{v:{w}.{d}f}"
+
+
+def mouse_record(mid, lineage, age, pos, motives, params, relations):
+    out = [f"{lineage} {mid:10d}{age:15d}{0:10d}{0:12d}", f"{pos[0]:6d}{pos[1]:6d}", "", "ActVal",
+           fixed(1, 12, 6) + fixed(0, 12, 6) + fixed(0, 12, 6) + "".join(f"{0:7d}" for _ in range(5)), ""]
+    for i, (soll, ist, bm, weight, reserve) in enumerate(motives):
+        line = f"{NEEDS[i]:>8}" + fixed(soll, 7, 3) + fixed(ist, 7, 3) + fixed(bm, 10, 4) + fixed(0, 10, 4) + fixed(weight, 10, 4)
+        line += f"{reserve:7d}{reserve:7d}   // {NEEDS[i]}"
+        if i == 0:
+            line += ": Soll, Ist, BasMeta, Leak, Weight, Reserve, MaxReserve"
+        out.append(line)
+    out.append("")
+    for j in range(0, 14, 2):
+        out.append(fixed(params[j], 14, 8) + fixed(params[j + 1], 14, 8) + f"  // {PARAMS[j][0]}, {PARAMS[j + 1][0]}")
+    out.append(fixed(params[14], 14, 8) + "  // Carefactor")
+    out += ["", "", "--- Goals ---     hunger     thirst    pain      sex       affil   certainty  comp", "",
+            " --- Memory ---", ""]
+    rel = f"{'FriEns:':>10}{len(relations):4d}"
+    for k, (other, friendship, enmity) in enumerate(relations):
+        rel += f"{other:10d}" + fixed(friendship, 10, 4) + fixed(enmity, 10, 4)
+    out += [rel, "", f"{'Protocol:':>10}{0:7d}", "", ""]
+    return "\n".join(out) + "\n"
+
+
+def population_text():
+    out = ["Default population of the Murinex run", "0          start tick", ""]
+    for mid in range(1, 37):
+        lineage = LINEAGES[(mid - 1) % len(LINEAGES)]
+        age = rng.choice([rng.randint(0, 3000), rng.randint(3000, 7000), rng.randint(4800, 5200)])
+        pos = (rng.randint(30, WIDTH - 30), rng.randint(30, HEIGHT - 30))
+        motives = [(1.0, 1.0, 0.0, 0.0, 0)]
+        for i in range(1, 8):
+            ist = round(rng.uniform(0.6, 1.0), 3)
+            weight = round(rng.uniform(0.7, 1.6), 4)
+            reserve = rng.randint(600, 900) if i <= 3 else 0
+            motives.append((1.0, ist, BASMETA[i], weight, reserve))
+        params = [round(rng.uniform(lo, hi), 8 if hi < 0.01 else 6) for _, lo, hi in PARAMS]
+        relations = []
+        if mid % 4 == 0:
+            relations.append((mid - 1, 0.6, 0.0))
+        if mid % 7 == 0:
+            relations.append((mid - 3, 0.0, -0.5))
+        out.append(mouse_record(mid, lineage, age, pos, motives, params, relations))
+    return "\n".join(out)
+
+
+# ---------------------------------------------------------------- images
+PREFIXES = ["N-", "NO", "O-", "SO", "S-", "SW", "W-", "NW"]
+ANGLES = [90, 45, 0, 315, 270, 225, 180, 135]  # facing, counter-clockwise from right
+BODY = {"old": (110, 110, 110), "adult": (150, 90, 40), "young": (230, 170, 200)}
+SIZE = {"old": 6.0, "adult": 6.0, "young": 4.2}
+
+
+def mouse_pixels(kind, angle):
+    """A 15 x 15 mouse seen from above, head towards the facing; white is transparent."""
+    a = math.radians(angle)
+    fx, fy = math.cos(a), -math.sin(a)  # forward on the screen
+    sx, sy = -fy, fx  # sideways
+    size = SIZE[kind]
+    pixels = [[(255, 255, 255)] * 15 for _ in range(15)]
+    for y in range(15):
+        for x in range(15):
+            dx, dy = x - 7, y - 7
+            u = dx * fx + dy * fy  # along the body
+            v = dx * sx + dy * sy
+            body = (u / size) ** 2 + (v / (size * 0.6)) ** 2 <= 1
+            tail = -size - 1.5 <= u < -size * 0.7 and abs(v) < 0.7
+            if body:
+                colour = BODY[kind]
+                if kind == "old" and (x + y) % 3 == 0:
+                    colour = (170, 170, 170)
+                pixels[y][x] = colour
+            elif tail:
+                pixels[y][x] = (60, 40, 30)
+            ear = (u - size * 0.35) ** 2 + (abs(v) - size * 0.45) ** 2 <= 1.6
+            if ear and not body:
+                pixels[y][x] = (200, 120, 130)
+            nose = (u - size * 0.95) ** 2 + v ** 2 <= 0.8
+            if nose:
+                pixels[y][x] = (20, 20, 20)
+    return pixels
+
+
+def bmp_bytes(pixels):
+    width, height = len(pixels[0]), len(pixels)
+    row_size = (width * 3 + 3) // 4 * 4
+    data = b""
+    for y in reversed(range(height)):
+        row = b"".join(bytes((b, g, r)) for (r, g, b) in pixels[y])
+        data += row + b"\0" * (row_size - width * 3)
+    header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    return header + info + data
+
+
+def write_images(folder):
+    os.makedirs(folder, exist_ok=True)
+    for prefix, angle in zip(PREFIXES, ANGLES):
+        for kind, name in (("old", "maus.bmp"), ("adult", "Mausk.bmp"), ("young", "MausM.bmp")):
+            with open(os.path.join(folder, prefix + name), "wb") as f:
+                f.write(bmp_bytes(mouse_pixels(kind, angle)))
+
+
+# ---------------------------------------------------------------- sounds
+SOUNDS = {  # name: (frequencies in Hz, seconds)
+    "Au.wav": ([900, 600], 0.18), "au.wav": ([700, 500], 0.15), "Help.wav": ([500, 800, 500], 0.3),
+    "fear.wav": ([1200, 1100], 0.2), "kiss.wav": ([1500], 0.08), "care.wav": ([440, 550], 0.2),
+    "fressen.wav": ([200, 250, 200], 0.15), "schlurf.wav": ([300, 280], 0.2), "cure.wav": ([660, 880], 0.2),
+    "aggress.wav": ([150, 120], 0.2),
+}
+
+
+def write_sounds(folder):
+    os.makedirs(folder, exist_ok=True)
+    rate = 22050
+    for name, (tones, seconds) in SOUNDS.items():
+        frames = bytearray()
+        n = int(rate * seconds)
+        for k in range(n):
+            f = tones[min(k * len(tones) // n, len(tones) - 1)]
+            envelope = min(1.0, k / 200, (n - k) / 400)
+            value = int(3000 * envelope * math.sin(2 * math.pi * f * k / rate))
+            frames += struct.pack("<h", value)
+        with wave.open(os.path.join(folder, name), "wb") as w:
+            w.setnchannels(1)
+            w.setsampwidth(2)
+            w.setframerate(rate)
+            w.writeframes(bytes(frames))
+
+
+def main():
+    data = os.path.join(FOLDER, "data")
+    os.makedirs(data, exist_ok=True)
+    with open(os.path.join(data, "world.txt"), "w") as f:
+        f.write(world_text() + "\n")
+    with open(os.path.join(data, "population.txt"), "w") as f:
+        f.write(population_text())
+    write_images(os.path.join(FOLDER, "bitmaps"))
+    write_sounds(os.path.join(FOLDER, "waves"))
+
+
+if __name__ == "__main__":
+    main()
