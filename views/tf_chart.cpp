@@ -115,8 +115,21 @@ void TFChart::CreateMenus() {
 
 void TFChart::PlaceInWorkArea() {
   const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-  resize(std::min(520, area.width()), std::min(440, area.height()));
-  move(area.x() + area.width() - width(), area.y() + area.height() - height());
+  // The frame is known once the window is shown; before, it counts as none.
+  const int frameWidth = frameGeometry().width() - width();
+  const int frameHeight = frameGeometry().height() - height();
+  resize(std::min(520, area.width() - frameWidth), std::min(440, area.height() - frameHeight));
+  move(area.x() + area.width() - width() - frameWidth,
+       area.y() + area.height() - height() - frameHeight);
+}
+
+void TFChart::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (placedWithFrame_) return;
+  placedWithFrame_ = true;
+  // A window manager tells the size of its frame a little after the window appears.
+  QTimer::singleShot(0, this, &TFChart::PlaceInWorkArea);
+  QTimer::singleShot(300, this, &TFChart::PlaceInWorkArea);
 }
 
 void TFChart::resizeEvent(QResizeEvent* event) {

@@ -49,6 +49,7 @@ class TFChart : public QWidget {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void CreateMenus();
@@ -67,6 +68,7 @@ class TFChart : public QWidget {
   ClockSet& clocks_;
   MouseChartRecorder recorder_;
   TMaus* mouse_ = nullptr;
+  bool placedWithFrame_ = false;
   int group1_ = 0;
   int group2_ = 1;
 

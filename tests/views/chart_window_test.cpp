@@ -194,6 +194,14 @@ void ChartWindowTest::sitsInTheBottomRightCornerOfTheWorkArea() {
   QVERIFY(area.contains(g));
   QCOMPARE(g.right(), area.right());
   QCOMPARE(g.bottom(), area.bottom());
+  // Once shown, the frame is inside the work area, too.
+  TMaus& m = t_->AddMaus({10, 10});
+  chart_->ShowMaus(&m);
+  QTest::qWait(20);
+  const QRect frame = chart_->frameGeometry();
+  QVERIFY(area.contains(frame));
+  QCOMPARE(frame.right(), area.right());
+  QCOMPARE(frame.bottom(), area.bottom());
 }
 
 }  // namespace murinex
