@@ -117,11 +117,33 @@ class Progress {
   std::chrono::steady_clock::time_point start_;
 };
 
+// The simulation is headless here: nothing is heard.
+class SilentSound : public murinex::SoundSink {
+ public:
+  void PlayWave(const std::string&) override {}
+};
+
+void PrintSummary(const murinex::Run& run) {
+  const auto* d = run.DeathsBy;
+  std::printf("Run %s ended at tick %d with %zu mice.\n", run.TaskName.c_str(), run.TickCount,
+              run.Mice.size());
+  std::printf("Births: %lld. Deaths: %lld (hunger %lld, thirst %lld, pain %lld, age %lld).\n",
+              static_cast<long long>(run.Births),
+              static_cast<long long>(d[1] + d[2] + d[3] + d[4]), static_cast<long long>(d[1]),
+              static_cast<long long>(d[2]), static_cast<long long>(d[3]),
+              static_cast<long long>(d[4]));
+  std::printf("Protocols are in %s, population and genome dumps in %s.\n",
+              run.ProtoDir().string().c_str(), run.DataDir().string().c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const Options options = ParseOptions(argc, argv);
   murinex::Run run(options.dir);
+  SilentSound silence;
+  run.Sound = &silence;
+  run.AddLines = false;  // no chart records anything here
   try {
     murinex::StartUp(run, options.task);
     if (options.checkId) run.CheckMausId = *options.checkId;
@@ -138,6 +160,7 @@ int main(int argc, char** argv) {
       progress.Update(t, run.Mice.size());
     }
     murinex::FinishRun(run);
+    PrintSummary(run);
   } catch (const murinex::InputError& error) {
     std::cerr << "murinex-run: " << error.what() << "\n";
     return 1;

@@ -110,6 +110,7 @@ void Birth(Run& run, TMaus& mother) {
   run.BirthLog.Write(FormatInt(run.TickCount, 8) + ":  " + FormatInt(mother.ID, 6) + " -> " +
                      FormatInt(c.ID, 6) + "\n");
   run.Stats.Add(stat::Birthrate, 1);
+  run.Births += 1;
   InheritGenome(c, mother);
   UpdateRelation(c.Relations, mother, 1.0);
   UpdateRelation(mother.Relations, c, 1.0);

@@ -62,6 +62,9 @@ class Run {
   std::int32_t StatInterval = 100;
   StatSums Stats;
   TSumLines SumLines;
+  // Since the start of the run: births, and deaths by cause (1 hunger, 2 thirst, 3 pain, 4 age).
+  std::int64_t Births = 0;
+  std::int64_t DeathsBy[5] = {};
 
   // --- the switches of the main window's menus
   bool Paint = true;

@@ -45,10 +45,12 @@ std::vector<std::size_t> CollectTheDead(Run& run) {
     if (m.Dying) {
       dead.push_back(i);
       run.Stats.Add(StatSums::DeathColumn(cause), 1);
+      run.DeathsBy[cause] += 1;
     } else if (m.Age > run.settings.DeathAge() &&
                run.random.Uniform() < run.settings.DeathProbability()) {
       dead.push_back(i);
       run.Stats.Add(stat::DAge, 1);
+      run.DeathsBy[4] += 1;
     }
   }
   return dead;

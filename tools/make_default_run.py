@@ -17,20 +17,24 @@ rng = random.Random(1)
 
 # ---------------------------------------------------------------- world
 WIDTH, HEIGHT = 900, 640
-COLS, ROWS = 8, 6
+COLS, ROWS = 6, 4
 SAND, FOOD, WATER, JULI, STONES, HERBS = 1, 2, 3, 4, 5, 6
 
-# The ground is a grid of jittered cells that share their corners, so the
-# patches tile the world; two cells are left out on purpose (a gap to walk round).
-LAYOUT = [
-    "SFSWSSFS",
-    "SSHSSTSW",
-    "WSS.SSFS",
-    "SFSJSWSH",
-    "STSSF.SS",
-    "SSWSSHSF",
+# The ground is a grid of jittered sand cells that share their corners, so they
+# tile the world; two cells are left out on purpose (gaps to walk round).
+GAPS = {(2, 1), (4, 2)}
+SCALE = 1.8  # resource patches' radius factor
+# Small resource patches lie on the sand (later patches cover earlier ones):
+# kind, centre x, centre y, radius.
+RESOURCES = [
+    (FOOD, 80, 80, 22), (FOOD, 420, 60, 20), (FOOD, 760, 110, 22), (FOOD, 250, 330, 20),
+    (FOOD, 600, 300, 22), (FOOD, 110, 560, 20), (FOOD, 480, 560, 22), (FOOD, 820, 520, 20),
+    (WATER, 230, 120, 20), (WATER, 640, 60, 18), (WATER, 60, 330, 20), (WATER, 820, 330, 20),
+    (WATER, 350, 470, 18), (WATER, 650, 600, 18),
+    (JULI, 520, 180, 14), (JULI, 180, 450, 14),
+    (HERBS, 330, 220, 16), (HERBS, 740, 220, 16), (HERBS, 560, 440, 16), (HERBS, 60, 180, 14),
+    (STONES, 450, 300, 18), (STONES, 150, 250, 14), (STONES, 700, 430, 16), (STONES, 300, 600, 14),
 ]
-KINDS = {"S": SAND, "F": FOOD, "W": WATER, "J": JULI, "T": STONES, "H": HERBS}
 NAMES = {SAND: "Sand", FOOD: "Meadow", WATER: "Pond", JULI: "Vorarazav spring", STONES: "Scree", HERBS: "Herb garden"}
 
 
@@ -38,47 +42,64 @@ def corner(i, j):
     x = round(i * (WIDTH - 1) / COLS)
     y = round(j * (HEIGHT - 1) / ROWS)
     if 0 < i < COLS:
-        x += rng.randint(-12, 12)
+        x += rng.randint(-15, 15)
     if 0 < j < ROWS:
-        y += rng.randint(-12, 12)
+        y += rng.randint(-15, 15)
     return x, y
 
 
-def seasons(kind, col, row):
-    """Resources grow in their seasons (a year is 365 ticks) and decay outside."""
+def seasons(kind, number):
+    """Resources grow in their seasons (a year is 365 ticks) and decay outside;
+    outside its seasons a patch gives only what was left in it."""
     if kind == FOOD:
-        start = (col * 45 + row * 20) % 365
-        return [(start, min(start + 120, 365))], 0.0, 0.01, 0.02
+        start = (number * 97) % 365
+        end = start + 150
+        if end <= 365:
+            return [(start, end)], 0.1, 0.004, 0.02
+        return [(0, end - 365), (start, 365)], 0.1, 0.004, 0.02
     if kind == WATER:
-        return [(0, 150), (250, 365)], 0.3, 0.01, 0.01
+        start = (number * 131) % 365
+        return [(start, min(start + 200, 365))], 0.3, 0.005, 0.01
     if kind == JULI:
-        return [(100, 200)], 0.2, 0.005, 0.01
+        return [(100, 220)], 0.2, 0.003, 0.01
     if kind == HERBS:
-        return [(30, 250)], 0.2, 0.005, 0.01
+        return [(30 + 60 * number, 230 + 30 * number)], 0.2, 0.003, 0.01
     return [], 0.5, 0.0, 0.0
+
+
+def blob(cx, cy, radius):
+    points = []
+    for k in range(9):
+        a = 2 * math.pi * k / 9
+        r = radius * rng.uniform(0.75, 1.15)
+        points.append((round(cx + SCALE * r * math.cos(a)), round(cy - SCALE * r * math.sin(a))))
+    return points
+
+
+def patch_lines(name, kind, ss, level, growth, decay, points):
+    season_text = " ".join(f"{a} {b}" for a, b in ss)
+    head = f"{len(ss)} {season_text} " if ss else f"{len(ss)} "
+    return [name, f"{kind}             kind",
+            f"{head}{level} {growth} {decay}     seasons (count, first and end days), level, growth, decay",
+            " ".join(f"{x} {y}" for x, y in points), ""]
 
 
 def world_text():
     corners = [[corner(i, j) for j in range(ROWS + 1)] for i in range(COLS + 1)]
     lines = ["Default world of the Murinex run", f"{WIDTH} {HEIGHT}       width and height of the world", ""]
-    count = {}
+    cell = 0
     for row in range(ROWS):
         for col in range(COLS):
-            letter = LAYOUT[row][col]
-            if letter == ".":
+            if (col, row) in GAPS:
                 continue
-            kind = KINDS[letter]
-            count[kind] = count.get(kind, 0) + 1
-            name = f"{NAMES[kind]} {count[kind]}"
-            ss, level, growth, decay = seasons(kind, col, row)
+            cell += 1
             quad = [corners[col][row], corners[col + 1][row], corners[col + 1][row + 1], corners[col][row + 1]]
-            lines.append(name)
-            lines.append(f"{kind}             kind")
-            season_text = " ".join(f"{a} {b}" for a, b in ss)
-            lines.append(f"{len(ss)} {season_text}  {level} {growth} {decay}".replace("  ", " ", 1) +
-                         "     seasons (count, first and end days), level, growth, decay")
-            lines.append(" ".join(f"{x} {y}" for x, y in quad))
-            lines.append("")
+            lines += patch_lines(f"Sand {cell}", SAND, [], 0.5, 0.0, 0.0, quad)
+    count = {}
+    for kind, cx, cy, radius in RESOURCES:
+        count[kind] = count.get(kind, 0) + 1
+        ss, level, growth, decay = seasons(kind, count[kind])
+        lines += patch_lines(f"{NAMES[kind]} {count[kind]}", kind, ss, level, growth, decay, blob(cx, cy, radius))
     return "\n".join(lines)
 
 
@@ -91,7 +112,7 @@ PARAMS = [
     ("Strength", 0.8, 1.2), ("SightWidth", 120, 200), ("AffilSens", 0.3, 0.7), ("Carefactor", 0.3, 0.8),
 ]
 NEEDS = ["NoNeed", "Hunger", "Thirst", "Pain", "Sex", "Affil", "Cert", "Comp"]
-BASMETA = [0, 0.02, 0.025, 0.002, 0.006, 0.008, 0.01, 0.006]
+BASMETA = [0, 0.015, 0.02, 0.002, 0.006, 0.008, 0.01, 0.006]
 
 
 def fixed(v, w, d):
@@ -124,13 +145,13 @@ def population_text():
     out = ["Default population of the Murinex run", "0          start tick", ""]
     for mid in range(1, 37):
         lineage = LINEAGES[(mid - 1) % len(LINEAGES)]
-        age = rng.choice([rng.randint(0, 3000), rng.randint(3000, 7000), rng.randint(4800, 5200)])
+        age = rng.choice([rng.randint(0, 3000), rng.randint(3000, 6500), rng.randint(4800, 5200)])
         pos = (rng.randint(30, WIDTH - 30), rng.randint(30, HEIGHT - 30))
         motives = [(1.0, 1.0, 0.0, 0.0, 0)]
         for i in range(1, 8):
             ist = round(rng.uniform(0.6, 1.0), 3)
             weight = round(rng.uniform(0.7, 1.6), 4)
-            reserve = rng.randint(600, 900) if i <= 3 else 0
+            reserve = rng.randint(800, 1200) if i <= 3 else 0
             motives.append((1.0, ist, BASMETA[i], weight, reserve))
         params = [round(rng.uniform(lo, hi), 8 if hi < 0.01 else 6) for _, lo, hi in PARAMS]
         relations = []
