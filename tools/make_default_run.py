@@ -13,7 +13,9 @@ import sys
 import wave
 
 FOLDER = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "default-run")
-rng = random.Random(1)
+rng = random.Random(1)  # the world
+# The population has its own generator, so the world stays when the mice change.
+POPULATION_SEED = int(os.environ.get("MURINEX_POPULATION_SEED", "1"))
 
 # ---------------------------------------------------------------- world
 WIDTH, HEIGHT = 900, 640
@@ -142,6 +144,8 @@ def mouse_record(mid, lineage, age, pos, motives, params, relations):
 
 
 def population_text():
+    global rng
+    rng = random.Random(POPULATION_SEED)
     out = ["Default population of the Murinex run", "0          start tick", ""]
     for mid in range(1, 37):
         lineage = LINEAGES[(mid - 1) % len(LINEAGES)]
