@@ -110,4 +110,25 @@ std::string TestRun::Behaviour() {
   return ReadText(run.ProtoDir() / "BehaviourNN.prt");
 }
 
+void TestRun::Watch(TMaus& m) {
+  if (!run.Behaviour.IsOpen()) OpenProtocols();
+  run.SelectedMaus = &m;
+  run.CheckMausId = m.ID;
+}
+
+std::vector<std::string> TestRun::BehaviourLines() {
+  run.Behaviour.Flush();
+  return ReadLines(run.ProtoDir() / "BehaviourNN.prt");
+}
+
+std::vector<std::string> TestRun::KofiLines() {
+  run.KofiProt.Flush();
+  return ReadLines(run.ProtoDir() / "KofiProtNN.prt");
+}
+
+std::vector<std::string> TestRun::AggLines() {
+  run.AggProt.Flush();
+  return ReadLines(run.ProtoDir() / "AggProtNN.prt");
+}
+
 }  // namespace murinex::test

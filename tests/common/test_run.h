@@ -57,6 +57,13 @@ struct TestRun {
   // Opens every protocol file of the run in the temporary folder.
   void OpenProtocols();
   std::string Behaviour();
+  // Makes the mouse the selected check mouse, so its decisions are written to
+  // the behaviour and competence protocols (opened if they are not yet).
+  void Watch(TMaus& m);
+  // The lines written so far to the behaviour, competence and aggression protocols.
+  std::vector<std::string> BehaviourLines();
+  std::vector<std::string> KofiLines();
+  std::vector<std::string> AggLines();
 };
 
 }  // namespace murinex::test
