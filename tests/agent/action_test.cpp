@@ -466,6 +466,30 @@ TEST_F(HelpMissionTest, ACompetenceAttackWithNobodyCloseOnlyEnds) {
   EXPECT_EQ(t.run.random.Seed(), SeedAfterDraws(0));
 }
 
+// Both flags set: the bite of the mission leaves Action at Bite, so the
+// competence attack reports a bite even when its own attempt fails.
+TEST_F(HelpMissionTest, ACompetenceAttackAfterAMissionBiteReadsTheActionAfterItsOwnAttempt) {
+  TMaus& m = Helper();
+  m.CompAttack = true;
+  m.Arousal = 0;  // successexpect 1.5 * 0 - 0.5 * (0 + 2) = -1
+  m.M(need::Hunger).Soll = 0.55;
+  test::SetNeed(m, need::Hunger, 1);     // urgency -0.45: successvalue -0.9, then -0.4
+  TMaus& other = t.AddMaus({215, 150});  // close, and not the needy mouse
+  other.Support = {2, NoDirection};
+  // aggten is 0.9 for the first attempt and 0.4 for the second (the first
+  // bite made the mice enemies): the first draw must bite, the second not.
+  StartCounting(
+      test::FindSeed(2, [](const std::vector<double>& d) { return d[0] < 0.85 && d[1] > 0.45; }));
+
+  Manipulate(t.run, m);
+
+  EXPECT_THAT(t.AggLines(), ElementsAre(::testing::EndsWith(";+;"), ::testing::EndsWith(";-;")));
+  EXPECT_EQ(m.Action, action::Bite);
+  EXPECT_FALSE(m.CompAttack);
+  EXPECT_THAT(t.BehaviourLines(), ElementsAre("  Mani! Hunger   NoGoal", "      I´ve bitten him!",
+                                              "      I´ve bitten him to show my competence!"));
+}
+
 // --- Using the ground
 
 TEST_F(ActionTest, SandIsNeverConsumedWhateverTheGoal) {

@@ -362,6 +362,54 @@ TEST_F(FriendTest, AGoalMouseInTheWorldOccupiesThePointItIsBackedAwayTo) {
   EXPECT_THAT(t.BehaviourLines(), Contains("    Moving not possible!"));
 }
 
+// A walker whose memory says fighting (Barrier) or helping (HelpRequest)
+// stills its hunger, and food does not.
+class GoalMouseTest : public MovementTest {
+ protected:
+  TMaus& Seeker(std::uint8_t g) {
+    TMaus& m = Walker({100, 150});
+    FindElement(m.GoalMemory, t.run.settings, goal::Food).Values = {};
+    FindElement(m.GoalMemory, t.run.settings, g).Values = {0, 1, 0, 0, 0, 0, 0, 0};
+    m.Goal = m.PrevGoal = g;
+    return m;
+  }
+};
+
+TEST_F(GoalMouseTest, AMouseLookingForAFightTakesTheSeenEnemyLessCourageousAsItsGoal) {
+  TMaus& m = Seeker(goal::Barrier);
+  TMaus& enemy = t.AddMaus({150, 150});  // arousal 0: no courage
+  UpdateRelation(m.Relations, enemy, -0.1);
+
+  Move(m);
+
+  EXPECT_EQ(m.Competitor, &enemy);
+  EXPECT_EQ(m.Position, (TPoint{120, 150}));  // 35 short of 15 before the enemy: a full step
+  EXPECT_EQ(m.LastAction, action::Move);
+  EXPECT_THAT(
+      t.BehaviourLines(),
+      ElementsAre("  Move! Hunger   Barrier", kSetParam, kNoPlan, "    Look For Goal!",
+                  "      LookForNeighbours: width: 3.14 depth: 100.00",
+                  "      Goalmouse detected!:", "      Try to move in direction of goal: [150,150]",
+                  "      Move to New Loc: [120,150]"));
+}
+
+TEST_F(GoalMouseTest, WithNoFriendInNeedInSightAHelperFindsNeitherMouseNorGoal) {
+  TMaus& m = Seeker(goal::HelpRequest);
+
+  Move(m);
+
+  EXPECT_EQ(m.GoalMouse(), nullptr);
+  EXPECT_DOUBLE_EQ(m.Cert().Ist, 1 - 0.2 * 0.2 - 0.2 * 0.2);  // "NoGoalMaus" and "NoGoalFound"
+  const auto lines = t.BehaviourLines();
+  ASSERT_GE(lines.size(), 9u);
+  const std::string look = "      LookForNeighbours: width: 3.14 depth: 100.00";
+  EXPECT_THAT(
+      std::vector<std::string>(lines.begin(), lines.begin() + 9),
+      ElementsAre("  Move! Hunger   HelpRequest", look, kSetParam, kNoPlan, "    Look For Goal!",
+                  look, "      No GoalMouse detected!", "      NoGoal Detected!",
+                  "      Direction slightly modified (no goal)!"));
+}
+
 // --- Looking for a goal, wandering, exploring
 
 TEST_F(MovementTest, WithoutRememberedPlacesTheMouseTurnsByAtMostAnEighthTurnAndWalksOn) {
