@@ -247,6 +247,28 @@ TEST_F(MovementTest, ATargetNearerThan4AfterTheStepIsReachedExactly) {
                           "      Move to New Loc: [120,151]", "      Arrived at goal: [122,151]"));
 }
 
+TEST_F(MovementTest, ArrivingFromFarLaysARouteToTheVeryPlaceReached) {
+  TMaus& m = Walker({100, 150});
+  TGoalLocPtr same = Place(m, goal::Food, {122, 151});  // another place at the same point
+  TGoalLocPtr target = Place(m, goal::Food, {122, 151});
+  m.TargetLoc = target;
+  test::FillTrack(m, 2, {40, 150});  // fully vivid: both remembered; the oldest is left out
+
+  Move(m);
+
+  // One waypoint, 82 before the place, towards the place by identity; it
+  // serves the kind of the ground where the walk ended (sand).
+  ASSERT_EQ(m.GoalLocations.size(), 3u);
+  const TGoalAvLoc& waypoint = *m.GoalLocations[2];
+  EXPECT_EQ(waypoint.Pos, (TPoint{40, 150}));
+  EXPECT_EQ(waypoint.NextIndex, 1);
+  EXPECT_EQ(waypoint.Next, target);
+  EXPECT_EQ(waypoint.Sign, '0');
+  EXPECT_EQ(waypoint.Quality, 0);
+  EXPECT_EQ(waypoint.Kind(), goal::Sand);
+  EXPECT_EQ(m.RatedLoc, target);
+}
+
 TEST_F(MovementTest, ArrivingAtAWaypointMakesItsRecalledNextPlaceTheTarget) {
   TMaus& m = Walker({100, 150});
   TGoalLocPtr goalPlace = Place(m, goal::Food, {200, 100});  // out of sight
