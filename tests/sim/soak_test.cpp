@@ -17,7 +17,7 @@
 namespace murinex {
 namespace {
 
-constexpr int kMice = 30;
+constexpr int kMice = 24;
 constexpr int kTicks = 20000;
 
 // Counts the sounds instead of playing them.
@@ -124,7 +124,7 @@ void ExpectConsistent(const Run& run) {
   }
 }
 
-TEST(SoakTest, ThirtyMiceLiveTwentyThousandTicks) {
+TEST(SoakTest, TwoDozenMiceLiveTwentyThousandTicks) {
   test::TestRun t;
   // Older mice die from 10000 ticks on; acting costs a tenth of the usual food
   // and water, so that mice live long enough to meet, mate and learn.
