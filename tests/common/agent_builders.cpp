@@ -4,13 +4,6 @@
 
 namespace murinex::test {
 
-void SetNeed(TMaus& m, std::uint8_t need, double ist) {
-  TMotiv& motive = m.Motives[need];
-  motive.Ist = ist;
-  motive.Deviation = motive.Soll - motive.Ist;
-  motive.Urgency = motive.Deviation * motive.Weight;
-}
-
 void SettleNeeds(TMaus& m) {
   double u = 0;
   for (int i = 1; i < need::Count; ++i)

@@ -6,12 +6,11 @@
 
 #include "agent/maus.h"
 #include "sim/run.h"
+#include "tests/common/test_run.h"
 
 namespace murinex::test {
 
-// Sets the actual level of a need with its deviation and urgency, as a drain
-// would leave them.
-void SetNeed(TMaus& m, std::uint8_t need, double ist);
+// SetNeed (setting a need's level with its deviation and urgency) is in test_run.h.
 
 // Makes the next regulation see no change of the total need strength (with
 // BasMeta 0 nothing drains), so competence keeps the value a test gives it.
