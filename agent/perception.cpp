@@ -165,6 +165,7 @@ void LookForNeighbours(Run& run, TMaus& m, double heading, double width, double 
     TMaus* o = op.get();
     if (o == &m) continue;
     const double d = Distance(m.Position, o->Position);
+    if (d > depth && d > m.P(param::SightWidth)) continue;  // neither seen nor missed
     const double delta = AngleDiff(Direction(m.Position, o->Position), heading);
     if (d <= depth && delta <= width) {
       seen += 1;

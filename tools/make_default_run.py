@@ -13,7 +13,9 @@ import sys
 import wave
 
 FOLDER = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "default-run")
-rng = random.Random(1)
+rng = random.Random(1)  # the world
+# The population has its own generator, so the world stays when the mice change.
+POPULATION_SEED = int(os.environ.get("MURINEX_POPULATION_SEED", "4"))
 
 # ---------------------------------------------------------------- world
 WIDTH, HEIGHT = 900, 640
@@ -104,6 +106,7 @@ def world_text():
 
 
 # ---------------------------------------------------------------- population
+POPULATION = int(os.environ.get("MURINEX_POPULATION", "60"))
 LINEAGES = ["Grey", "Brown", "White", "Sandy", "Black"]
 PARAMS = [
     ("BasAr", 0.2, 0.4), ("ArousalW", 0.8, 1.2), ("InhibW", 0.3, 0.7), ("SelectW", 0.3, 0.7),
@@ -142,8 +145,10 @@ def mouse_record(mid, lineage, age, pos, motives, params, relations):
 
 
 def population_text():
+    global rng
+    rng = random.Random(POPULATION_SEED)
     out = ["Default population of the Murinex run", "0          start tick", ""]
-    for mid in range(1, 37):
+    for mid in range(1, POPULATION + 1):
         lineage = LINEAGES[(mid - 1) % len(LINEAGES)]
         age = rng.choice([rng.randint(0, 3000), rng.randint(3000, 6500), rng.randint(4800, 5200)])
         pos = (rng.randint(30, WIDTH - 30), rng.randint(30, HEIGHT - 30))

@@ -1,6 +1,7 @@
 #include "world/inside.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <numeric>
 
@@ -142,8 +143,11 @@ bool TInside::PathOnTerrain(TPoint from, TPoint to, double stepsPerUnit) const {
   // short to leave its point would probe the same pixel for ever; the cap only
   // guards such degenerate step lengths, normal walks arrive long before it.
   const double cap = 2 * n + 16;
+  // The same offset as PolarOffset(p, a, d / n), with the angle's cosine and
+  // sine taken once for the whole walk.
+  const double step = d / n, cosine = std::cos(a), sine = std::sin(a);
   for (int probe = 0;; ++probe) {
-    const TPoint next = PolarOffset(p, a, d / n);
+    const TPoint next{RoundHalfEven(p.x + cosine * step), RoundHalfEven(p.y - sine * step)};
     if (Distance(from, next) >= d) return true;
     const bool inRaster = next.x >= 0 && next.x < width_ && next.y >= 0 && next.y < height_;
     if (inRaster && Pixel(next.x, next.y) == White) return false;

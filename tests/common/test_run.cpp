@@ -131,7 +131,13 @@ std::vector<std::string> TestRun::AggLines() {
   return ReadLines(run.ProtoDir() / "AggProtNN.prt");
 }
 
+std::vector<std::string> TestRun::KofiLines() {
+  run.KofiProt.Flush();
+  return ReadLines(run.ProtoDir() / "KofiProtNN.prt");
+}
+
 void TestRun::Watch(TMaus& m) {
+  if (!run.Behaviour.IsOpen()) OpenProtocols();
   run.SelectedMaus = &m;
   run.CheckMausId = m.ID;
 }

@@ -58,11 +58,14 @@ struct TestRun {
   // Opens every protocol file of the run in the temporary folder.
   void OpenProtocols();
   std::string Behaviour();
+  // The lines written so far to the behaviour, competence and aggression protocols.
   std::vector<std::string> BehaviourLines();
+  std::vector<std::string> KofiLines();
+  std::vector<std::string> AggLines();
   // The last field ("Quelle") of every line of the competence protocol.
   std::vector<std::string> CompLabels();
-  std::vector<std::string> AggLines();
-  // Selects the mouse and makes it the check mouse, so its decisions are logged.
+  // Makes the mouse the selected check mouse, so its decisions are written to
+  // the behaviour and competence protocols (opened if they are not yet).
   void Watch(TMaus& m);
 };
 

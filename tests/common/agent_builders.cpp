@@ -1,0 +1,34 @@
+#include "tests/common/agent_builders.h"
+
+#include "agent/goal_memory.h"
+
+namespace murinex::test {
+
+void SettleNeeds(TMaus& m) {
+  double u = 0;
+  for (int i = 1; i < need::Count; ++i)
+    u = u + m.Motives[i].Urgency;
+  m.PrevTotNeedStrength = u / m.SumWeights;
+}
+
+TGoalLocPtr AddPlace(Run& run, TMaus& m, std::uint8_t kind, TPoint pos, char sign,
+                     double retention) {
+  auto place = std::make_shared<TGoalAvLoc>();
+  place->Element = &FindElement(m.GoalMemory, run.settings, kind);
+  place->Pos = pos;
+  place->Sign = sign;
+  place->Quality = sign == '0' ? 0 : 1;
+  place->NextIndex = -1;
+  place->Retention = retention;
+  place->LastRecall = run.TickCount;
+  place->Progress = 1;
+  m.GoalLocations.push_back(place);
+  return place;
+}
+
+void FillTrack(TMaus& m, int entries, TPoint at) {
+  for (int i = 0; i < entries; ++i)
+    m.Protocol.push_back({at.x, at.y, m.Goal, 0, 1});
+}
+
+}  // namespace murinex::test

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "agent/maus.h"
+#include "sim/run.h"
+#include "tests/common/test_run.h"
+
+namespace murinex::test {
+
+// SetNeed (setting a need's level with its deviation and urgency) is in test_run.h.
+
+// Makes the next regulation see no change of the total need strength (with
+// BasMeta 0 nothing drains), so competence keeps the value a test gives it.
+void SettleNeeds(TMaus& m);
+
+// Appends a remembered place of kind at pos, just recalled (LastRecall is the
+// current tick), with progress 1 and quality 1 ('+', '-') or 0 ('0').
+TGoalLocPtr AddPlace(Run& run, TMaus& m, std::uint8_t kind, TPoint pos, char sign,
+                     double retention = 1);
+
+// Appends entries to the mouse's track, all at one point, each fully vivid.
+void FillTrack(TMaus& m, int entries, TPoint at);
+
+// Remembers the names of the wave files played.
+class SoundLog : public SoundSink {
+ public:
+  void PlayWave(const std::string& name) override { names.push_back(name); }
+  std::vector<std::string> names;
+};
+
+}  // namespace murinex::test
