@@ -123,7 +123,8 @@ void MoveForHelp(Run& run, TMaus& m) {
     m.Action = action::Move;
     m.Position = q.point;
     m.MovedForHelp = true;
-    Log(run, m, 6, [&] { return "Moved for help!" + std::to_string(t->ID) + FormatFixed(d, 0, 2); });
+    Log(run, m, 6,
+        [&] { return "Moved for help!" + std::to_string(t->ID) + FormatFixed(d, 0, 2); });
     Satisfy(run, m, goal::Friend, run.FirstTerra(), "moved for help", 0.5);
   }
 }
@@ -137,7 +138,8 @@ void CarryOutHelpMission(Run& run, TMaus& m) {
     Aggression(run, m, close);
     if (m.Action == action::Bite) {
       Log(run, m, 6, [] { return "I´ve bitten him!"; });
-      Satisfy(run, m, goal::Barrier, run.FirstTerra(), "Aggression for Friend", 4 * m.Comp().BasMeta);
+      Satisfy(run, m, goal::Barrier, run.FirstTerra(), "Aggression for Friend",
+              4 * m.Comp().BasMeta);
       Satisfy(run, m, goal::Friend, run.FirstTerra(), "AggressionFuerAndere", 0.8);
       run.Stats.Add(stat::HelpAggress, 1);
     }
@@ -243,7 +245,8 @@ void LearnWithoutTaking(Run& run, TMaus& m, const Opportunity& here) {
   if (here.need == need::Pain && here.patch->Kind != KindHealingHerbs) return;
   if (run.random.Uniform() > m.Inhib && RememberGoalPlace(run, m, here.patch->Kind, m.Position)) {
     Log(run, m, 6, [] { return "Opportunities and goals found and learned!"; });
-    Satisfy(run, m, goal::Uncertainty, run.FirstTerra(), "Neue Wege gelernt!", m.P(param::GainCert) * 1);
+    Satisfy(run, m, goal::Uncertainty, run.FirstTerra(), "Neue Wege gelernt!",
+            m.P(param::GainCert) * 1);
   }
 }
 
@@ -259,8 +262,7 @@ void GoalBranch(Run& run, TMaus& m) {
   if (m.Goal != m.PrevGoal) ChangeIntention(run, m, stat::OppCh);
   const std::uint8_t servedNeed = ServedNeed(run, m, g);
   TTerra& patch = *here.patch;
-  const bool take = m.Goal == g ||
-                    (servedNeed != need::NoNeed && run.random.Uniform() < m.Inhib) ||
+  const bool take = m.Goal == g || (servedNeed != need::NoNeed && run.random.Uniform() < m.Inhib) ||
                     patch.Kind == KindStones;
   if (!take) {
     LearnWithoutTaking(run, m, here);
@@ -278,7 +280,8 @@ void GoalBranch(Run& run, TMaus& m) {
 void Manipulate(Run& run, TMaus& m) {
   if (m.Action == action::Sleep) return;
   m.MovedForHelp = false;
-  Log(run, m, 2, [&] { return std::string("Mani! ") + NeedNames[m.Need] + "   " + GoalNames[m.Goal]; });
+  Log(run, m, 2,
+      [&] { return std::string("Mani! ") + NeedNames[m.Need] + "   " + GoalNames[m.Goal]; });
   if (run.AddLines) {
     run.SumLines.AddFlag("Aggression", m.Attacked);
     run.SumLines.AddFlag("Smile", m.Smiling);
@@ -308,7 +311,8 @@ TMaus* NeediestFriend(const TMausRefs& list) {
   double top = 0;
   for (TMaus* o : list) {
     double u = 0;
-    for (int n = need::Hunger; n <= need::Pain; ++n) u = std::max(u, o->Motives[n].Urgency);
+    for (int n = need::Hunger; n <= need::Pain; ++n)
+      u = std::max(u, o->Motives[n].Urgency);
     if (u > top) {
       best = o;
       top = u;

@@ -30,12 +30,16 @@ void TLines::AddValue(const std::string& group, const std::string& name, double 
   line.Add(value, line.Colour);
 }
 
-void TLines::AddBand(Band band, std::uint32_t colour) { bands_[band].Add(0, colour); }
+void TLines::AddBand(Band band, std::uint32_t colour) {
+  bands_[band].Add(0, colour);
+}
 
 void TLines::ClearAll() {
   for (auto& [name, group] : groups_)
-    for (auto& line : group.Lines) line->Clear();
-  for (auto& band : bands_) band.Clear();
+    for (auto& line : group.Lines)
+      line->Clear();
+  for (auto& band : bands_)
+    band.Clear();
 }
 
 const TLineGroup& TLines::Group(std::size_t index) const {

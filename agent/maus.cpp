@@ -9,7 +9,8 @@ namespace murinex {
 TMaus::TMaus(std::int32_t id) : ID(id) {
   ExploreTarget = std::make_shared<TGoalAvLoc>();
   ExploreTarget->NextIndex = 0;  // all fields zero at first
-  for (int i = 0; i < need::Count; ++i) Motives[i].Name = NeedNames[i];
+  for (int i = 0; i < need::Count; ++i)
+    Motives[i].Name = NeedNames[i];
   Lines = std::make_unique<TLines>();
   Genom = std::make_unique<TGenom>();
   CopyGenom(*this);
@@ -25,10 +26,14 @@ TMaus* TMaus::GoalMouse() const {
 
 void CopyGenom(TMaus& m) {
   TGenom& g = *m.Genom;
-  for (int i = 0; i < 8; ++i) g.MotWeights[i] = m.Motives[i].Weight;
-  for (int j = 0; j < 15; ++j) g.PersonGenes[j] = m.Params[j];
-  for (int i = 1; i <= 3; ++i) g.ReserveGenes[i] = m.Motives[i].MaxReserve;
-  for (int i = 1; i <= 7; ++i) g.BasMetaGenes[i] = m.Motives[i].BasMeta;
+  for (int i = 0; i < 8; ++i)
+    g.MotWeights[i] = m.Motives[i].Weight;
+  for (int j = 0; j < 15; ++j)
+    g.PersonGenes[j] = m.Params[j];
+  for (int i = 1; i <= 3; ++i)
+    g.ReserveGenes[i] = m.Motives[i].MaxReserve;
+  for (int i = 1; i <= 7; ++i)
+    g.BasMetaGenes[i] = m.Motives[i].BasMeta;
 }
 
 bool RelationValue(const TMaus& m, const TMaus* other, double& value) {
@@ -67,7 +72,8 @@ void UpdateRelation(TFrinEnList& relations, TMaus& other, double x) {
 TPoint MeanPosition(const TMausRefs& mice) {
   if (mice.empty()) return NoPoint;
   std::int64_t sx = 0, sy = 0;
-  for (const TMaus* m : mice) sx += m->Position.x, sy += m->Position.y;
+  for (const TMaus* m : mice)
+    sx += m->Position.x, sy += m->Position.y;
   const double n = static_cast<double>(mice.size());
   return {RoundHalfEven(static_cast<double>(sx) / n), RoundHalfEven(static_cast<double>(sy) / n)};
 }

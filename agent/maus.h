@@ -177,7 +177,9 @@ void CopyGenom(TMaus& m);
 // The value of m's relation entry for other (Friendship + Enmity); false and 0 without one.
 bool RelationValue(const TMaus& m, const TMaus* other, double& value);
 double RelationValueOr0(const TMaus& m, const TMaus* other);
-inline double EntryValue(const TFrinEn& e) { return e.Friendship + e.Enmity; }
+inline double EntryValue(const TFrinEn& e) {
+  return e.Friendship + e.Enmity;
+}
 // Creates the entry for other when missing, then strengthens friendship (x > 0)
 // or enmity (x <= 0).
 void UpdateRelation(TFrinEnList& relations, TMaus& other, double x);

@@ -93,7 +93,8 @@ bool RememberGoalPlace(Run& run, TMaus& m, std::uint8_t kind, TPoint point) {
 
 void RememberPainPlace(Run& run, TMaus& m, std::uint8_t kind, TPoint point) {
   for (const auto& p : m.GoalLocations)
-    if (Serves(p->Kind(), need::Pain) && p->Sign == '-' && Distance(p->Pos, point) <= SamePlaceDistance)
+    if (Serves(p->Kind(), need::Pain) && p->Sign == '-' &&
+        Distance(p->Pos, point) <= SamePlaceDistance)
       return;
   auto place = NewPlace(run, m, kind, point);
   place->Retention = MinReal(m.P(param::RateReinforce) * 4, 1);
@@ -199,7 +200,9 @@ void GiveUpGoal(Run& run, TMaus& m) {
 
 namespace {
 
-double Sign(double v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
+double Sign(double v) {
+  return v > 0 ? 1 : (v < 0 ? -1 : 0);
+}
 
 }  // namespace
 
@@ -210,7 +213,8 @@ void Forget(TMaus& m) {
     e.Enmity = -std::sqrt(std::max(e.Enmity * e.Enmity - 4 * rate, 0.0));
   }
   for (auto& el : m.GoalMemory)
-    for (double& v : el->Values) v = Sign(v) * std::sqrt(std::max(v * v - rate, 0.0));
+    for (double& v : el->Values)
+      v = Sign(v) * std::sqrt(std::max(v * v - rate, 0.0));
 }
 
 }  // namespace murinex

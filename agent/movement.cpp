@@ -20,7 +20,9 @@ namespace {
 
 const double FacingAngles[8] = {1.57, 0.79, 0.0, 5.5, 4.71, 3.92, 3.14, 2.36};
 
-std::string HeadingText(const TMaus& m) { return FormatFixed(m.Heading, 0, 2); }
+std::string HeadingText(const TMaus& m) {
+  return FormatFixed(m.Heading, 0, 2);
+}
 
 // A mouse's step within one tick: where it started and how far it may go.
 struct Stride {
@@ -234,7 +236,8 @@ void CheckArrival(Run& run, TMaus& m) {
   const TGoalLocPtr next = FollowRoute(run, m, t);
   if (next) {
     SetTarget(m, next);
-    Satisfy(run, m, goal::Uncertainty, run.FirstTerra(), "Habe Mir ZielGesetzt", m.P(param::GainCert));
+    Satisfy(run, m, goal::Uncertainty, run.FirstTerra(), "Habe Mir ZielGesetzt",
+            m.P(param::GainCert));
     Log(run, m, 6, [&] { return "New Goal (from IM): " + PointToStr(next->Pos); });
   } else {
     m.TargetLoc.reset();
@@ -288,7 +291,8 @@ void Walk(Run& run, TMaus& m) {
 
 void FadeTrack(TMaus& m) {
   for (TProtocol& e : m.Protocol)
-    e.Vividness = std::sqrt(std::max(std::min(e.Vividness * e.Vividness, 1.0) - m.P(param::ProtMem), 0.0));
+    e.Vividness =
+        std::sqrt(std::max(std::min(e.Vividness * e.Vividness, 1.0) - m.P(param::ProtMem), 0.0));
   m.Protocol.push_back({m.Position.x, m.Position.y, m.Goal, m.Action, 1});
   double threshold = 1e-6;
   while (!m.Protocol.empty() && m.Protocol.front().Vividness <= threshold) {
@@ -310,7 +314,8 @@ void CloseTick(Run& run, TMaus& m) {
 }  // namespace
 
 void MoveStep(Run& run, TMaus& m) {
-  Log(run, m, 2, [&] { return std::string("Move! ") + NeedNames[m.Need] + "   " + GoalNames[m.Goal]; });
+  Log(run, m, 2,
+      [&] { return std::string("Move! ") + NeedNames[m.Need] + "   " + GoalNames[m.Goal]; });
   run.Stats.Add(StatSums::GoalColumn(m.Goal), 1);
   m.Goal = ChooseGoal(run, m);
   Regulate(run, m);
@@ -399,7 +404,9 @@ TMaus* FindCompetitor(const TMaus& m) {
   return best;
 }
 
-double Braveness(const TMaus& m) { return std::min(m.Comp().Ist * 0.5, 1.0); }
+double Braveness(const TMaus& m) {
+  return std::min(m.Comp().Ist * 0.5, 1.0);
+}
 
 void MoveCost(const Run& run, TMaus& m, std::uint8_t act) {
   const double f = m.Arousal * m.CurStrength() * run.TickInterval / 1000;

@@ -25,7 +25,9 @@ double Metabolise(TMotiv& motive, double dt) {
 
 namespace {
 
-double TickSeconds(const Run& run) { return run.TickInterval / 1000.0; }
+double TickSeconds(const Run& run) {
+  return run.TickInterval / 1000.0;
+}
 
 // Drains needs 1..7; returns the sum of urgencies and the range of DevChange.
 struct Drain {
@@ -87,8 +89,8 @@ void Regulate(Run& run, TMaus& m) {
   UpdateArousal(m, compDeviation, drain);
   m.Inhib = m.Arousal * m.P(param::InhibW);
   Log(run, m, 8, [&] {
-    return "SetParam: Inhib: " + FormatFixed(m.Inhib, 0, 2) + "   " + "Arousal: " +
-           FormatFixed(m.Arousal, 0, 2);
+    return "SetParam: Inhib: " + FormatFixed(m.Inhib, 0, 2) + "   " +
+           "Arousal: " + FormatFixed(m.Arousal, 0, 2);
   });
 }
 
@@ -150,7 +152,9 @@ void Dissatisfy(Run& run, TMaus& m, std::uint8_t n, const std::string& label, do
             amount * m.P(param::LossComp));
 }
 
-void RestoreStrength(TMaus& m) { m.CurStrength() = m.P(param::Strength); }
+void RestoreStrength(TMaus& m) {
+  m.CurStrength() = m.P(param::Strength);
+}
 
 void ClearTargets(TMaus& m) {
   m.Partner = nullptr;

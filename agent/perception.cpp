@@ -27,7 +27,8 @@ void FeelIntoxication(Run& run, TMaus& m) {
   if (tolerance > 0.5) tolerance = 0.5;
   m.CurStrength() = 1 - 0.01 * tolerance * m.TimeTillSober();
   m.Comp().Ist += (1 - tolerance) * 0.005 * m.TimeTillSober();
-  if ((1 - tolerance) * 20 < m.ActVal[actval::DrunkCap]) m.ActVal[actval::DrunkCap] = (1 - tolerance) * 20;
+  if ((1 - tolerance) * 20 < m.ActVal[actval::DrunkCap])
+    m.ActVal[actval::DrunkCap] = (1 - tolerance) * 20;
   if (m.Jul > 50) m.ActVal[actval::Addiction] += 0.000001;
 }
 
@@ -50,7 +51,9 @@ void CryForHelp(Run& run, TMaus& m) {
   }
 }
 
-bool Helping(std::uint8_t g) { return g == goal::Friend || g == goal::HelpRequest; }
+bool Helping(std::uint8_t g) {
+  return g == goal::Friend || g == goal::HelpRequest;
+}
 
 void CheckHelpMission(Run& run, TMaus& m) {
   Log(run, m, 4, [] { return "OnHelpMission checked"; });
@@ -159,7 +162,8 @@ void LookForNeighbours(Run& run, TMaus& m, double heading, double width, double 
   m.SeenStrangers.clear();
   int seen = 0, notSeen = 0;
   Log(run, m, 6, [&] {
-    return "LookForNeighbours: width: " + FormatFixed(width, 0, 2) + " depth: " + FormatFixed(depth, 0, 2);
+    return "LookForNeighbours: width: " + FormatFixed(width, 0, 2) +
+           " depth: " + FormatFixed(depth, 0, 2);
   });
   for (const auto& op : run.Mice) {
     TMaus* o = op.get();
@@ -196,8 +200,9 @@ TValueDir WeighMice(const TMaus& m, const TMausRefs& mice, double sign, const ch
   const double sight = m.P(param::SightWidth);
   for (const TMaus* e : mice) {
     if (sight == 0)
-      throw InputError("", 0, "mouse " + std::to_string(m.ID) + ": SightWidth is 0, its " + what +
-                                  " cannot be weighed");
+      throw InputError("", 0,
+                       "mouse " + std::to_string(m.ID) + ": SightWidth is 0, its " + what +
+                           " cannot be weighed");
     const double v = RelationValueOr0(m, e);
     const double d = Distance(m.Position, e->Position);
     const double contribution = e->CurStrength() * e->Comp().Ist * e->Arousal * (sign * v) *
@@ -222,13 +227,21 @@ bool InView(const TMaus& m, const TMaus& other, double heading) {
 
 }  // namespace
 
-TValueDir ComputeThreat(const Run&, const TMaus& m) { return WeighMice(m, m.SeenEnemies, -1, "threat"); }
+TValueDir ComputeThreat(const Run&, const TMaus& m) {
+  return WeighMice(m, m.SeenEnemies, -1, "threat");
+}
 
-TValueDir ComputeSupport(const Run&, const TMaus& m) { return WeighMice(m, m.SeenFriends, 1, "support"); }
+TValueDir ComputeSupport(const Run&, const TMaus& m) {
+  return WeighMice(m, m.SeenFriends, 1, "support");
+}
 
-double Courage(const TMaus& m) { return 2 * m.Comp().Ist * m.Arousal * m.CurStrength(); }
+double Courage(const TMaus& m) {
+  return 2 * m.Comp().Ist * m.Arousal * m.CurStrength();
+}
 
-bool Engaged(const TMaus& m) { return m.Afraid || m.Attacked || m.Smiling; }
+bool Engaged(const TMaus& m) {
+  return m.Afraid || m.Attacked || m.Smiling;
+}
 
 TMaus* CloseMouse(const Run& run, const TMaus& m, double heading) {
   for (const auto& o : run.Mice)
@@ -272,7 +285,8 @@ namespace {
 // What reaching the element's goal is worth, weighed by the chance of reaching it.
 double GoalValue(const TMaus& m, const TGoalMemEl& el, double comp0) {
   double sum = 0;
-  for (int i = 0; i < need::Count; ++i) sum = sum + el.Values[i] * m.Motives[i].Urgency;
+  for (int i = 0; i < need::Count; ++i)
+    sum = sum + el.Values[i] * m.Motives[i].Urgency;
   return std::min(el.Expectation + comp0, 1.0) * sum;
 }
 
@@ -369,7 +383,8 @@ void ChangeIntention(Run& run, TMaus& m, int reason) {
   m.KeepConsuming = false;
   m.Plan.clear();
   m.PrevGoal = m.Goal;
-  Log(run, m, 4, [&] { return std::string("Change of Intention! New Goal: ") + GoalNames[m.Goal]; });
+  Log(run, m, 4,
+      [&] { return std::string("Change of Intention! New Goal: ") + GoalNames[m.Goal]; });
   run.Stats.Slot(reason) += 1;
 }
 
@@ -398,7 +413,8 @@ std::unique_ptr<TGenom> MakeEmbryo(Run& run, const TMaus& mother, const TMaus& f
   for (int i = need::Hunger; i <= need::Pain; ++i) {
     const double v = Pick(run, mother.Motives[i].MaxReserve, father.Motives[i].MaxReserve);
     const RangeRow& r = s.ReserveRanges[i - 1];
-    e->ReserveGenes[i] = RoundHalfEven(MutateGene(run.random, v, mutationRate, 1, r.minimum, r.maximum));
+    e->ReserveGenes[i] =
+        RoundHalfEven(MutateGene(run.random, v, mutationRate, 1, r.minimum, r.maximum));
   }
   for (int i = 1; i < need::Count; ++i) {
     const double v = Pick(run, mother.Motives[i].BasMeta, father.Motives[i].BasMeta);

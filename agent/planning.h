@@ -41,6 +41,8 @@ DangerCheck NearDanger(Run& run, TMaus& m);
 // the kind, sign and quality asked for.
 bool ChainFind(Run& run, TMaus& m, const TGoalLocPtr& start, std::uint8_t kind, double minQuality,
                char sign, TPoint& found);
-inline bool IsStuckAt(const TMaus& m, TPoint p) { return p == m.StuckAt; }
+inline bool IsStuckAt(const TMaus& m, TPoint p) {
+  return p == m.StuckAt;
+}
 
 }  // namespace murinex

@@ -47,7 +47,8 @@ void ReadHead(Run& run, TMaus& m, TextReader& in) {
 void ReadActVal(TMaus& m, TextReader& in) {
   in.SkipBlankLines();
   in.ReadLine("the \"ActVal\" label line");
-  for (int i = 0; i < 8; ++i) m.ActVal[i] = in.ReadReal("ActVal slot " + std::to_string(i));
+  for (int i = 0; i < 8; ++i)
+    m.ActVal[i] = in.ReadReal("ActVal slot " + std::to_string(i));
   in.NextLine();
 }
 
@@ -108,7 +109,8 @@ void ReadGoalMemory(TMaus& m, TextReader& in) {
   while (!in.AtBlankLineStart()) {
     auto el = std::make_unique<TGoalMemEl>();
     el->GoalKind = ReadGoalKind(in, "goal kind of a goal-memory row");
-    for (int i = 0; i < 8; ++i) el->Values[i] = in.ReadReal("goal value for need " + std::to_string(i));
+    for (int i = 0; i < 8; ++i)
+      el->Values[i] = in.ReadReal("goal value for need " + std::to_string(i));
     in.NextLine();
     m.GoalMemory.push_back(std::move(el));
   }
@@ -130,7 +132,8 @@ void ReadPlaces(Run& run, TMaus& m, TextReader& in) {
     place->Progress = in.ReadReal("Progress of " + row);
     const std::uint8_t kind = ReadGoalKind(in, "goal kind of " + row);
     place->Quality = in.ReadReal("Quality of " + row);
-    if (in.RestOfLineBlank()) in.Fail("expected the sign of " + row + ", found the end of the line");
+    if (in.RestOfLineBlank())
+      in.Fail("expected the sign of " + row + ", found the end of the line");
     place->Sign = Trim(in.ReadLine("sign of " + row))[0];
     place->Element = &FindElement(m.GoalMemory, run.settings, kind);
     const auto index = static_cast<std::int32_t>(m.GoalLocations.size());
@@ -195,8 +198,12 @@ void ReadMaus(Run& run, TMaus& m, TextReader& in) {
 
 namespace {
 
-std::string I(std::int64_t v, int w) { return FormatInt(v, w); }
-std::string R(double v, int w, int d) { return FormatFixed(v, w, d); }
+std::string I(std::int64_t v, int w) {
+  return FormatInt(v, w);
+}
+std::string R(double v, int w, int d) {
+  return FormatFixed(v, w, d);
+}
 
 void WriteEmbryo(const TGenom& e, std::string& out) {
   out += "Genom\n";
@@ -273,11 +280,14 @@ std::string Header(const Run& run, const std::string& fileName) {
 
 std::string DumpMaus(Run& run, TMaus& m) {
   std::string out;
-  out += m.Lineage + " " + I(m.ID, 10) + I(m.Age, 15) + I(m.MotherID, 10) + I(m.BirthTick, 12) + "\n";
+  out +=
+      m.Lineage + " " + I(m.ID, 10) + I(m.Age, 15) + I(m.MotherID, 10) + I(m.BirthTick, 12) + "\n";
   out += I(m.Position.x, 6) + I(m.Position.y, 6) + "\n\n";
   out += "ActVal\n";
-  for (int i = 0; i < 3; ++i) out += R(m.ActVal[i], 12, 6);
-  for (int i = 3; i < 8; ++i) out += I(RoundHalfEven(m.ActVal[i]), 7);
+  for (int i = 0; i < 3; ++i)
+    out += R(m.ActVal[i], 12, 6);
+  for (int i = 3; i < 8; ++i)
+    out += I(RoundHalfEven(m.ActVal[i]), 7);
   out += "\n\n";
   if (m.Pregnant() > 0 && m.Embryo) WriteEmbryo(*m.Embryo, out);
   WriteMotives(m, out);
@@ -287,7 +297,8 @@ std::string DumpMaus(Run& run, TMaus& m) {
   out += "--- Goals ---     hunger     thirst    pain      sex       affil   certainty  comp\n";
   for (const auto& el : m.GoalMemory) {
     out += I(el->GoalKind, 4);
-    for (double v : el->Values) out += R(v, 15, 5);
+    for (double v : el->Values)
+      out += R(v, 15, 5);
     out += "\n";
   }
   out += "\n --- Memory ---\n";
@@ -318,7 +329,8 @@ std::string GenomeDumpName(const Run& run) {
 void DumpPopulation(Run& run) {
   const std::string name = PopulationDumpName(run);
   std::string out = Header(run, name);
-  for (auto& m : run.Mice) out += DumpMaus(run, *m);
+  for (auto& m : run.Mice)
+    out += DumpMaus(run, *m);
   WriteFileAtomically((run.WorkDir / name).string(), name, out);
 }
 
@@ -332,7 +344,8 @@ void DumpGenomes(Run& run) {
     out += I(m.ID, 8);
     for (int i = 1; i <= 7; ++i)
       out += R(g.MotWeights[i], 12, 7) + I(g.ReserveGenes[i], 7) + R(g.BasMetaGenes[i], 12, 7);
-    for (double v : g.PersonGenes) out += R(v, 12, 7);
+    for (double v : g.PersonGenes)
+      out += R(v, 12, 7);
     out += "\n";
   }
   WriteFileAtomically((run.WorkDir / name).string(), name, out);

@@ -20,18 +20,19 @@ struct Sharing {
   stat::Column column;
 };
 
-const Sharing FoodSharing{need::Hunger, goal::Food, "Gave Food", "Gave Food!", "Got Food",
-                          stat::CareHunger};
-const Sharing WaterSharing{need::Thirst, goal::Water, "Gave Water", "Gave Water!", "Got Water",
-                           stat::CareThirst};
+const Sharing FoodSharing{need::Hunger, goal::Food, "Gave Food",
+                          "Gave Food!", "Got Food", stat::CareHunger};
+const Sharing WaterSharing{need::Thirst,  goal::Water, "Gave Water",
+                           "Gave Water!", "Got Water", stat::CareThirst};
 
 // The giver passes on what it has more of than the needy mouse.
 void Share(Run& run, TMaus& giver, TMaus& needy, const Sharing& s) {
   const TMotiv& h = giver.M(s.need);
   const TMotiv& n = needy.M(s.need);
   if (h.Soll == 0)
-    throw InputError("", 0, "mouse " + std::to_string(giver.ID) + ": the Soll of " +
-                                NeedNames[s.need] + " is 0, what it can give is undefined");
+    throw InputError("", 0,
+                     "mouse " + std::to_string(giver.ID) + ": the Soll of " + NeedNames[s.need] +
+                         " is 0, what it can give is undefined");
   const double e = (h.Ist - n.Ist) * (h.Ist / h.Soll);
   if (!(e > 0)) return;
   Satisfy(run, giver, goal::HelpRequest, run.FirstTerra(), s.gave, 0.1);

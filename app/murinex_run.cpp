@@ -128,10 +128,9 @@ void PrintSummary(const murinex::Run& run) {
   std::printf("Run %s ended at tick %d with %zu mice.\n", run.TaskName.c_str(), run.TickCount,
               run.Mice.size());
   std::printf("Births: %lld. Deaths: %lld (hunger %lld, thirst %lld, pain %lld, age %lld).\n",
-              static_cast<long long>(run.Births),
-              static_cast<long long>(d[1] + d[2] + d[3] + d[4]), static_cast<long long>(d[1]),
-              static_cast<long long>(d[2]), static_cast<long long>(d[3]),
-              static_cast<long long>(d[4]));
+              static_cast<long long>(run.Births), static_cast<long long>(d[1] + d[2] + d[3] + d[4]),
+              static_cast<long long>(d[1]), static_cast<long long>(d[2]),
+              static_cast<long long>(d[3]), static_cast<long long>(d[4]));
   std::printf("Protocols are in %s, population and genome dumps in %s.\n",
               run.ProtoDir().string().c_str(), run.DataDir().string().c_str());
 }

@@ -18,7 +18,8 @@ std::unique_ptr<murinex::TWorld> GridWorld(int cells) {
     for (int j = 0; j < cells; ++j) {
       auto t = std::make_unique<murinex::TTerra>();
       t->Kind = murinex::KindFood;
-      t->Points = {{i * w, j * h}, {(i + 1) * w, j * h}, {(i + 1) * w, (j + 1) * h}, {i * w, (j + 1) * h}};
+      t->Points = {
+          {i * w, j * h}, {(i + 1) * w, j * h}, {(i + 1) * w, (j + 1) * h}, {i * w, (j + 1) * h}};
       world->TerraList.push_back(std::move(t));
     }
   }

@@ -25,9 +25,10 @@ using namespace murinex;
 
 // Cells of about 110 x 105 world units, kinds in a fixed pattern with sand between.
 std::unique_ptr<TWorld> GeneratedWorld(int width, int height, Random& random) {
-  static const std::uint8_t pattern[] = {KindSand, KindFood,  KindSand,   KindWater, KindSand,
-                                         KindSand, KindHealingHerbs, KindSand, KindStones, KindSand,
-                                         KindFood, KindSand,  KindVorarazav, KindSand, KindWater};
+  static const std::uint8_t pattern[] = {KindSand,      KindFood, KindSand,         KindWater,
+                                         KindSand,      KindSand, KindHealingHerbs, KindSand,
+                                         KindStones,    KindSand, KindFood,         KindSand,
+                                         KindVorarazav, KindSand, KindWater};
   auto world = std::make_unique<TWorld>();
   world->WorldWidth = width;
   world->WorldHeight = height;
@@ -57,7 +58,9 @@ std::unique_ptr<TWorld> GeneratedWorld(int width, int height, Random& random) {
   return world;
 }
 
-double Between(Random& random, double lo, double hi) { return lo + random.Uniform() * (hi - lo); }
+double Between(Random& random, double lo, double hi) {
+  return lo + random.Uniform() * (hi - lo);
+}
 
 void AddMice(Run& run, int count, Random& random) {
   static const double basMeta[8] = {0, 0.02, 0.025, 0.006, 0.006, 0.008, 0.01, 0.006};
@@ -105,14 +108,16 @@ Figures Measure(int mice, int ticks) {
   AddMice(run, mice, inputs);
   run.random.SetSeed(1);
   run.TickCount = 1;  // no dump at tick 10000 within the measured ticks
-  for (int i = 0; i < 100; ++i) Tick(run);
+  for (int i = 0; i < 100; ++i)
+    Tick(run);
   double mouseTicks = 0;
   const auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < ticks; ++i) {
     mouseTicks += static_cast<double>(run.Mice.size());
     Tick(run);
   }
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   return {mouseTicks / ticks, ticks / seconds};
 }
 

@@ -85,12 +85,14 @@ int main(int argc, char** argv) {
   auto report = [](const char* what, std::vector<double> ms) {
     std::sort(ms.begin(), ms.end());
     double sum = 0;
-    for (double v : ms) sum += v;
+    for (double v : ms)
+      sum += v;
     std::printf("%-28s mean %6.2f ms   95%% %6.2f ms   max %6.2f ms\n", what, sum / ms.size(),
                 ms[ms.size() * 95 / 100], ms.back());
   };
   std::vector<double> total(tickMs.size());
-  for (std::size_t i = 0; i < total.size(); ++i) total[i] = tickMs[i] + drawMs[i];
+  for (std::size_t i = 0; i < total.size(); ++i)
+    total[i] = tickMs[i] + drawMs[i];
   std::printf("%d frames, %zu mice at the end\n", frames, run.Mice.size());
   report("tick and chart clocks", tickMs);
   report("DrawWorld", drawMs);

@@ -45,7 +45,8 @@ bool FindBirthPlace(Run& run, TMaus& mother, TPoint& place) {
 void InheritGenome(TMaus& child, const TMaus& mother) {
   // A pregnant mouse always carries its embryo; the own genome only guards a broken record.
   const TGenom& e = mother.Embryo ? *mother.Embryo : *mother.Genom;
-  for (int i = 0; i < param::Count; ++i) child.Params[i] = e.PersonGenes[i];
+  for (int i = 0; i < param::Count; ++i)
+    child.Params[i] = e.PersonGenes[i];
   for (int i = 0; i < need::Count; ++i) {
     TMotiv& motive = child.Motives[i];
     motive.Weight = e.MotWeights[i];
@@ -78,7 +79,8 @@ TGoalLocPtr InheritedPlace(Run& run, const TMaus& mother, TMaus& child, const TG
 }  // namespace
 
 void InheritMemory(Run& run, const TMaus& mother, TMaus& child, double p) {
-  for (const auto& el : mother.GoalMemory) child.GoalMemory.push_back(std::make_unique<TGoalMemEl>(*el));
+  for (const auto& el : mother.GoalMemory)
+    child.GoalMemory.push_back(std::make_unique<TGoalMemEl>(*el));
   const auto& places = mother.GoalLocations;
   for (std::size_t j = 0; j < places.size(); ++j) {
     const TGoalAvLoc& final = *places[j];
@@ -117,7 +119,8 @@ void Birth(Run& run, TMaus& mother) {
   mother.Pregnant() = 0;
   mother.Embryo.reset();
   c.SumWeights = 0;
-  for (const TMotiv& motive : c.Motives) c.SumWeights += motive.Weight;
+  for (const TMotiv& motive : c.Motives)
+    c.SumWeights += motive.Weight;
   c.Position = place;
   c.BirthTick = run.TickCount;
   c.MotherID = mother.ID;

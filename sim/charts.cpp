@@ -10,7 +10,8 @@ namespace murinex {
 
 void BindLines(Run& run, TMaus& m) {
   TLines& lines = *m.Lines;
-  for (int i = 1; i < need::Count; ++i) lines.SetLine("Motive", NeedNames[i], NeedColours[i]);
+  for (int i = 1; i < need::Count; ++i)
+    lines.SetLine("Motive", NeedNames[i], NeedColours[i]);
   lines.SetLine("Motive", "EpComp", 0x808000);
   lines.SetLine("Emotions", "TotNeedStrength", 0x800080);
   lines.SetLine("Emotions", "Drunken", 0xFF8800);
@@ -25,7 +26,8 @@ void BindLines(Run& run, TMaus& m) {
 
 void UpdateLines(Run& run, TMaus& m) {
   TLines& lines = *m.Lines;
-  for (int i = 1; i < need::Count; ++i) lines.AddValue("Motive", NeedNames[i], 1 - m.M(i).Ist);
+  for (int i = 1; i < need::Count; ++i)
+    lines.AddValue("Motive", NeedNames[i], 1 - m.M(i).Ist);
   lines.AddValue("Motive", "EpComp", m.Need == need::NoNeed ? 1 : m.M(m.Need).EpComp);
   lines.AddValue("Emotions", "TotNeedStrength", m.TotNeedStrength);
   lines.AddValue("Emotions", "Drunken", m.TimeTillSober() / 100);
@@ -44,11 +46,13 @@ void UpdateLines(Run& run, TMaus& m) {
 bool MouseChartRecorder::Tick(Run& run) {
   if (!run.AddLines) return false;
   if (pageLength_ < pointsOnPage_) {
-    for (auto& m : run.Mice) m->Lines->ClearAll();
+    for (auto& m : run.Mice)
+      m->Lines->ClearAll();
     pointsOnPage_ = 0;
     pageOffset_ += pageLength_;
   }
-  for (auto& m : run.Mice) UpdateLines(run, *m);
+  for (auto& m : run.Mice)
+    UpdateLines(run, *m);
   pointsOnPage_ += 1;
   return pageLength_ < pointsOnPage_;
 }

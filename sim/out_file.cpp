@@ -43,7 +43,8 @@ void WriteFileAtomically(const std::string& path, const std::string& displayName
                          const std::string& content) {
   const std::string temporary = path + ".tmp";
   std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (!file) throw InputError(displayName, 0, std::string("cannot create file: ") + std::strerror(errno));
+  if (!file)
+    throw InputError(displayName, 0, std::string("cannot create file: ") + std::strerror(errno));
   const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
   const int savedErrno = errno;
   const bool closed = std::fclose(file) == 0;

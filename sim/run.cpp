@@ -58,14 +58,17 @@ void Run::RemoveMaus(std::size_t index) {
   Mice.erase(Mice.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
-bool Run::Audible(const TMaus& m) const { return SoundForAll || SelectedMaus == &m; }
+bool Run::Audible(const TMaus& m) const {
+  return SoundForAll || SelectedMaus == &m;
+}
 
 void Run::PlayWave(const TMaus& m, const std::string& name) {
   if (Sound && Audible(m)) Sound->PlayWave(name);
 }
 
 void Run::FlushProtocols() {
-  for (OutFile* f : {&StatProto, &KofiProt, &Behaviour, &BirthLog, &AggProt}) f->Flush();
+  for (OutFile* f : {&StatProto, &KofiProt, &Behaviour, &BirthLog, &AggProt})
+    f->Flush();
 }
 
 void Run::CloseProtocols() {

@@ -76,7 +76,7 @@ class Run {
   // --- protocol files
   OutFile BirthLog, StatProto, KofiProt, Behaviour, AggProt;
 
-  SoundSink* Sound = nullptr;        // not owned; none plays nothing
+  SoundSink* Sound = nullptr;       // not owned; none plays nothing
   RunObserver* Observer = nullptr;  // not owned
 
   // Folders of the run: "data/", "Proto/", "bitmaps/", "waves/".

@@ -57,8 +57,8 @@ Settings Settings::Read(TextReader& in) {
   SkipHeading(in, "GoalNeedMatrix");
   for (std::size_t g = 0; g < s.GoalNeedMatrix.size(); ++g) {
     for (std::size_t n = 0; n < 8; ++n)
-      s.GoalNeedMatrix[g][n] =
-          in.ReadReal("GoalNeedMatrix row " + std::to_string(g + 1) + ", need " + std::to_string(n));
+      s.GoalNeedMatrix[g][n] = in.ReadReal("GoalNeedMatrix row " + std::to_string(g + 1) +
+                                           ", need " + std::to_string(n));
     in.NextLine();
   }
   return s;

@@ -14,7 +14,8 @@ namespace murinex {
 namespace {
 
 std::string TrimRight(std::string text) {
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.pop_back();
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+    text.pop_back();
   return text;
 }
 
@@ -27,12 +28,14 @@ void MakeFolder(const std::filesystem::path& folder, const std::string& displayN
 
 std::string StatHeader(int startTick) {
   return std::to_string(startTick) + ";Learn;PlanSteps;SuccessfulPlan;" +
-         "Arousal;Inhib;MotCh;OppCh;Mausnotseen;DangerNotSeen;" + "HelpMission;HelpAggress;BiteFriend;" +
-         "Threat;Support;Fear;ThreatFlight;" + "NoNeed;Hung;Thir;Pain;Sex;Affil;Cert;Comp;" +
-         "NoGoal;GSand;GFood;GWater;GJuli;GStones;GHerbs;GInfo;GLegSign;" + "GSupportSign;GCompSign;" +
-         "NMaus;Age;Deathrate;Birthrate;LifeLength;" + "RelFriends;RelEnemies;EnToFrin;" +
-         "GiveUp;NoAct;" + "Move;Explore;Flight;Bite;Hold;" + "Feed;Drink;Cure;Smile;" +
-         "Plan;Sleep;Drunken;Care;" + "MDensity;MVarDens;DHunger;DThirst;DPain;DAge;Strength;" +
+         "Arousal;Inhib;MotCh;OppCh;Mausnotseen;DangerNotSeen;" +
+         "HelpMission;HelpAggress;BiteFriend;" + "Threat;Support;Fear;ThreatFlight;" +
+         "NoNeed;Hung;Thir;Pain;Sex;Affil;Cert;Comp;" +
+         "NoGoal;GSand;GFood;GWater;GJuli;GStones;GHerbs;GInfo;GLegSign;" +
+         "GSupportSign;GCompSign;" + "NMaus;Age;Deathrate;Birthrate;LifeLength;" +
+         "RelFriends;RelEnemies;EnToFrin;" + "GiveUp;NoAct;" + "Move;Explore;Flight;Bite;Hold;" +
+         "Feed;Drink;Cure;Smile;" + "Plan;Sleep;Drunken;Care;" +
+         "MDensity;MVarDens;DHunger;DThirst;DPain;DAge;Strength;" +
          "CareHunger;CareThirst;CarePain;";
 }
 
@@ -98,7 +101,8 @@ void SetUpPopulation(Run& run) {
   run.Mice = std::move(mice);
   run.TickCount = startTick;
   for (auto& m : run.Mice)
-    for (TFrinEn& e : m->Relations) e.OtherMaus = run.MausById(e.OtherID);
+    for (TFrinEn& e : m->Relations)
+      e.OtherMaus = run.MausById(e.OtherID);
 
   run.Busy = false;
   run.DumpNumber = 0;
@@ -109,7 +113,8 @@ void SetUpPopulation(Run& run) {
   MakeFolder(run.ProtoDir(), "Proto");
   const std::string stat = StatHeader(startTick);
   const std::string kofi = " ;ID;Taktnr;PrevKomp;PlusMinus;Komp.Ist;Quelle;";
-  const std::string agg = "cyclecounter;socialvalue;successvalue;successexpect;random;aggten;Aggression;";
+  const std::string agg =
+      "cyclecounter;socialvalue;successvalue;successexpect;random;aggten;Aggression;";
   CreateProtocol(run, run.StatProto, "Proto/Proto" + run.TaskName + ".prt", &stat);
   CreateProtocol(run, run.KofiProt, "Proto/KofiProt" + run.TaskName + ".prt", &kofi);
   CreateProtocol(run, run.Behaviour, "Proto/Behaviour" + run.TaskName + ".prt", nullptr);

@@ -86,10 +86,16 @@ class StatSums {
   double operator[](stat::Column c) const { return sums_[c]; }
   void Add(stat::Column c, double x) { sums_[c] += x; }
   // Columns that are laid out in need, goal or action order.
-  static stat::Column NeedColumn(int needIndex) { return static_cast<stat::Column>(stat::NoNeed + needIndex); }
-  static stat::Column GoalColumn(int goalKind) { return static_cast<stat::Column>(stat::NoGoal + goalKind); }
+  static stat::Column NeedColumn(int needIndex) {
+    return static_cast<stat::Column>(stat::NoNeed + needIndex);
+  }
+  static stat::Column GoalColumn(int goalKind) {
+    return static_cast<stat::Column>(stat::NoGoal + goalKind);
+  }
   static stat::Column ActionColumn(int act) { return static_cast<stat::Column>(stat::NoAct + act); }
-  static stat::Column DeathColumn(int cause) { return static_cast<stat::Column>(stat::MVarDens + cause); }
+  static stat::Column DeathColumn(int cause) {
+    return static_cast<stat::Column>(stat::MVarDens + cause);
+  }
   void Clear() { sums_.fill(0); }
   double& Slot(int index) { return sums_[static_cast<std::size_t>(index)]; }
 

@@ -24,7 +24,8 @@ void TSumLines::AddSum(const std::string& name, double x) {
 
 void TSumLines::Tick(bool record) {
   if (pointsOnPage_ > pageLength_) {
-    for (auto& line : lines_) line->Series.Clear();
+    for (auto& line : lines_)
+      line->Series.Clear();
     pointsOnPage_ = 0;
     pageOffset_ += pageLength_;
   }

@@ -31,7 +31,8 @@ class BusyGuard {
 template <class Phase>
 void EveryMouse(Run& run, Phase phase) {
   const std::size_t n = run.Mice.size();
-  for (std::size_t i = 0; i < n; ++i) phase(run, *run.Mice[i]);
+  for (std::size_t i = 0; i < n; ++i)
+    phase(run, *run.Mice[i]);
 }
 
 }  // namespace

@@ -22,13 +22,17 @@ std::string PadLeft(const std::string& text, int width) {
   return std::string(static_cast<std::size_t>(width) - text.size(), ' ') + text;
 }
 
-std::string FormatInt(std::int64_t value, int width) { return PadLeft(std::to_string(value), width); }
+std::string FormatInt(std::int64_t value, int width) {
+  return PadLeft(std::to_string(value), width);
+}
 
 std::string FormatFixed(double value, int width, int decimals) {
   return PadLeft(ToChars(value, std::chars_format::fixed, decimals), width);
 }
 
-std::string FormatGeneral(double value) { return ToChars(value, std::chars_format::general, 15); }
+std::string FormatGeneral(double value) {
+  return ToChars(value, std::chars_format::general, 15);
+}
 
 std::string FormatExponent(double value, int decimals) {
   return ToChars(value, std::chars_format::scientific, decimals);

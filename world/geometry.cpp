@@ -49,8 +49,12 @@ double AngleDiff(double a, double b) {
   return d > Pi ? std::fabs(d - TwoPi) : d;
 }
 
-double MinReal(double a, double b) { return b >= a ? a : b; }
-double MaxReal(double a, double b) { return b > a ? b : a; }
+double MinReal(double a, double b) {
+  return b >= a ? a : b;
+}
+double MaxReal(double a, double b) {
+  return b > a ? b : a;
+}
 
 bool InSector(double a, double b, double c) {
   const double w = AngleDiff(a, b);
@@ -90,7 +94,8 @@ std::int64_t CrossTerm(const TPolygon& polygon, std::size_t i) {
 // Twice the signed area, summed exactly (wide enough for any 32-bit corners).
 Int128 DoubleSignedArea(const TPolygon& polygon) {
   Int128 sum = 0;
-  for (std::size_t i = 0; i < polygon.size(); ++i) sum += CrossTerm(polygon, i);
+  for (std::size_t i = 0; i < polygon.size(); ++i)
+    sum += CrossTerm(polygon, i);
   return sum;
 }
 

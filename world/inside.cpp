@@ -17,14 +17,20 @@ std::int64_t FloorDiv(Int128 num, Int128 den) {
   if ((num % den != 0) && (num < 0)) --q;
   return static_cast<std::int64_t>(q);
 }
-std::int64_t CeilDiv(Int128 num, Int128 den) { return -FloorDiv(-num, den); }
+std::int64_t CeilDiv(Int128 num, Int128 den) {
+  return -FloorDiv(-num, den);
+}
 
 // Whether the edge a-b crosses the row y by the half-open rule.
-bool Crosses(TPoint a, TPoint b, std::int64_t y) { return (a.y > y) != (b.y > y); }
+bool Crosses(TPoint a, TPoint b, std::int64_t y) {
+  return (a.y > y) != (b.y > y);
+}
 
 bool OnSegment(TPoint a, TPoint b, TPoint p) {
-  const Int128 cross = static_cast<Int128>(b.x - static_cast<std::int64_t>(a.x)) * (p.y - static_cast<std::int64_t>(a.y)) -
-                       static_cast<Int128>(b.y - static_cast<std::int64_t>(a.y)) * (p.x - static_cast<std::int64_t>(a.x));
+  const Int128 cross = static_cast<Int128>(b.x - static_cast<std::int64_t>(a.x)) *
+                           (p.y - static_cast<std::int64_t>(a.y)) -
+                       static_cast<Int128>(b.y - static_cast<std::int64_t>(a.y)) *
+                           (p.x - static_cast<std::int64_t>(a.x));
   if (cross != 0) return false;
   return std::min(a.x, b.x) <= p.x && p.x <= std::max(a.x, b.x) && std::min(a.y, b.y) <= p.y &&
          p.y <= std::max(a.y, b.y);
@@ -69,7 +75,8 @@ void TInside::Set(std::int64_t x, std::int64_t y, std::uint32_t value) {
 void TInside::Fill(const TPolygon& polygon, std::uint32_t value) {
   if (polygon.empty()) return;
   std::int64_t top = polygon[0].y, bottom = polygon[0].y;
-  for (const TPoint& p : polygon) top = std::min<std::int64_t>(top, p.y), bottom = std::max<std::int64_t>(bottom, p.y);
+  for (const TPoint& p : polygon)
+    top = std::min<std::int64_t>(top, p.y), bottom = std::max<std::int64_t>(bottom, p.y);
   top = std::max<std::int64_t>(top, 0);
   bottom = std::min<std::int64_t>(bottom, height_ - 1);
   std::vector<std::int64_t> crossings;

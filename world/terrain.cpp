@@ -6,9 +6,9 @@
 
 namespace murinex {
 
-const TRgb TerraColourLow[7] = {{0, 0, 0},  {0, 120, 120}, {0, 50, 0}, {5, 5, 50},
+const TRgb TerraColourLow[7] = {{0, 0, 0},    {0, 120, 120}, {0, 50, 0}, {5, 5, 50},
                                 {50, 25, 50}, {50, 50, 50},  {0, 50, 50}};
-const TRgb TerraColourHigh[7] = {{0, 0, 0},     {0, 125, 125}, {0, 255, 0},  {125, 125, 255},
+const TRgb TerraColourHigh[7] = {{0, 0, 0},       {0, 125, 125}, {0, 255, 0},  {125, 125, 255},
                                  {255, 125, 255}, {255, 0, 255}, {0, 255, 255}};
 
 void TTerra::UpdateSeason(std::int32_t day) {
@@ -46,7 +46,9 @@ void TTerra::Recolour() {
 TWorld::TWorld() = default;
 TWorld::~TWorld() = default;
 
-void TWorld::BuildLookup() { inside_ = std::make_unique<TInside>(*this); }
+void TWorld::BuildLookup() {
+  inside_ = std::make_unique<TInside>(*this);
+}
 
 TTerra* TWorld::TerraOrFirst(TPoint p) const {
   TTerra* terra = inside_->TerraAt(p.x, p.y);
@@ -55,7 +57,8 @@ TTerra* TWorld::TerraOrFirst(TPoint p) const {
 
 void TWorld::UpdateSeasons(std::int32_t tick) {
   const std::int32_t day = tick % 365;
-  for (auto& terra : TerraList) terra->UpdateSeason(day);
+  for (auto& terra : TerraList)
+    terra->UpdateSeason(day);
 }
 
 namespace {
@@ -67,12 +70,13 @@ void ReadSize(TextReader& in, TWorld& world) {
   world.WorldHeight = in.ReadInt("world height");
   in.NextLine();
   if (world.WorldWidth <= 0 || world.WorldHeight <= 0)
-    throw InputError(in.Name(), line, "the world size must be positive, found " +
-                                          std::to_string(world.WorldWidth) + " x " +
-                                          std::to_string(world.WorldHeight));
+    throw InputError(in.Name(), line,
+                     "the world size must be positive, found " + std::to_string(world.WorldWidth) +
+                         " x " + std::to_string(world.WorldHeight));
   if (static_cast<std::int64_t>(world.WorldWidth) * world.WorldHeight > MaxWorldPixels)
-    throw InputError(in.Name(), line, "the world is too large for the terrain lookup (at most " +
-                                          std::to_string(MaxWorldPixels) + " units of area)");
+    throw InputError(in.Name(), line,
+                     "the world is too large for the terrain lookup (at most " +
+                         std::to_string(MaxWorldPixels) + " units of area)");
 }
 
 // Pairs of integers, one or several per line, up to a blank line or the end.
@@ -94,14 +98,14 @@ std::unique_ptr<TTerra> ReadPatch(TextReader& in) {
   const std::int32_t kind = in.ReadInt("patch kind");
   terra->Kind = static_cast<std::uint8_t>(kind & 0xFF);
   if (terra->Kind < KindSand || terra->Kind > KindHealingHerbs)
-    throw InputError(in.Name(), kindLine,
-                     "patch \"" + terra->Name + "\": kind must be 1 to 6, found " +
-                         std::to_string(kind));
+    throw InputError(
+        in.Name(), kindLine,
+        "patch \"" + terra->Name + "\": kind must be 1 to 6, found " + std::to_string(kind));
   in.NextLine();
   const std::int32_t count = in.ReadInt("season count");
   if (count < 0)
-    throw InputError(in.Name(), in.Line(), "patch \"" + terra->Name +
-                                               "\": season count must not be negative");
+    throw InputError(in.Name(), in.Line(),
+                     "patch \"" + terra->Name + "\": season count must not be negative");
   for (std::int32_t i = 0; i < count; ++i) {
     TSeason season;
     season.FirstDay = in.ReadInt("first day of a season");

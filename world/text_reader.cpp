@@ -13,8 +13,12 @@ namespace murinex {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-bool IsSpace(char c) { return IsBlank(c) || c == '\n'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r';
+}
+bool IsSpace(char c) {
+  return IsBlank(c) || c == '\n';
+}
 
 std::string NormaliseLineEnds(const std::string& raw) {
   std::string text;
@@ -26,7 +30,9 @@ std::string NormaliseLineEnds(const std::string& raw) {
   return text;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Optional sign and digits.
 bool ValidInteger(const std::string& token) {
@@ -44,17 +50,20 @@ bool ValidReal(const std::string& token) {
   std::size_t i = 0;
   if (i < token.size() && (token[i] == '+' || token[i] == '-')) ++i;
   std::size_t digits = 0;
-  while (i < token.size() && IsDigit(token[i])) ++i, ++digits;
+  while (i < token.size() && IsDigit(token[i]))
+    ++i, ++digits;
   if (i < token.size() && token[i] == '.') {
     ++i;
-    while (i < token.size() && IsDigit(token[i])) ++i, ++digits;
+    while (i < token.size() && IsDigit(token[i]))
+      ++i, ++digits;
   }
   if (digits == 0) return false;
   if (i < token.size() && (token[i] == 'e' || token[i] == 'E')) {
     ++i;
     if (i < token.size() && (token[i] == '+' || token[i] == '-')) ++i;
     std::size_t expDigits = 0;
-    while (i < token.size() && IsDigit(token[i])) ++i, ++expDigits;
+    while (i < token.size() && IsDigit(token[i]))
+      ++i, ++expDigits;
     if (expDigits == 0) return false;
   }
   return i == token.size();
@@ -64,7 +73,8 @@ bool ValidReal(const std::string& token) {
 
 TextReader TextReader::Open(const std::string& path, const std::string& displayName) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw InputError(displayName, 0, std::string("cannot open file: ") + std::strerror(errno));
+  if (!in)
+    throw InputError(displayName, 0, std::string("cannot open file: ") + std::strerror(errno));
   std::ostringstream buffer;
   buffer << in.rdbuf();
   if (in.bad()) throw InputError(displayName, 0, "cannot read file");
@@ -74,7 +84,9 @@ TextReader TextReader::Open(const std::string& path, const std::string& displayN
 TextReader::TextReader(std::string content, std::string displayName)
     : text_(NormaliseLineEnds(content)), name_(std::move(displayName)) {}
 
-void TextReader::Fail(const std::string& message) const { throw InputError(name_, line_, message); }
+void TextReader::Fail(const std::string& message) const {
+  throw InputError(name_, line_, message);
+}
 
 void TextReader::SkipSpace() {
   while (pos_ < text_.size() && IsSpace(text_[pos_])) {
@@ -85,7 +97,8 @@ void TextReader::SkipSpace() {
 
 std::string TextReader::Token(std::size_t& end) const {
   end = pos_;
-  while (end < text_.size() && !IsSpace(text_[end])) ++end;
+  while (end < text_.size() && !IsSpace(text_[end]))
+    ++end;
   return text_.substr(pos_, end - pos_);
 }
 
@@ -123,7 +136,8 @@ double TextReader::ReadReal(const std::string& what) {
 }
 
 void TextReader::NextLine() {
-  while (pos_ < text_.size() && text_[pos_] != '\n') ++pos_;
+  while (pos_ < text_.size() && text_[pos_] != '\n')
+    ++pos_;
   if (pos_ < text_.size()) {
     ++pos_;
     ++line_;
@@ -137,13 +151,15 @@ bool TextReader::RestOfLineBlank() const {
 }
 
 void TextReader::SkipBlankLines() {
-  while (!AtEndOfFile() && RestOfLineBlank()) NextLine();
+  while (!AtEndOfFile() && RestOfLineBlank())
+    NextLine();
 }
 
 std::string TextReader::ReadLine(const std::string& what) {
   if (AtEndOfFile()) Fail("expected a line (" + what + "), found end of file");
   std::size_t end = pos_;
-  while (end < text_.size() && text_[end] != '\n') ++end;
+  while (end < text_.size() && text_[end] != '\n')
+    ++end;
   std::string line = text_.substr(pos_, end - pos_);
   pos_ = end;
   NextLine();
@@ -156,7 +172,8 @@ std::string TextReader::ReadWord() {
     ++pos_;
   }
   std::size_t end = pos_;
-  while (end < text_.size() && text_[end] != ' ' && text_[end] != '\n') ++end;
+  while (end < text_.size() && text_[end] != ' ' && text_[end] != '\n')
+    ++end;
   std::string word = text_.substr(pos_, end - pos_);
   pos_ = end;
   return word;

@@ -29,13 +29,15 @@ void ReadAll(Run& run, const std::string& text) {
 
 std::string Records(Run& run) {
   std::string out;
-  for (auto& m : run.Mice) out += DumpMaus(run, *m);
+  for (auto& m : run.Mice)
+    out += DumpMaus(run, *m);
   return out;
 }
 
 std::string WithoutHeader(const std::string& dump) {
   std::size_t pos = 0;
-  for (int i = 0; i < 3; ++i) pos = dump.find('\n', pos) + 1;
+  for (int i = 0; i < 3; ++i)
+    pos = dump.find('\n', pos) + 1;
   return dump.substr(pos);
 }
 
@@ -47,7 +49,9 @@ std::string Replace(std::string text, const std::string& from, const std::string
   return text;
 }
 
-std::string Golden() { return test::ReadText(test::TestData() / "golden_population.dat"); }
+std::string Golden() {
+  return test::ReadText(test::TestData() / "golden_population.dat");
+}
 
 std::string ReadError(const std::string& text) {
   test::TestRun t;
@@ -134,7 +138,8 @@ TEST(PopulationFileTest, IdCounterAfterReading) {
   // Two records, IDs 57 then 3: the counter reaches 57, then 58 for the second creation.
   const std::string golden = Golden();
   const std::string head = golden.substr(0, golden.find("Grey"));
-  const std::string grey = golden.substr(golden.find("Grey"), golden.find("Brown") - golden.find("Grey"));
+  const std::string grey =
+      golden.substr(golden.find("Grey"), golden.find("Brown") - golden.find("Grey"));
   const std::string white = golden.substr(golden.find("White"));
   test::TestRun u;
   ReadAll(u.run, head + Replace(grey, "Grey          7", "Grey         57") +
@@ -146,13 +151,15 @@ TEST(PopulationFileTest, IdCounterAfterReading) {
 TEST(PopulationFileTest, WhatDoesNotSurviveADump) {
   std::string text = Golden();
   // Slot 3 and 4 hold fractions; NextIndex -2; a forgotten place.
-  text = Replace(text, "    1.000000    0.000000    0.000000     20      0", "    1.000000    0.000000    0.000000   20.4    2.5");
-  text = Replace(text, "    3      50   60 0.500000000       0     -1", "    3      50   60 0.500000000       0     -2");
+  text = Replace(text, "    1.000000    0.000000    0.000000     20      0",
+                 "    1.000000    0.000000    0.000000   20.4    2.5");
+  text = Replace(text, "    3      50   60 0.500000000       0     -1",
+                 "    3      50   60 0.500000000       0     -2");
   text = Replace(text, "    1     260  100 1.000000000", "    1     260  100 0.000000000");
   test::TestRun t;
   ReadAll(t.run, text);
   const TMaus& grey = *t.run.Mice[0];
-  ASSERT_EQ(grey.GoalLocations.size(), 3u);  // the forgotten waypoint is purged
+  ASSERT_EQ(grey.GoalLocations.size(), 3u);         // the forgotten waypoint is purged
   EXPECT_EQ(grey.GoalLocations[1]->NextIndex, -2);  // its follower lost its Next
   EXPECT_EQ(grey.GoalLocations[1]->Next, nullptr);
   EXPECT_EQ(grey.GoalLocations[2]->NextIndex, -2);  // kept as read
@@ -196,15 +203,19 @@ TEST(PopulationFileTest, BadInputNamesFileLineAndValue) {
   EXPECT_THAT(ReadError(noSign), HasSubstr("expected the sign of place row 0"));
 
   std::string forward = text;
-  forward = Replace(forward, "    0     200  100 0.900000000       0     -1", "    0     200  100 0.900000000       0      2");
-  EXPECT_THAT(ReadError(forward), HasSubstr("data/pop.txt:35: place row 0: NextIndex 2 must name an earlier place"));
+  forward = Replace(forward, "    0     200  100 0.900000000       0     -1",
+                    "    0     200  100 0.900000000       0      2");
+  EXPECT_THAT(ReadError(forward),
+              HasSubstr("data/pop.txt:35: place row 0: NextIndex 2 must name an earlier place"));
 
   std::string cut = text.substr(0, text.find("   FriEns:   5"));
   EXPECT_THAT(ReadError(cut), HasSubstr("found end of file"));
 
   std::string word = text;
   word = Replace(word, "  Thirst  1.000  0.800", "  Thirst  1.000  abc  ");
-  EXPECT_THAT(ReadError(word), HasSubstr("data/pop.txt:12: expected a real number (Ist of motive line 2), found \"abc\""));
+  EXPECT_THAT(
+      ReadError(word),
+      HasSubstr("data/pop.txt:12: expected a real number (Ist of motive line 2), found \"abc\""));
 }
 
 TEST(PopulationFileTest, RelationAndTrackWrapping) {
@@ -212,7 +223,8 @@ TEST(PopulationFileTest, RelationAndTrackWrapping) {
   ReadAll(t.run, Golden());
   const std::string grey = DumpMaus(t.run, *t.run.Mice[0]);
   // Six relations: five on the first line, the sixth after 14 blanks, then one empty line.
-  EXPECT_THAT(grey, HasSubstr("-0.1000\n                      13    0.0500    0.0000\n\n Protocol:"));
+  EXPECT_THAT(grey,
+              HasSubstr("-0.1000\n                      13    0.0500    0.0000\n\n Protocol:"));
   const std::string brown = DumpMaus(t.run, *t.run.Mice[1]);
   // Five relations: all on one line, followed by two empty lines.
   EXPECT_THAT(brown, HasSubstr("-0.1000\n\n\n Protocol:"));
@@ -229,13 +241,14 @@ TEST(GenomeDumpTest, OneLinePerMouse) {
   EXPECT_EQ(lines[0].rfind("data/Genom-NN-0.dat vom ", 0), 0u);
   EXPECT_EQ(lines[1], "         0    // TaktNr");
   // ID, then per need 1..7 weight, reserve gene and basal metabolism, then 15 person genes.
-  const std::string expected = "       7   1.5000000     50   0.0200000   1.2000000     50   0.0300000"
-                               "   1.0000000     50   0.0100000   0.8000000      0   0.0050000"
-                               "   1.1000000      0   0.0040000   1.3000000      0   0.0020000"
-                               "   1.4000000      0   0.0010000   0.3000000   1.2000000   0.5000000"
-                               "   0.4000000   0.2500000   0.3000000   0.2000000   0.3500000"
-                               "   0.0020000   0.4000000   0.0500000   1.1000000 120.0000000"
-                               "   0.6000000   0.7000000";
+  const std::string expected =
+      "       7   1.5000000     50   0.0200000   1.2000000     50   0.0300000"
+      "   1.0000000     50   0.0100000   0.8000000      0   0.0050000"
+      "   1.1000000      0   0.0040000   1.3000000      0   0.0020000"
+      "   1.4000000      0   0.0010000   0.3000000   1.2000000   0.5000000"
+      "   0.4000000   0.2500000   0.3000000   0.2000000   0.3500000"
+      "   0.0020000   0.4000000   0.0500000   1.1000000 120.0000000"
+      "   0.6000000   0.7000000";
   EXPECT_EQ(lines[3], expected);
 }
 

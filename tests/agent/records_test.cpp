@@ -17,7 +17,8 @@ TGoalLocPtr Place(double retention, std::int32_t nextIndex) {
 // Links every place to the one its NextIndex names.
 TGoalLocList Route(std::vector<std::pair<double, int>> rows) {
   TGoalLocList list;
-  for (auto [retention, next] : rows) list.push_back(Place(retention, next));
+  for (auto [retention, next] : rows)
+    list.push_back(Place(retention, next));
   for (auto& p : list)
     if (p->NextIndex >= 0) p->Next = list[p->NextIndex];
   return list;
@@ -136,7 +137,8 @@ TEST(RelationTest, UpdateRelationCreatesAndClamps) {
   UpdateRelation(a.Relations, b, 0);     // an x of 0 changes nothing
   EXPECT_EQ(a.Relations[0].Friendship, 0.2);
   EXPECT_EQ(a.Relations[0].Enmity, 0);
-  for (int i = 0; i < 7; ++i) UpdateRelation(a.Relations, b, 0.3);
+  for (int i = 0; i < 7; ++i)
+    UpdateRelation(a.Relations, b, 0.3);
   EXPECT_EQ(a.Relations[0].Friendship, 1);
 }
 

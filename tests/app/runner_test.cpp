@@ -73,7 +73,8 @@ TEST_F(RunnerTest, InputErrorNamesFileAndLine) {
   test::WriteText(folder / "data/world.txt", text);
   const Result r = RunRunner(Dir() + " --ticks 10", scratch);
   EXPECT_EQ(r.status, 1);
-  EXPECT_THAT(r.err, HasSubstr("data/world.txt:2: expected an integer (world height), found \"x0\""));
+  EXPECT_THAT(r.err,
+              HasSubstr("data/world.txt:2: expected an integer (world height), found \"x0\""));
 }
 
 TEST_F(RunnerTest, BadUsage) {
@@ -85,7 +86,8 @@ TEST_F(RunnerTest, BadUsage) {
   EXPECT_EQ(r.status, 1);
   EXPECT_THAT(r.err, HasSubstr("cannot be part of a file name"));
   EXPECT_EQ(RunRunner("--help", scratch).status, 0);
-  EXPECT_THAT(test::ReadText(scratch / "stdout.txt"), HasSubstr("usage: murinex-run --dir DIR --ticks N"));
+  EXPECT_THAT(test::ReadText(scratch / "stdout.txt"),
+              HasSubstr("usage: murinex-run --dir DIR --ticks N"));
 }
 
 TEST_F(RunnerTest, MissingRunFolder) {
@@ -139,14 +141,17 @@ TEST_F(DefaultRunTest, SameInputsGiveTheSameFiles) {
   test::TempDir a, b;
   Copy(a);
   Copy(b);
-  ASSERT_EQ(RunRunner("--dir " + a.path().string() + " --ticks 2500 --select 35", scratch).status, 0);
-  ASSERT_EQ(RunRunner("--dir " + b.path().string() + " --ticks 2500 --select 35", scratch).status, 0);
+  ASSERT_EQ(RunRunner("--dir " + a.path().string() + " --ticks 2500 --select 35", scratch).status,
+            0);
+  ASSERT_EQ(RunRunner("--dir " + b.path().string() + " --ticks 2500 --select 35", scratch).status,
+            0);
   const auto first = Outputs(a.path());
   const auto second = Outputs(b.path());
   EXPECT_GT(first.at("Proto/BehaviourNN.prt").size(), 1000u);  // the check mouse was logged
   EXPECT_GT(first.at("Proto/AggProtNN.prt").size(), 80u);
   ASSERT_EQ(first.size(), second.size());
-  for (const auto& [name, text] : first) EXPECT_TRUE(text == second.at(name)) << name << " differs";
+  for (const auto& [name, text] : first)
+    EXPECT_TRUE(text == second.at(name)) << name << " differs";
 }
 
 TEST_F(DefaultRunTest, ADumpStartsANewRun) {
@@ -163,7 +168,8 @@ TEST_F(DefaultRunTest, ADumpStartsANewRun) {
   const auto restarted = WithoutForgottenPlaces(test::ReadLines(b / "data/Maeuse-B-0.dat"));
   EXPECT_EQ(dumped[1], "      2000    // TaktNr");
   ASSERT_EQ(dumped.size(), restarted.size());
-  for (std::size_t i = 1; i < dumped.size(); ++i) ASSERT_EQ(dumped[i], restarted[i]) << "line " << i + 1;
+  for (std::size_t i = 1; i < dumped.size(); ++i)
+    ASSERT_EQ(dumped[i], restarted[i]) << "line " << i + 1;
   EXPECT_THAT(test::ReadLines(b / "Proto/ProtoB.prt")[0], StartsWith("2000;Learn;"));
 }
 

@@ -35,13 +35,18 @@ std::string ReadText(const std::filesystem::path& path) {
 std::vector<std::string> ReadLines(const std::filesystem::path& path) {
   std::vector<std::string> lines;
   std::istringstream in(ReadText(path));
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(line);
   return lines;
 }
 
-std::filesystem::path TestData() { return MURINEX_TEST_DATA_DIR; }
+std::filesystem::path TestData() {
+  return MURINEX_TEST_DATA_DIR;
+}
 
-std::string SettingsText() { return ReadText(TestData() / "small_run" / "data" / "settings.txt"); }
+std::string SettingsText() {
+  return ReadText(TestData() / "small_run" / "data" / "settings.txt");
+}
 
 std::unique_ptr<TTerra> RectPatch(std::uint8_t kind, int left, int top, int right, int bottom,
                                   double level) {
@@ -150,7 +155,8 @@ void SetNeed(TMaus& m, std::uint8_t n, double ist) {
 }
 
 std::uint32_t SeedAfterDraws(std::uint32_t seed, int draws) {
-  for (int i = 0; i < draws; ++i) seed = seed * 134775813u + 1u;
+  for (int i = 0; i < draws; ++i)
+    seed = seed * 134775813u + 1u;
   return seed;
 }
 

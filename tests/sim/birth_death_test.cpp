@@ -19,7 +19,7 @@ TEST(DeathTestTest, ReservesCountDownAndUp) {
   EXPECT_EQ(DeathTest(m), 0);
   EXPECT_FALSE(m.Dying);
   EXPECT_EQ(m.Motives[1].Reserve, 5);
-  m.Motives[2].Ist = 0.6;  // well satisfied: the reserve refills
+  m.Motives[2].Ist = 0.6;   // well satisfied: the reserve refills
   m.Motives[3].Ist = 0.05;  // nearly empty: the reserve is used
   DeathTest(m);
   EXPECT_EQ(m.Motives[2].Reserve, 6);
@@ -52,15 +52,18 @@ struct BirthTest : ::testing::Test {
     m.Generation = 2;
     m.Lineage = "Grey";
     m.Params[param::RateReinforce] = 0.2;
-    for (int i = 0; i < need::Count; ++i) m.Motives[i].Leak = 0.01 * i;
+    for (int i = 0; i < need::Count; ++i)
+      m.Motives[i].Leak = 0.01 * i;
     m.Pregnant() = 1;
     auto e = std::make_unique<TGenom>();
     for (int i = 0; i < 8; ++i) {
       e->MotWeights[i] = 0.5 + 0.1 * i;
       e->BasMetaGenes[i] = 0.001 * i;
     }
-    for (int i = 1; i <= 3; ++i) e->ReserveGenes[i] = 100 * i;
-    for (int j = 0; j < 15; ++j) e->PersonGenes[j] = 0.05 * j;
+    for (int i = 1; i <= 3; ++i)
+      e->ReserveGenes[i] = 100 * i;
+    for (int j = 0; j < 15; ++j)
+      e->PersonGenes[j] = 0.05 * j;
     m.Embryo = std::move(e);
     t.OpenProtocols();
     t.run.IdCounter = 41;
@@ -84,11 +87,11 @@ struct BirthTest : ::testing::Test {
       loc->Progress = 0.3;
       mother->GoalLocations.push_back(loc);
     };
-    place(food, {10, 10}, -1, '+', 0.8);   // 0: the food place
-    place(food, {70, 10}, 0, '0', 0);      // 1: waypoint to 0
-    place(stones, {300, 300}, -1, '-', 1); // 2: a pain place
-    place(food, {130, 10}, 1, '0', 0);     // 3: waypoint to 1
-    place(food, {10, 70}, 0, '0', 0);      // 4: a second branch to 0, not followed
+    place(food, {10, 10}, -1, '+', 0.8);    // 0: the food place
+    place(food, {70, 10}, 0, '0', 0);       // 1: waypoint to 0
+    place(stones, {300, 300}, -1, '-', 1);  // 2: a pain place
+    place(food, {130, 10}, 1, '0', 0);      // 3: waypoint to 1
+    place(food, {10, 70}, 0, '0', 0);       // 4: a second branch to 0, not followed
   }
 
   test::TestRun t;
@@ -118,7 +121,8 @@ TEST_F(BirthTest, ChildStartsFromTheEmbryo) {
   EXPECT_EQ(c.Motives[5].MaxReserve, 0);
   EXPECT_EQ(c.Params[14], 0.05 * 14);
   double sum = 0;
-  for (int i = 0; i < 8; ++i) sum += 0.5 + 0.1 * i;
+  for (int i = 0; i < 8; ++i)
+    sum += 0.5 + 0.1 * i;
   EXPECT_DOUBLE_EQ(c.SumWeights, sum);
   // Mother and child are friends.
   ASSERT_EQ(c.Relations.size(), 1u);
@@ -139,7 +143,8 @@ TEST_F(BirthTest, BirthLogLine) {
 
 TEST_F(BirthTest, BoxedInMotherStaysPregnantAfterNineTries) {
   // A mouse on every point 20 away in the eight directions.
-  for (int k = 0; k < 8; ++k) t.AddMaus(PolarOffset(mother->Position, k * Pi / 4, 20));
+  for (int k = 0; k < 8; ++k)
+    t.AddMaus(PolarOffset(mother->Position, k * Pi / 4, 20));
   // A pain place under the mother makes every probe draw twice (the chain's and
   // the noticing draw), so the number of probes shows in the generator.
   TGoalMemEl& stones = FindElement(mother->GoalMemory, t.run.settings, goal::Stones);
@@ -157,7 +162,8 @@ TEST_F(BirthTest, BoxedInMotherStaysPregnantAfterNineTries) {
   EXPECT_EQ(mother->Pregnant(), 1);
   EXPECT_TRUE(mother->Embryo);
   Random reference(5);
-  for (int i = 0; i < 9 * 2; ++i) reference.Uniform();
+  for (int i = 0; i < 9 * 2; ++i)
+    reference.Uniform();
   EXPECT_EQ(t.run.random.Seed(), reference.Seed());
 }
 

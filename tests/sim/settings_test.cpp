@@ -48,7 +48,8 @@ bool IsNumber(const std::string& word) {
 std::string WithoutLabel(const std::string& line) {
   std::istringstream words(line);
   std::string word, kept;
-  while (words >> word && IsNumber(word)) kept += (kept.empty() ? "" : " ") + word;
+  while (words >> word && IsNumber(word))
+    kept += (kept.empty() ? "" : " ") + word;
   return kept;
 }
 
@@ -82,7 +83,9 @@ TEST(SettingsTest, NotANumberNamesTheCell) {
     ReadText(text);
     FAIL();
   } catch (const InputError& e) {
-    EXPECT_THAT(e.what(), HasSubstr("data/settings.txt:11: expected a real number (MotWeightRanges row 3, minimum)"));
+    EXPECT_THAT(
+        e.what(),
+        HasSubstr("data/settings.txt:11: expected a real number (MotWeightRanges row 3, minimum)"));
   }
 }
 

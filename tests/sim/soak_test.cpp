@@ -55,7 +55,8 @@ TEST(SoakTest, HundredThousandTicksOfTheDefaultRun) {
     // population, never beyond it.
     if (tick % 1000 == 0) {
       std::set<const TMaus*> living;
-      for (const auto& m : run.Mice) living.insert(m.get());
+      for (const auto& m : run.Mice)
+        living.insert(m.get());
       for (const auto& m : run.Mice) {
         std::set<const TMaus*> named;
         for (const TFrinEn& e : m->Relations) {

@@ -87,8 +87,10 @@ TEST(PopulationSetUpTest, ProtocolFilesAndDumpZero) {
   const auto stat = ReadLines(folder.dir / "Proto/ProtoNN.prt");
   ASSERT_EQ(stat.size(), 1u);
   EXPECT_EQ(stat[0].rfind("0;Learn;PlanSteps;SuccessfulPlan;Arousal;", 0), 0u);
-  EXPECT_EQ(std::count(stat[0].begin(), stat[0].end(), ';'), 1 + 68);  // after the tick, after each column
-  EXPECT_THAT(stat[0], HasSubstr(";MDensity;MVarDens;DHunger;DThirst;DPain;DAge;Strength;CareHunger;CareThirst;CarePain;"));
+  EXPECT_EQ(std::count(stat[0].begin(), stat[0].end(), ';'),
+            1 + 68);  // after the tick, after each column
+  EXPECT_THAT(stat[0], HasSubstr(";MDensity;MVarDens;DHunger;DThirst;DPain;DAge;Strength;"
+                                 "CareHunger;CareThirst;CarePain;"));
   EXPECT_EQ(ReadText(folder.dir / "Proto/KofiProtNN.prt"),
             " ;ID;Taktnr;PrevKomp;PlusMinus;Komp.Ist;Quelle;\n");
   EXPECT_EQ(ReadText(folder.dir / "Proto/AggProtNN.prt"),
@@ -127,7 +129,9 @@ TEST(PopulationSetUpTest, ABadRecordLeavesNoProtocolBehind) {
     SetUpPopulation(run);
     FAIL();
   } catch (const InputError& e) {
-    EXPECT_THAT(e.what(), HasSubstr("data/population.txt:5: expected an integer (y of Position), found \"4x\""));
+    EXPECT_THAT(
+        e.what(),
+        HasSubstr("data/population.txt:5: expected an integer (y of Position), found \"4x\""));
   }
   EXPECT_TRUE(run.Mice.empty());
   EXPECT_FALSE(std::filesystem::exists(folder.dir / "Proto/ProtoNN.prt"));

@@ -100,7 +100,8 @@ TEST_F(TickTest, NewbornDoesNotActInItsBirthTick) {
 
 TEST_F(TickTest, FirstStatisticsRowAtTheNextMultipleOf100) {
   t.run.TickCount = 150;
-  for (int i = 0; i < 49; ++i) Tick(t.run);
+  for (int i = 0; i < 49; ++i)
+    Tick(t.run);
   EXPECT_EQ(t.run.StatRowCount, 0);
   Tick(t.run);  // tick 200
   EXPECT_EQ(t.run.StatRowCount, 1);

@@ -21,9 +21,9 @@ TEST(GeometryTest, RoundingHalvesToEven) {
 
 TEST(GeometryTest, DirectionInAllItsCases) {
   const TPoint p{10, 10};
-  EXPECT_DOUBLE_EQ(Direction(p, {20, 10}), TwoPi);     // due right
-  EXPECT_DOUBLE_EQ(Direction(p, {0, 10}), Pi);         // due left
-  EXPECT_DOUBLE_EQ(Direction(p, {10, 0}), Pi / 2);     // straight above
+  EXPECT_DOUBLE_EQ(Direction(p, {20, 10}), TwoPi);       // due right
+  EXPECT_DOUBLE_EQ(Direction(p, {0, 10}), Pi);           // due left
+  EXPECT_DOUBLE_EQ(Direction(p, {10, 0}), Pi / 2);       // straight above
   EXPECT_DOUBLE_EQ(Direction(p, {10, 20}), 3 * Pi / 2);  // straight below
   EXPECT_DOUBLE_EQ(Direction(p, p), 3 * Pi / 2);
   EXPECT_DOUBLE_EQ(Direction(p, {20, 0}), Pi / 4);       // above and right

@@ -37,7 +37,8 @@ TEST(InsideTest, RasterBounds) {
 
 TEST(InsideTest, LaterPatchesWin) {
   std::vector<TPolygon> polygons;
-  for (int i = 0; i < 6; ++i) polygons.push_back({{0, 0}, {5, 0}, {5, 5}, {0, 5}});
+  for (int i = 0; i < 6; ++i)
+    polygons.push_back({{0, 0}, {5, 0}, {5, 5}, {0, 5}});
   polygons[2] = {{0, 0}, {30, 0}, {30, 30}, {0, 30}};
   polygons[5] = {{10, 10}, {20, 10}, {20, 20}, {10, 20}};
   auto world = Patches(40, 40, polygons);
@@ -67,7 +68,8 @@ TPolygon RandomPolygon(std::mt19937& gen, int size) {
   std::uniform_int_distribution<int> corners(3, 9);
   std::uniform_int_distribution<int> coordinate(-10, size + 10);
   TPolygon polygon(static_cast<std::size_t>(corners(gen)));
-  for (TPoint& p : polygon) p = {coordinate(gen), coordinate(gen)};
+  for (TPoint& p : polygon)
+    p = {coordinate(gen), coordinate(gen)};
   return polygon;
 }
 
