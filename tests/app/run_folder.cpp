@@ -26,10 +26,10 @@ Food
 std::string PopulationText(const std::vector<RunFolder::Mouse>& mice) {
   TestRun t;
   std::string text = "Test population\n0\n\n";
-  for (const RunFolder::Mouse& spec : mice) {
-    TMaus& m = t.AddMaus(spec.position);
-    m.ID = spec.id;
-    m.Age = spec.age;
+  for (const RunFolder::Mouse& wanted : mice) {
+    TMaus& m = t.AddMaus(wanted.position);
+    m.ID = wanted.id;
+    m.Age = wanted.age;
     text += DumpMaus(t.run, m);
   }
   return text;
