@@ -6,6 +6,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "tests/views/menu_items.h"
+
 #include "app/tf_emo.h"
 #include "app/world_view.h"
 #include "tests/app/dialog_driver.h"
@@ -19,11 +21,7 @@ namespace murinex {
 
 namespace {
 
-QAction* Item(QMenu* menu, const QString& caption) {
-  for (QAction* a : menu->actions())
-    if (a->text() == caption) return a;
-  return nullptr;
-}
+using test::Item;
 
 QStringList Captions(QMenu* menu) {
   QStringList captions;

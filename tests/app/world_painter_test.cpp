@@ -4,6 +4,7 @@
 
 #include "agent/maus.h"
 #include "app/mouse_images.h"
+#include "tests/app/run_folder.h"
 #include "tests/common/test_run.h"
 #include "tests/views/image_checks.h"
 #include "views/colour.h"
@@ -17,12 +18,7 @@ const QColor FirstTerra(187, 170, 153);
 const QColor OldColour(90, 90, 90), AdultColour(150, 75, 0), YoungColour(255, 0, 128);
 
 QImage Block(const QColor& colour) {
-  QImage image(15, 15, QImage::Format_RGB32);
-  image.fill(Qt::white);
-  for (int y = 5; y < 10; ++y)
-    for (int x = 5; x < 10; ++x)
-      image.setPixelColor(x, y, colour);
-  return image;
+  return test::BlockImage(colour);
 }
 
 }  // namespace

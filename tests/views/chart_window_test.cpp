@@ -4,6 +4,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "tests/views/menu_items.h"
+
 #include "agent/lines.h"
 #include "tests/common/test_run.h"
 #include "views/chart_widget.h"
@@ -14,11 +16,7 @@ namespace murinex {
 
 namespace {
 
-QAction* Item(QMenu* menu, const QString& caption) {
-  for (QAction* a : menu->actions())
-    if (a->text() == caption) return a;
-  return nullptr;
-}
+using test::Item;
 
 }  // namespace
 

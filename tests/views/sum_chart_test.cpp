@@ -3,6 +3,8 @@
 #include <QScreen>
 #include <QtTest>
 
+#include "tests/views/menu_items.h"
+
 #include "tests/common/test_run.h"
 #include "views/chart_widget.h"
 #include "views/clock_set.h"
@@ -12,11 +14,7 @@ namespace murinex {
 
 namespace {
 
-QAction* Item(QMenu* menu, const QString& caption) {
-  for (QAction* a : menu->actions())
-    if (a->text() == caption) return a;
-  return nullptr;
-}
+using test::Item;
 
 }  // namespace
 
