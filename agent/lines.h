@@ -50,6 +50,7 @@ class TLines {
   std::size_t GroupCount() const { return groups_.size(); }
   const TLineGroup& Group(std::size_t index) const;
   const TLineSeries& BandSeries(Band band) const { return bands_[band]; }
+  TLineSeries& BandSeries(Band band) { return bands_[band]; }
 
  private:
   TLineGroup& FindGroup(const std::string& name);

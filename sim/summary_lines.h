@@ -35,6 +35,12 @@ class TSumLines {
   double PageLength() const { return pageLength_; }
   std::int32_t PointsOnPage() const { return pointsOnPage_; }
   double PageOffset() const { return pageOffset_; }
+  // Puts the paging back where a saved run left it.
+  void SetPage(double length, std::int32_t pointsOnPage, double offset) {
+    pageLength_ = length;
+    pointsOnPage_ = pointsOnPage;
+    pageOffset_ = offset;
+  }
 
  private:
   std::vector<std::unique_ptr<TSumLine>> lines_;
