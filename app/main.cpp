@@ -19,8 +19,11 @@ int main(int argc, char** argv) {
       "dir", "The working folder with data/inimaus.ini (default: the current folder).", "DIR", ".");
   const QCommandLineOption task("task", "The task name, answering the \"TaskName\" prompt.",
                                 "NAME");
+  const QCommandLineOption resume(
+      "resume", "Continue the run from its checkpoint data/checkpoint-TASK.mxc, if there is one.");
   parser.addOption(dir);
   parser.addOption(task);
+  parser.addOption(resume);
   parser.process(app);
 
   const std::filesystem::path workDir = parser.value(dir).toStdString();
@@ -30,6 +33,7 @@ int main(int argc, char** argv) {
   }
   murinex::StartOptions options;
   if (parser.isSet(task)) options.taskName = parser.value(task).toStdString();
+  options.resume = parser.isSet(resume);
 
   murinex::Program program(std::filesystem::absolute(workDir), options);
   QObject::connect(&program.Main(), &murinex::TFEmo::Closed, &app, &QApplication::quit);

@@ -16,6 +16,7 @@
 #include "app/error_box.h"
 #include "app/world_painter.h"
 #include "app/world_view.h"
+#include "sim/checkpoint.h"
 #include "sim/startup.h"
 #include "sim/tick.h"
 #include "views/clock_set.h"
@@ -70,7 +71,13 @@ void TFEmo::FormCreate(const StartOptions& options) {
 
   try {
     ReadStartupFile(run_);
-    StartUp(run_, AskTaskName(options.taskName));
+    const std::string task = AskTaskName(options.taskName);
+    // A resumed run keeps its birth log: the checkpoint reopens it.
+    resuming_ = options.resume && HasCheckpoint(run_.WorkDir, task);
+    if (resuming_)
+      run_.TaskName = task;
+    else
+      StartUp(run_, task);
     startedUp_ = true;
   } catch (const std::exception& error) {
     ShowError(this, error);
@@ -124,6 +131,8 @@ void TFEmo::CreateEditMenu() {
   addAction(beenden);
   connect(bearbeiten_->addAction("MausListAus"), &QAction::triggered, this, &TFEmo::MausListAus);
   connect(bearbeiten_->addAction("Check-ID"), &QAction::triggered, this, &TFEmo::AskCheckId);
+  connect(bearbeiten_->addAction("Checkpoint"), &QAction::triggered, this,
+          &TFEmo::WriteCheckpointNow);
   AddCheckItem(bearbeiten_, "Paint?", run_.Paint);
   AddCheckItem(bearbeiten_, "AddLines", run_.AddLines);
 }
@@ -191,11 +200,15 @@ void TFEmo::Activate() {
   if (!startedUp_) return;
   try {
     images_.Load(run_.BitmapDir());
-    SetUpPopulation(run_);
+    // A checkpoint brings its world along.
+    if (resuming_)
+      ResumeFromCheckpoint(run_, run_.TaskName);
+    else
+      SetUpPopulation(run_);
     setWindowTitle(windowTitle() +
                    QString::fromStdString(PopulationCaptionSuffix(run_, run_.TickCount)));
     populationReady_ = true;
-    LoadWorld(run_);
+    if (!resuming_) LoadWorld(run_);
     clocks_.SetReady(true);
     clocks_.StartStop();
   } catch (const std::exception& error) {
@@ -247,6 +260,16 @@ void TFEmo::MausListAus() {
   if (!populationReady_) return;
   try {
     DumpNow(run_);
+  } catch (const std::exception& error) {
+    ShowError(this, error);
+  }
+}
+
+void TFEmo::WriteCheckpointNow() {
+  // Only between two ticks: an error box inside a tick may let the menu run.
+  if (!populationReady_ || run_.Busy) return;
+  try {
+    WriteCheckpoint(run_);
   } catch (const std::exception& error) {
     ShowError(this, error);
   }
