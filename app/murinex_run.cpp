@@ -178,7 +178,7 @@ int main(int argc, char** argv) {
   run.AddLines = false;  // no chart records anything here
   murinex::CatchStopSignals();
   try {
-    if (!murinex::ResumeIfAsked(run, options.checkpoint, options.task))
+    if (!murinex::ResumeIfAsked(run, options.checkpoint, options.task, options.ticks))
       StartFromPopulation(run, options);
     Progress progress(options.ticks);
     while (murinex::TicksDone(run) < options.ticks) {

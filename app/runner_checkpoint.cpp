@@ -6,6 +6,7 @@
 
 #include "sim/checkpoint.h"
 #include "sim/run.h"
+#include "world/error.h"
 
 namespace murinex {
 
@@ -95,9 +96,15 @@ bool StopRequested() {
   return stopSignal != 0;
 }
 
-bool ResumeIfAsked(Run& run, const CheckpointOptions& options, const std::string& taskName) {
+bool ResumeIfAsked(Run& run, const CheckpointOptions& options, const std::string& taskName,
+                   long long ticks) {
   if (!options.resume || !HasCheckpoint(run.WorkDir, taskName)) return false;
-  ResumeFromCheckpoint(run, taskName);
+  ResumeFromCheckpoint(run, taskName, [&](const Run& saved) {
+    if (TicksDone(saved) > ticks)
+      throw InputError(CheckpointName(taskName), 0,
+                       "the checkpoint is " + std::to_string(TicksDone(saved)) +
+                           " ticks into the run, beyond --ticks " + std::to_string(ticks));
+  });
   return true;
 }
 

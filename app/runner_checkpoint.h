@@ -31,8 +31,10 @@ int ParseCheckpointOption(const std::vector<std::string>& args, std::size_t i,
 void CatchStopSignals();
 
 // With --resume and a checkpoint of the task in the run folder: the run
-// continues from it and true is returned. Otherwise nothing happens.
-bool ResumeIfAsked(Run& run, const CheckpointOptions& options, const std::string& taskName);
+// continues from it and true is returned. Otherwise nothing happens. A
+// checkpoint with more than `ticks` ticks done is refused.
+bool ResumeIfAsked(Run& run, const CheckpointOptions& options, const std::string& taskName,
+                   long long ticks);
 
 // The ticks done since the run's start.
 long long TicksDone(const Run& run);

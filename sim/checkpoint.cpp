@@ -849,7 +849,8 @@ bool HasCheckpoint(const std::filesystem::path& workDir, const std::string& task
   return std::filesystem::exists(CheckpointPath(workDir, taskName), error);
 }
 
-void ResumeFromCheckpoint(Run& run, const std::string& taskName) {
+void ResumeFromCheckpoint(Run& run, const std::string& taskName,
+                          const std::function<void(const Run& saved)>& accept) {
   const std::string name = CheckpointName(taskName);
   const std::string text = ReadWholeFile(run.WorkDir / name, name);
   Run loaded(run.WorkDir);
@@ -859,6 +860,7 @@ void ResumeFromCheckpoint(Run& run, const std::string& taskName) {
                      "the checkpoint belongs to the task \"" + loaded.TaskName + "\", not to \"" +
                          taskName + "\"");
   CheckOutputs(run, outputs);
+  if (accept) accept(loaded);
   TakeState(run, loaded);
   const std::array<OutFile*, 5> files = OutputsOf(run);
   for (std::size_t i = 0; i < files.size(); ++i)

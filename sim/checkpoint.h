@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -52,7 +53,9 @@ bool HasCheckpoint(const std::filesystem::path& workDir, const std::string& task
 // the task in its folder: reads it, cuts every protocol file back to the length
 // it had then, and opens it for appending. When the checkpoint is refused, or
 // belongs to another task, or a protocol file is shorter than recorded, an
-// InputError is raised and neither the run nor any file has changed.
-void ResumeFromCheckpoint(Run& run, const std::string& taskName);
+// InputError is raised and neither the run nor any file has changed. `accept`
+// sees the saved state first and may refuse it the same way, by raising.
+void ResumeFromCheckpoint(Run& run, const std::string& taskName,
+                          const std::function<void(const Run& saved)>& accept = {});
 
 }  // namespace murinex
