@@ -168,7 +168,7 @@ void MainWindowTest::menusHoldTheirItemsShortcutsAndChecks() {
   QMenu* edit = w.window->EditMenu();
   QCOMPARE(edit->title(), QString("Bearbeiten"));
   QCOMPARE(Captions(edit), (QStringList{"StartStop", "Sound für alle?", "Beenden", "MausListAus",
-                                        "Check-ID", "Paint?", "AddLines"}));
+                                        "Check-ID", "Checkpoint", "Paint?", "AddLines"}));
   QCOMPARE(Item(edit, "Beenden")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_F4));
   QVERIFY(Item(edit, "Paint?")->isChecked());
   QVERIFY(Item(edit, "AddLines")->isChecked());
