@@ -66,10 +66,10 @@ class Loader {
   void Byte(std::uint8_t& v, const char* what, int count) {
     v = static_cast<std::uint8_t>(in_.Int(what, 0, count - 1));
   }
-  // Sizes are bounded by what the text can hold, so a bad count cannot ask
-  // for more memory than the file itself.
+  // Every entry takes at least one byte of the text, so a bad count cannot
+  // ask for more memory than the file itself.
   void Size(std::size_t& n, const char* what) {
-    n = static_cast<std::size_t>(in_.Int(what, 0, 1ll << 31));
+    n = static_cast<std::size_t>(in_.Int(what, 0, in_.Remaining()));
   }
   StateReader& Reader() { return in_; }
 

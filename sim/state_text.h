@@ -47,6 +47,8 @@ class StateReader {
   void End();
   // Whether every record has been read.
   bool AtEnd() const;
+  // Bytes not read yet: no list can hold more entries than that.
+  std::int64_t Remaining() const { return static_cast<std::int64_t>(bodyEnd_ - pos_); }
 
   [[noreturn]] void Fail(const std::string& message) const;
 
