@@ -12,8 +12,9 @@
 #include <vector>
 
 #include "agent/maus.h"
+#include "agent/mouse_list.h"
 #include "app/runner_checkpoint.h"
-#include "sim/run.h"
+#include "model/run.h"
 #include "sim/startup.h"
 #include "sim/tick.h"
 #include "world/error.h"
@@ -162,7 +163,7 @@ void StartFromPopulation(murinex::Run& run, const Options& options) {
   murinex::SetUpPopulation(run);
   murinex::LoadWorld(run);
   if (options.select) {
-    murinex::TMaus* picked = run.MausById(*options.select);
+    murinex::TMaus* picked = MausById(run, *options.select);
     run.SelectMaus(picked);
     if (picked) run.CheckMausId = picked->ID;
   }
@@ -175,7 +176,7 @@ int main(int argc, char** argv) {
   murinex::Run run(options.dir);
   SilentSound silence;
   run.Sound = &silence;
-  run.AddLines = false;  // no chart records anything here
+  run.RecordLines = false;  // no chart records anything here
   murinex::CatchStopSignals();
   try {
     if (!murinex::ResumeIfAsked(run, options.checkpoint, options.task, options.ticks))

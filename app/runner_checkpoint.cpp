@@ -4,8 +4,8 @@
 #include <iostream>
 #include <stdexcept>
 
+#include "model/run.h"
 #include "sim/checkpoint.h"
-#include "sim/run.h"
 #include "world/error.h"
 
 namespace murinex {

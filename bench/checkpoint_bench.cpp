@@ -14,9 +14,9 @@
 #include <string>
 
 #include "agent/maus.h"
-#include "agent/population_files.h"
+#include "model/run.h"
 #include "sim/checkpoint.h"
-#include "sim/run.h"
+#include "sim/population_files.h"
 #include "sim/startup.h"
 #include "sim/tick.h"
 

@@ -4,9 +4,9 @@
 #include <sstream>
 
 #include "agent/maus.h"
+#include "model/run.h"
 #include "sim/checkpoint_io.h"
 #include "sim/checkpoint_mouse.h"
-#include "sim/run.h"
 #include "sim/state_text.h"
 #include "world/error.h"
 

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "agent/lines.h"
 #include "agent/maus.h"
+#include "model/lines.h"
 #include "sim/checkpoint_io.h"
 #include "world/error.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <unordered_map>
 
-#include "sim/run.h"
+#include "model/run.h"
 
 namespace murinex {
 

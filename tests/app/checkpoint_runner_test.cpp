@@ -18,8 +18,8 @@
 #include <thread>
 
 #include "agent/maus.h"
+#include "model/run.h"
 #include "sim/checkpoint.h"
-#include "sim/run.h"
 #include "tests/common/test_run.h"
 
 extern char** environ;

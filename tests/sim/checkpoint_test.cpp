@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "agent/lines.h"
+#include "model/lines.h"
 #include "sim/checkpoint.h"
 #include "sim/state_text.h"
 #include "sim/tick.h"
