@@ -100,6 +100,7 @@ void TFEmo::CreateStatusBar() {
   statusBar()->addWidget(event_, 1);
   for (QLabel** field : {&tick_, &mice_, &rate_, &task_, &pickedAndCheck_}) {
     *field = new QLabel(this);
+    (*field)->setContentsMargins(6, 0, 6, 0);
     statusBar()->addPermanentWidget(*field);
   }
   rate_->setText("stopped");
