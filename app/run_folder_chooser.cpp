@@ -31,6 +31,13 @@ QString StartOfSearch(std::filesystem::path folder) {
                                                       : QDir::homePath();
 }
 
+// "/runs/a/./" and "/runs/a/" both as "/runs/a".
+std::filesystem::path Tidy(const std::filesystem::path& folder) {
+  std::filesystem::path tidy = std::filesystem::absolute(folder).lexically_normal();
+  if (!tidy.has_filename() && tidy.has_relative_path()) tidy = tidy.parent_path();
+  return tidy;
+}
+
 }  // namespace
 
 bool IsRunFolder(const std::filesystem::path& folder) {
@@ -40,7 +47,7 @@ bool IsRunFolder(const std::filesystem::path& folder) {
 
 std::optional<std::filesystem::path> ChooseRunFolder(const std::filesystem::path& folder,
                                                      QWidget* parent) {
-  std::filesystem::path candidate = std::filesystem::absolute(folder);
+  std::filesystem::path candidate = Tidy(folder);
   while (!IsRunFolder(candidate)) {
     QMessageBox::warning(parent, "Murinex",
                          WhatIsMissing(candidate) +
@@ -51,7 +58,7 @@ std::optional<std::filesystem::path> ChooseRunFolder(const std::filesystem::path
     chooser.setOption(QFileDialog::ShowDirsOnly);
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty())
       return std::nullopt;
-    candidate = std::filesystem::absolute(chooser.selectedFiles().first().toStdString());
+    candidate = Tidy(chooser.selectedFiles().first().toStdString());
   }
   return candidate;
 }
