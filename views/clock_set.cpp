@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QShortcutEvent>
 
 namespace murinex {
 
@@ -54,7 +55,9 @@ void ClockSet::AddStartStopItem(QAction* item, const QString& menu, const QStrin
 }
 
 bool ClockSet::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::Shortcut) keyPressedItem_ = watched;
+  // An ambiguous key triggers nothing, so it must not be taken for the next click.
+  if (event->type() == QEvent::Shortcut && !static_cast<QShortcutEvent*>(event)->isAmbiguous())
+    keyPressedItem_ = watched;
   return QObject::eventFilter(watched, event);
 }
 
