@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "app/world_painter.h"
-#include "sim/run.h"
+#include "model/run.h"
 
 namespace murinex {
 
@@ -36,9 +36,9 @@ QRect CaptionRect(QSize size, const QString& text) {
   return QRect(0, 0, std::min(width, size.width()), std::min(pixels * 3 / 2 + 4, size.height()));
 }
 
-QImage MovieFrame(const Run& run, const MouseImages& images, QSize size) {
+QImage MovieFrame(const Run& run, const MouseImages& images, QSize size, bool showRelations) {
   QImage frame(size, QImage::Format_RGB32);
-  WorldPainter(run, images).DrawScene(frame);
+  WorldPainter(run, images, showRelations).DrawScene(frame);
   QPainter p(&frame);
   const QString text = CaptionText(run.TickCount, run.Mice.size());
   const QRect box = CaptionRect(size, text);

@@ -12,11 +12,12 @@
 #include <string>
 
 #include "agent/maus.h"
+#include "agent/mouse_list.h"
 #include "app/mouse_images.h"
 #include "app/movie_encoder.h"
 #include "app/movie_frame.h"
 #include "app/progress_bar.h"
-#include "sim/run.h"
+#include "model/run.h"
 #include "sim/startup.h"
 #include "sim/tick.h"
 #include "world/error.h"
@@ -31,6 +32,7 @@ struct Options {
   std::string size;
   double fps = 20;
   bool lossless = false;
+  bool relations = false;
   std::string task = "NN";
   std::optional<int> select;
   std::optional<int> checkId;
@@ -78,7 +80,7 @@ void SetUp(murinex::Run& run, const Options& o) {
   murinex::SetUpPopulation(run);
   murinex::LoadWorld(run);
   if (o.select) {
-    murinex::TMaus* picked = run.MausById(*o.select);
+    murinex::TMaus* picked = murinex::MausById(run, *o.select);
     run.SelectMaus(picked);
     if (picked) run.CheckMausId = picked->ID;
   }
@@ -88,7 +90,7 @@ int Film(const Options& o) {
   murinex::Run run(o.dir);
   SilentSound silence;
   run.Sound = &silence;
-  run.AddLines = false;  // no chart records anything here
+  run.RecordLines = false;  // no chart records anything here
   SetUp(run, o);
   murinex::MouseImages images;
   images.Load(run.BitmapDir());
@@ -97,7 +99,7 @@ int Film(const Options& o) {
   murinex::ProgressBar progress(o.ticks);
   for (long long t = 1; t <= o.ticks; ++t) {
     murinex::Tick(run);
-    if (t % o.every == 0) movie.Add(murinex::MovieFrame(run, images, size));
+    if (t % o.every == 0) movie.Add(murinex::MovieFrame(run, images, size, o.relations));
     progress.Update(t, run.Mice.size(), std::to_string(movie.Frames()) + " frames",
                     std::min<long long>(200, o.every));
   }
@@ -138,6 +140,9 @@ int main(int argc, char** argv) {
   cli.add_flag("--lossless", o.lossless,
                "H.264 without loss, in RGB: every pixel as drawn (larger files; not every "
                "player shows them)");
+  cli.add_flag("--relations", o.relations,
+               "discs around the picked mouse's friends (blue) and enemies (red), as "
+               "\"FreundFeind\" draws them");
   cli.add_option("--task", o.task, "the task name, part of every output file name (default NN)");
   cli.add_option("--select", o.select,
                  "pick the mouse with this ID, as a click on it would: its places are drawn and "

@@ -15,11 +15,12 @@
 #include <clocale>
 
 #include "agent/maus.h"
-#include "agent/population_files.h"
+#include "agent/mouse_list.h"
 #include "app/error_box.h"
 #include "app/save_picture_dialog.h"
 #include "app/world_painter.h"
 #include "app/world_view.h"
+#include "sim/population_files.h"
 #include "sim/startup.h"
 #include "sim/tick.h"
 #include "views/chart_export.h"
@@ -39,6 +40,11 @@ constexpr int DesignedWidth = 916;
 constexpr int DesignedHeight = 640;
 // The ticks per second are measured over the ticks of the last two seconds.
 constexpr qint64 RateWindowMs = 2000;
+
+// What the caption gains once the population is set up: its file and start tick.
+std::string PopulationCaptionSuffix(const Run& run) {
+  return "    " + run.PopulationFileName + "   Start: " + std::to_string(run.TickCount);
+}
 
 }  // namespace
 
@@ -226,17 +232,17 @@ void TFEmo::CreateEditMenu() {
   startStop_ = bearbeiten_->addAction("StartStop");
   startStop_->setShortcut(Qt::Key_F9);
   clocks_.AddStartStopItem(startStop_, "Bearbeiten", "the main window");
-  soundForAll_ = AddCheckItem(bearbeiten_, "Sound für alle?", run_.SoundForAll);
+  soundForAll_ = AddCheckItem(bearbeiten_, "Sound für alle?", run_.AllMiceAudible);
   connect(bearbeiten_, &QMenu::aboutToShow, this,
-          [this] { soundForAll_->setChecked(run_.SoundForAll); });
+          [this] { soundForAll_->setChecked(run_.AllMiceAudible); });
   QAction* beenden = bearbeiten_->addAction("Beenden");
   beenden->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
   connect(beenden, &QAction::triggered, this, &QWidget::close);
   addAction(beenden);
   connect(bearbeiten_->addAction("MausListAus"), &QAction::triggered, this, &TFEmo::MausListAus);
   connect(bearbeiten_->addAction("Check-ID"), &QAction::triggered, this, &TFEmo::AskCheckId);
-  AddCheckItem(bearbeiten_, "Paint?", run_.Paint);
-  AddCheckItem(bearbeiten_, "AddLines", run_.AddLines);
+  AddCheckItem(bearbeiten_, "Paint?", switches_.Paint);
+  AddCheckItem(bearbeiten_, "AddLines", run_.RecordLines);
   bearbeiten_->addSeparator();
   savePicture_ = bearbeiten_->addAction("Bild speichern…");
   connect(savePicture_, &QAction::triggered, this, &TFEmo::AskSavePicture);
@@ -257,7 +263,7 @@ void TFEmo::CreateViewMenu() {
   editMotives_ = ansicht_->addAction("Motive editieren");
   editMotives_->setShortcut(Qt::Key_F7);
   connect(editMotives_, &QAction::triggered, this, [this] { OpenModal(views_.editMotiv); });
-  QAction* freundFeind = AddCheckItem(ansicht_, "FreundFeind", run_.FreundFeind);
+  QAction* freundFeind = AddCheckItem(ansicht_, "FreundFeind", switches_.FreundFeind);
   connect(freundFeind, &QAction::toggled, this, &TFEmo::DrawWorld);
   genom_ = ansicht_->addAction("Genom");
   connect(genom_, &QAction::triggered, this, [this] { OpenModal(views_.genom); });
@@ -313,8 +319,7 @@ void TFEmo::Activate() {
     const std::string firstPopulation = PopulationDumpName(run_);
     const std::string firstGenomes = GenomeDumpName(run_);
     SetUpPopulation(run_);
-    setWindowTitle(windowTitle() +
-                   QString::fromStdString(PopulationCaptionSuffix(run_, run_.TickCount)));
+    setWindowTitle(windowTitle() + QString::fromStdString(PopulationCaptionSuffix(run_)));
     populationReady_ = true;
     ShowDumpWritten(0, firstPopulation, firstGenomes);
     LoadWorld(run_);
@@ -336,7 +341,7 @@ ViewGeometry TFEmo::Geometry() const {
 }
 
 void TFEmo::DrawWorld() {
-  WorldPainter(run_, images_).Draw(view_->Buffer(), view_->Pointer());
+  WorldPainter(run_, images_, switches_.FreundFeind).Draw(view_->Buffer(), view_->Pointer());
   view_->update();
 }
 
@@ -354,7 +359,7 @@ void TFEmo::TimerLifeTimer() {
   if (run_.DumpNumber != dumpNumber) ShowDumpWritten(dumpNumber, population, genomes);
   UpdateStatus();
   ShowRate();
-  if (run_.Paint)
+  if (switches_.Paint)
     DrawWorld();
   else
     view_->update();
@@ -364,7 +369,7 @@ void TFEmo::PointerPressed(Qt::MouseButton button, QPoint position) {
   if (button == Qt::LeftButton)
     run_.SelectMaus(MausAt(run_, Geometry(), {position.x(), position.y()}, 100));
   else
-    run_.SelectMaus(run_.MausById(run_.CheckMausId));
+    run_.SelectMaus(MausById(run_, run_.CheckMausId));
   if (run_.SelectedMaus) run_.CheckMausId = run_.SelectedMaus->ID;
   ShowPickedAndCheck();
 }
@@ -435,7 +440,7 @@ QImage TFEmo::WorldPicture(double scale) const {
   QImage picture(size, QImage::Format_RGB32);
   // Drawn as the view of its current size, only finer: the same layout, sharper.
   picture.setDevicePixelRatio(static_cast<double>(size.width()) / view_->Buffer().width());
-  WorldPainter(run_, images_).Draw(picture, view_->Pointer());
+  WorldPainter(run_, images_, switches_.FreundFeind).Draw(picture, view_->Pointer());
   picture.setDevicePixelRatio(1);
   return picture;
 }

@@ -17,7 +17,8 @@ class Run;
 // back buffer.
 class WorldPainter {
  public:
-  WorldPainter(const Run& run, const MouseImages& images);
+  // showRelations: the discs of the picked mouse's friends and enemies ("FreundFeind").
+  WorldPainter(const Run& run, const MouseImages& images, bool showRelations);
 
   void Draw(QImage& buffer, QPoint pointer) const;
   // Everything but the label of the mouse under the pointer (for pictures
@@ -40,6 +41,7 @@ class WorldPainter {
 
   const Run& run_;
   const MouseImages& images_;
+  bool showRelations_;
 };
 
 }  // namespace murinex

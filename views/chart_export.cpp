@@ -4,9 +4,9 @@
 #include <charconv>
 #include <vector>
 
-#include "agent/lines.h"
 #include "agent/names.h"
-#include "sim/summary_lines.h"
+#include "model/lines.h"
+#include "model/summary_lines.h"
 
 namespace murinex {
 

@@ -9,7 +9,7 @@
 #include "app/movie_encoder.h"
 #include "app/movie_frame.h"
 #include "app/world_painter.h"
-#include "sim/run.h"
+#include "model/run.h"
 #include "sim/startup.h"
 #include "sim/tick.h"
 #include "tests/common/test_run.h"
@@ -77,13 +77,13 @@ QImage PaintersPicture(int ticks, QString& caption) {
   StartUp(run, "P");
   SetUpPopulation(run);
   LoadWorld(run);
-  run.AddLines = false;
+  run.RecordLines = false;
   for (int t = 0; t < ticks; ++t)
     Tick(run);
   MouseImages images;
   images.Load(run.BitmapDir());
   QImage picture(FrameSize, QImage::Format_RGB32);
-  WorldPainter(run, images).DrawScene(picture);
+  WorldPainter(run, images, false).DrawScene(picture);
   caption = CaptionText(run.TickCount, run.Mice.size());
   FinishRun(run);
   return picture;
