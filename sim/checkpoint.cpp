@@ -174,6 +174,9 @@ void SaveSumLines(Saver& io, const TSumLines& lines) {
   io(lines.PageOffset(), "page offset");
   io.Size(lines.Size(), "summary line count");
   io.End();
+  io.Begin("sumticks");
+  Elements(io, lines.Ticks(), "tick count", [&](const std::int32_t& t) { io(t, "tick"); });
+  io.End();
   for (std::size_t i = 0; i < lines.Size(); ++i)
     SumLineRecord(io, lines.At(i));
 }
@@ -188,7 +191,11 @@ void LoadSumLines(Loader& io, TSumLines& lines) {
   io(offset, "page offset");
   io.Size(count, "summary line count");
   io.End();
-  lines.SetPage(length, points, offset);
+  std::vector<std::int32_t> ticks;
+  io.Begin("sumticks");
+  Elements(io, ticks, "tick count", [&](std::int32_t& t) { io(t, "tick"); });
+  io.End();
+  lines.SetPage(length, points, offset, std::move(ticks));
   for (std::size_t i = 0; i < count; ++i) {
     TSumLine line;
     SumLineRecord(io, line);

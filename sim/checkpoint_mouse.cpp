@@ -13,6 +13,15 @@ namespace {
 
 // ---------------------------------------------------------------- one mouse: chart lines
 
+// When a point of the lines was taken, and what its bands show.
+template <class IO, class S>
+void SampleFields(IO& io, S& sample) {
+  io(sample.Tick, "tick of a sample");
+  io.Byte(sample.Need, "need of a sample", need::Count);
+  io.Byte(sample.Goal, "goal of a sample", goal::Count);
+  io.Byte(sample.Action, "action of a sample", action::Count);
+}
+
 void SaveLines(Saver& io, const TLines& lines) {
   io.Begin("lines");
   io.Size(lines.GroupCount(), "group count");
@@ -30,6 +39,11 @@ void SaveLines(Saver& io, const TLines& lines) {
   }
   for (auto band : {TLines::NeedBand, TLines::ActionBand, TLines::GoalBand})
     SeriesRecord(io, lines.BandSeries(band));
+  io.Begin("samples");
+  io.Size(lines.Samples().size(), "sample count");
+  for (const TLineSample& sample : lines.Samples())
+    SampleFields(io, sample);
+  io.End();
 }
 
 void LoadLines(Loader& io, TLines& lines) {
@@ -49,6 +63,15 @@ void LoadLines(Loader& io, TLines& lines) {
   }
   for (auto band : {TLines::NeedBand, TLines::ActionBand, TLines::GoalBand})
     SeriesRecord(io, lines.BandSeries(band));
+  std::size_t samples = 0;
+  io.Begin("samples");
+  io.Size(samples, "sample count");
+  for (std::size_t i = 0; i < samples; ++i) {
+    TLineSample sample;
+    SampleFields(io, sample);
+    lines.AddSample(sample);
+  }
+  io.End();
 }
 
 // ---------------------------------------------------------------- one mouse: plain fields

@@ -79,7 +79,9 @@ struct LinkedRun {
     c.Lines->SetLine("Motive", "Hunger", 0x123456);
     c.Lines->AddValue("Motive", "Hunger", 0.75);
     c.Lines->AddBand(TLines::GoalBand, 0xABCDEF);
+    c.Lines->AddSample({4711, need::Sex, goal::Friend, action::Smile});
     tr.run.SumLines.SetSumLine("Arousal", 0xAA00FF);
+    tr.run.SumLines.Tick(true, 4700);  // one point of every summary line, at tick 4700
     tr.run.SumLines.AddSum("Arousal", 0.5);
     tr.run.SelectedMaus = &b;
     tr.run.IdCounter = 190;
@@ -122,6 +124,9 @@ TEST(CheckpointTest, RunWideStateComesBackExactly) {
   EXPECT_EQ(r.SumLines.At(0).Sum, 0.5);
   EXPECT_EQ(r.SumLines.At(0).Count, 1);
   EXPECT_EQ(r.SumLines.At(9).Name, "Deviation-Comp");
+  EXPECT_EQ(r.SumLines.Ticks(), (std::vector<std::int32_t>{4700}));
+  EXPECT_EQ(r.SumLines.At(0).Series.Count(), 1u);
+  EXPECT_EQ(r.SumLines.PointsOnPage(), 1);
 }
 
 TEST(CheckpointTest, MiceKeepTheirLinksByPosition) {
@@ -201,6 +206,10 @@ TEST(CheckpointTest, RealsFlagsEmbryoPlanAndLinesComeBackBitForBit) {
   EXPECT_EQ(motive.Lines[0]->Colour, 0x123456u);
   EXPECT_EQ(motive.Lines[0]->Values, (std::vector<double>{0.75}));
   EXPECT_EQ(c.Lines->BandSeries(TLines::GoalBand).Colours, (std::vector<std::uint32_t>{0xABCDEF}));
+  ASSERT_EQ(c.Lines->Samples().size(), 1u);
+  EXPECT_EQ(c.Lines->Samples()[0].Tick, 4711);
+  EXPECT_EQ(c.Lines->Samples()[0].Goal, goal::Friend);
+  EXPECT_EQ(c.Lines->Samples()[0].Action, action::Smile);
 }
 
 TEST(CheckpointTest, WrittenReadAndWrittenAgainGivesTheSameBytes) {
