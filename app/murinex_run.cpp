@@ -5,92 +5,18 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <iostream>
-#include <optional>
 #include <string>
 
 #include "agent/maus.h"
+#include "app/run_manifest.h"
+#include "app/runner_options.h"
 #include "sim/run.h"
 #include "sim/startup.h"
 #include "sim/tick.h"
 #include "world/error.h"
 
 namespace {
-
-const char* const Usage =
-    "usage: murinex-run --dir DIR --ticks N [--task NAME] [--select ID] [--check-id ID]\n"
-    "\n"
-    "Runs the simulation of the run folder DIR (with DIR/data/inimaus.ini) for N ticks\n"
-    "without windows, then writes the final population and genome dumps.\n"
-    "\n"
-    "  --dir DIR       the run folder; outputs go to DIR/Proto and DIR/data\n"
-    "  --ticks N       number of ticks to run (N >= 0)\n"
-    "  --task NAME     the task name, part of every output file name (default NN)\n"
-    "  --select ID     pick the mouse with this ID, as a click on it would: its\n"
-    "                  decisions go to the behaviour and competence protocols\n"
-    "  --check-id ID   the check mouse ID (default 35)\n"
-    "  --help          show this text\n";
-
-struct Options {
-  std::string dir;
-  long long ticks = -1;
-  std::string task = "NN";
-  std::optional<int> select;
-  std::optional<int> checkId;
-};
-
-[[noreturn]] void BadUsage(const std::string& message) {
-  std::cerr << "murinex-run: " << message << "\n\n" << Usage;
-  std::exit(2);
-}
-
-long long ParseNumber(const std::string& option, const std::string& text) {
-  std::size_t used = 0;
-  long long value = 0;
-  try {
-    value = std::stoll(text, &used);
-  } catch (...) {
-    used = 0;
-  }
-  if (used == 0 || used != text.size())
-    BadUsage(option + " expects a whole number, got \"" + text + "\"");
-  return value;
-}
-
-int ParseId(const std::string& option, const std::string& text) {
-  const long long value = ParseNumber(option, text);
-  if (value < INT32_MIN || value > INT32_MAX) BadUsage(option + " is out of range");
-  return static_cast<int>(value);
-}
-
-Options ParseOptions(int argc, char** argv) {
-  Options o;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      std::cout << Usage;
-      std::exit(0);
-    }
-    if (i + 1 >= argc) BadUsage("missing value after " + arg);
-    const std::string value = argv[++i];
-    if (arg == "--dir")
-      o.dir = value;
-    else if (arg == "--ticks")
-      o.ticks = ParseNumber(arg, value);
-    else if (arg == "--task")
-      o.task = value;
-    else if (arg == "--select")
-      o.select = ParseId(arg, value);
-    else if (arg == "--check-id")
-      o.checkId = ParseId(arg, value);
-    else
-      BadUsage("unknown option " + arg);
-  }
-  if (o.dir.empty()) BadUsage("--dir is required");
-  if (o.ticks < 0) BadUsage("--ticks is required and must not be negative");
-  return o;
-}
 
 // A progress bar on stderr with ticks per second, only on a terminal.
 class Progress {
@@ -132,37 +58,66 @@ void PrintSummary(const murinex::Run& run) {
               static_cast<long long>(d[1]), static_cast<long long>(d[2]),
               static_cast<long long>(d[3]), static_cast<long long>(d[4]));
   std::printf("Protocols are in %s, population and genome dumps in %s.\n",
-              run.ProtoDir().string().c_str(), run.DataDir().string().c_str());
+              run.ProtoDir().string().c_str(), run.DumpDir().string().c_str());
+}
+
+// Start-up, population (with the overrides before dump 0), world, the ticks, the final dumps.
+void Simulate(murinex::Run& run, const murinex::RunnerOptions& options,
+              murinex::RunManifest& manifest) {
+  try {
+    murinex::StartUp(run, options.task);
+  } catch (...) {
+    manifest.RecordInputs(run);
+    throw;
+  }
+  manifest.RecordInputs(run);
+  if (options.checkId) run.CheckMausId = *options.checkId;
+  run.PopulationSeed = options.seed;
+  murinex::SetUpPopulation(run,
+                           [&](murinex::Run& r) { options.overrides.ApplyToSettingsAndMice(r); });
+  murinex::LoadWorld(run);
+  options.overrides.ApplyToWorld(run);
+  if (options.select) {
+    murinex::TMaus* picked = run.MausById(*options.select);
+    run.SelectMaus(picked);
+    if (picked) run.CheckMausId = picked->ID;
+  }
+  Progress progress(options.ticks);
+  for (long long t = 1; t <= options.ticks; ++t) {
+    murinex::Tick(run);
+    manifest.TickDone();
+    progress.Update(t, run.Mice.size());
+  }
+  murinex::FinishRun(run);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const Options options = ParseOptions(argc, argv);
+  const murinex::RunnerOptions options = murinex::ParseRunnerOptions(argc, argv);
   murinex::Run run(options.dir);
+  run.OutDir = options.OutputFolder();
   SilentSound silence;
   run.Sound = &silence;
   run.AddLines = false;  // no chart records anything here
+  murinex::RunManifest manifest(options);
+  std::string error;
   try {
-    murinex::StartUp(run, options.task);
-    if (options.checkId) run.CheckMausId = *options.checkId;
-    murinex::SetUpPopulation(run);
-    murinex::LoadWorld(run);
-    if (options.select) {
-      murinex::TMaus* picked = run.MausById(*options.select);
-      run.SelectMaus(picked);
-      if (picked) run.CheckMausId = picked->ID;
-    }
-    Progress progress(options.ticks);
-    for (long long t = 1; t <= options.ticks; ++t) {
-      murinex::Tick(run);
-      progress.Update(t, run.Mice.size());
-    }
-    murinex::FinishRun(run);
-    PrintSummary(run);
-  } catch (const murinex::InputError& error) {
-    std::cerr << "murinex-run: " << error.what() << "\n";
+    Simulate(run, options, manifest);
+  } catch (const murinex::InputError& e) {
+    error = e.what();
+  }
+  manifest.Finish(run, error);
+  try {
+    manifest.Write();
+  } catch (const murinex::InputError& e) {
+    std::cerr << "murinex-run: " << e.what() << "\n";
     return 1;
   }
+  if (!error.empty()) {
+    std::cerr << "murinex-run: " << error << "\n";
+    return 1;
+  }
+  PrintSummary(run);
   return 0;
 }

@@ -2,6 +2,7 @@ set(MURINEX_SIM_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/birth_death.cpp
   ${CMAKE_CURRENT_LIST_DIR}/charts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/out_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/overrides.cpp
   ${CMAKE_CURRENT_LIST_DIR}/run.cpp
   ${CMAKE_CURRENT_LIST_DIR}/settings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/startup.cpp
