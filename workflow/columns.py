@@ -119,7 +119,7 @@ def factor_words(name):
 
 
 def condition_words(assignments):
-    """'food patch growth per tick 0.005, care factor of every mouse 0.8'."""
+    """'food patch growth per tick = 0.005, care factor of every mouse = 0.8'."""
     if not assignments:
         return "base run"
-    return ", ".join(f"{factor_words(n)} {v}" for n, v in assignments)
+    return ", ".join(f"{factor_words(n)} = {v}" for n, v in assignments)

@@ -44,19 +44,42 @@ def constant_factors(config):
     return [(name, next(iter(v))) for name, v in values.items() if len(v) == 1]
 
 
+LINE_STYLES = ["-", "--", ":", "-."]
+
+
 def conditions(table, config):
-    """(legend text, rows of the table) per condition, in the experiment's order."""
+    """(legend text, line style, rows of the table) per condition, in the experiment's order.
+
+    With one or two varying factors the colour tells the first factor's value and the
+    line style the second's, so a reader sees the design at a glance."""
     constant = dict(constant_factors(config))
+    varying_names = [n for n in config["factors"] if n not in constant]
+    values = {n: [] for n in varying_names}
     for assignments in config["conditions"].values():
+        for name, value in assignments:
+            if name in values and value not in values[name]:
+                values[name].append(value)
+    by_design = (1 <= len(varying_names) <= 2 and len(values[varying_names[0]]) <= 10
+                 and (len(varying_names) == 1 or len(values[varying_names[1]]) <= len(LINE_STYLES)))
+    for i, assignments in enumerate(config["conditions"].values()):
         rows = table
         for name, value in assignments:
             rows = rows[rows[name] == float(value)]
-        varying = [(n, v) for n, v in assignments if n not in constant]
-        yield condition_words(varying), rows
+        varying = dict((n, v) for n, v in assignments if n not in constant)
+        if by_design:
+            colour = COLOURS[values[varying_names[0]].index(varying[varying_names[0]])]
+            style = LINE_STYLES[values[varying_names[1]].index(varying[varying_names[1]])] if len(varying_names) == 2 else "-"
+        else:
+            colour, style = COLOURS[i % len(COLOURS)], "-"
+        yield condition_words(list(varying.items())), (colour, style), rows
 
 
-def draw(ax, tick, mean, low, high, colour, label):
-    ax.plot(tick, mean, color=colour, linewidth=1.6, label=label)
+COLOURS = plt.cm.tab10.colors
+
+
+def draw(ax, tick, mean, low, high, look, label):
+    colour, style = look
+    ax.plot(tick, mean, color=colour, linestyle=style, linewidth=1.5, label=label)
     if not np.all(np.isnan(low)):
         ax.fill_between(tick, low, high, color=colour, alpha=0.18, linewidth=0)
 
@@ -72,23 +95,25 @@ def note(config):
 
 
 def legend(ax, config):
+    """Below the axes, so it never hides a line."""
     title = "condition" if config["factors"] else None
-    ax.legend(title=title, fontsize=8, title_fontsize=8, loc="best", frameon=False)
+    ax.legend(title=title, fontsize=8, title_fontsize=8, frameon=False, loc="upper left",
+              bbox_to_anchor=(0, -0.16), ncol=1)
 
 
 def column_plot(table, config, column, path):
-    fig, ax = plt.subplots(figsize=(7.5, 4.4), dpi=120)
-    colours = plt.cm.tab10.colors
-    for i, (label, rows) in enumerate(conditions(table, config)):
-        draw(ax, *mean_band(rows, column), colours[i % 10], label)
+    fig, ax = plt.subplots(figsize=(7.5, 4), dpi=120)
+    for label, look, rows in conditions(table, config):
+        draw(ax, *mean_band(rows, column), look, label)
     ax.set_xlabel(f"tick (one statistics row every {INTERVAL} ticks)")
-    ax.set_ylabel(f"{column}")
+    ax.set_ylabel(column)
+    ax.set_xlim(0, table["tick"].max())
     ax.set_title(f"{column}: {COLUMNS[column]}", fontsize=10)
     ax.grid(alpha=0.3)
     legend(ax, config)
-    fig.text(0.01, 0.01, note(config), fontsize=7, color="0.35")
-    fig.tight_layout(rect=(0, 0.03, 1, 1))
-    fig.savefig(path)
+    ax.annotate(note(config), xy=(0, 1), xycoords="axes fraction", xytext=(0, 22),
+                textcoords="offset points", fontsize=7, color="0.35")
+    fig.savefig(path, bbox_inches="tight")
     plt.close(fig)
 
 
@@ -102,32 +127,38 @@ def with_death_counts(rows):
 
 
 def population_panel(table, config, path):
-    fig = plt.figure(figsize=(9, 7), dpi=120)
-    grid = fig.add_gridspec(2, 4, height_ratios=[1.3, 1])
+    fig = plt.figure(figsize=(9, 7.2), dpi=120)
+    grid = fig.add_gridspec(2, 4, height_ratios=[1.3, 1], hspace=0.38)
     top = fig.add_subplot(grid[0, :])
-    causes = [fig.add_subplot(grid[1, i]) for i in range(4)]
-    colours = plt.cm.tab10.colors
-    for i, (label, rows) in enumerate(conditions(table, config)):
-        colour = colours[i % 10]
-        draw(top, *mean_band(rows, "NMaus"), colour, label)
+    causes = [fig.add_subplot(grid[1, 0])]
+    causes += [fig.add_subplot(grid[1, i], sharey=causes[0]) for i in range(1, 4)]
+    last = table["tick"].max()
+    for label, look, rows in conditions(table, config):
+        draw(top, *mean_band(rows, "NMaus"), look, label)
         counted = with_death_counts(rows)
         for ax, (column, _) in zip(causes, CAUSES):
-            draw(ax, *mean_band(counted, column + "_cumulative"), colour, None)
-    top.set_title("Living mice", fontsize=10)
+            draw(ax, *mean_band(counted, column + "_cumulative"), look, None)
+    top.set_title(f"Living mice: {config['experiment']}", fontsize=10)
     top.set_ylabel("mice (NMaus)")
     top.set_xlabel("tick")
+    top.set_xlim(0, last)
+    top.set_ylim(bottom=0)
     top.grid(alpha=0.3)
-    legend(top, config)
     for ax, (column, cause) in zip(causes, CAUSES):
-        ax.set_title(f"deaths from {cause}", fontsize=9)
+        ax.set_title(f"died of {cause}", fontsize=9)
         ax.set_xlabel("tick", fontsize=8)
+        ax.set_xlim(0, last)
         ax.tick_params(labelsize=7)
         ax.grid(alpha=0.3)
-    causes[0].set_ylabel("deaths since start\n(from DHunger ... DAge)", fontsize=8)
-    fig.suptitle(f"Population and deaths by cause: {config['experiment']}", fontsize=11)
-    fig.text(0.01, 0.01, note(config), fontsize=7, color="0.35")
-    fig.tight_layout(rect=(0, 0.03, 1, 1))
-    fig.savefig(path)
+        if ax is not causes[0]:
+            ax.tick_params(labelleft=False)
+    causes[0].set_ylabel("deaths since the start", fontsize=8)
+    causes[0].set_ylim(bottom=0)
+    handles, labels = top.get_legend_handles_labels()
+    fig.legend(handles, labels, title="condition" if config["factors"] else None, fontsize=8,
+               title_fontsize=8, frameon=False, loc="upper left", bbox_to_anchor=(0.07, 0.02))
+    fig.text(0.07, 0.955, note(config), fontsize=7, color="0.35")
+    fig.savefig(path, bbox_inches="tight")
     plt.close(fig)
 
 

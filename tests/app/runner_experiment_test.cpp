@@ -158,7 +158,8 @@ TEST_F(DefaultRunCopies, SeedOneIsTheDefaultAndOtherSeedsDiffer) {
   ASSERT_EQ(other.size(), 16u);
   EXPECT_EQ(stats[0], other[0]);
   EXPECT_NE(stats, other);
-  // Dump 0 is written before any draw: the seed does not show in it.
+  // Dump 0 holds the population as read (the default mice remember no places,
+  // whose fading on writing would draw): the seed does not show in it.
   EXPECT_EQ(Outputs(none.path()).at("data/Maeuse-NN-0.dat"),
             Outputs(seven.path()).at("data/Maeuse-NN-0.dat"));
 }
