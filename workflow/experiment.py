@@ -63,6 +63,7 @@ class Experiment:
         self.seeds = seeds
         self.factors = factors  # [(name, [value text, ...]), ...] in file order
         self.plots = plots
+        self.base_line = 0  # where the file names the base folder
 
     def conditions(self):
         """Every combination of factor values, as [(name, value), ...], in file order."""
@@ -150,7 +151,9 @@ def load(path, runner, check_base=True):
     seeds = _seeds(nodes["seeds"][1], lambda node, message: fail("seeds", message, node))
     factors = _factors(nodes.get("factors"), set_names(runner), lambda node, message: fail("factors", message, node))
     plots = _plots(nodes.get("plots"), lambda node, message: fail("plots", message, node))
-    return Experiment(path, name, base, ticks, seeds, factors, plots)
+    exp = Experiment(path, name, base, ticks, seeds, factors, plots)
+    exp.base_line = _line(nodes["base"][1])
+    return exp
 
 
 def _seeds(node, fail):

@@ -8,6 +8,7 @@ usage: local_workflow_test.py --runner build/app/murinex-run
 """
 
 import argparse
+import fcntl
 import os
 import signal
 import subprocess
@@ -129,6 +130,16 @@ class LocalWorkflow(unittest.TestCase):
             self.assertEqual((out / "runs" / condition / f"seed-{seed}" / "run.json").read_bytes(), text)
             self.assertFalse(any(f"--out runs/{condition}/seed-{seed}" in line for line in runs))
         self.assertEqual(len(pd.read_csv(out / "table.csv.gz")), 4 * wc.ROWS_PER_RUN)
+
+    def test_one_experiment_process_per_output_folder(self):
+        out = self.folder / "out"
+        out.mkdir()
+        with open(out / ".experiment.lock", "w") as held:
+            fcntl.flock(held, fcntl.LOCK_EX)
+            done = wc.run_experiment([self.experiment, "--out", out], RUNNER, timeout=120)
+        self.assertEqual(done.returncode, 1)
+        self.assertIn(f"another scripts/experiment is working in {out}", done.stderr)
+        self.assertFalse((out / "runs").exists())
 
     def refused(self, text, line, message):
         path = self.folder / "bad.yaml"
