@@ -7,7 +7,7 @@
 
 namespace murinex {
 
-Run::Run(std::filesystem::path workDir) : WorkDir(workDir), OutDir(std::move(workDir)) {}
+Run::Run(std::filesystem::path workDir) : WorkDir(std::move(workDir)) {}
 
 Run::~Run() = default;
 

@@ -43,8 +43,7 @@ class Run {
 
   // --- configuration, fixed once the run has started
   std::filesystem::path WorkDir;  // the run folder: inputs are read from here
-  std::filesystem::path
-      OutDir;  // protocols and dumps go here; the run folder unless told otherwise
+  std::filesystem::path OutDir;   // protocols and dumps go here; empty: the run folder
   std::string TaskName = "NN";
   std::string PopulationFileName, WorldFileName, SettingsFileName;
   std::int32_t TickInterval = 50;  // ms per tick
@@ -85,10 +84,11 @@ class Run {
   RunObserver* Observer = nullptr;  // not owned
 
   // Folders of the run: "data/", "Proto/", "bitmaps/", "waves/" below the run
-  // folder, and the output folders "Proto/" and "data/" (the dumps) below OutDir.
+  // folder, and the output folders "Proto/" and "data/" (the dumps) below OutputDir().
   std::filesystem::path DataDir() const { return WorkDir / "data"; }
-  std::filesystem::path ProtoDir() const { return OutDir / "Proto"; }
-  std::filesystem::path DumpDir() const { return OutDir / "data"; }
+  std::filesystem::path OutputDir() const { return OutDir.empty() ? WorkDir : OutDir; }
+  std::filesystem::path ProtoDir() const { return OutputDir() / "Proto"; }
+  std::filesystem::path DumpDir() const { return OutputDir() / "data"; }
   std::filesystem::path BitmapDir() const { return WorkDir / "bitmaps"; }
   std::filesystem::path WaveDir() const { return WorkDir / "waves"; }
 

@@ -41,7 +41,7 @@ std::string StatHeader(int startTick) {
 }
 
 void CreateProtocol(Run& run, OutFile& file, const std::string& name, const std::string* header) {
-  file.Create((run.OutDir / name).string(), name);
+  file.Create((run.OutputDir() / name).string(), name);
   if (header) file.WriteLine(*header);
 }
 
