@@ -9,9 +9,10 @@
 #include <string>
 
 #include "agent/maus.h"
+#include "agent/mouse_list.h"
 #include "app/run_manifest.h"
 #include "app/runner_options.h"
-#include "sim/run.h"
+#include "model/run.h"
 #include "sim/startup.h"
 #include "sim/tick.h"
 #include "world/error.h"
@@ -78,7 +79,7 @@ void Simulate(murinex::Run& run, const murinex::RunnerOptions& options,
   murinex::LoadWorld(run);
   options.overrides.ApplyToWorld(run);
   if (options.select) {
-    murinex::TMaus* picked = run.MausById(*options.select);
+    murinex::TMaus* picked = murinex::MausById(run, *options.select);
     run.SelectMaus(picked);
     if (picked) run.CheckMausId = picked->ID;
   }
@@ -99,7 +100,7 @@ int main(int argc, char** argv) {
   run.OutDir = options.OutputFolder();
   SilentSound silence;
   run.Sound = &silence;
-  run.AddLines = false;  // no chart records anything here
+  run.RecordLines = false;  // no chart records anything here
   murinex::RunManifest manifest(options);
   std::string error;
   try {

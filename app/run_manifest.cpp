@@ -7,9 +7,9 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
+#include "model/out_file.h"
+#include "model/run.h"
 #include "murinex_version.h"
-#include "sim/out_file.h"
-#include "sim/run.h"
 #include "sim/startup.h"
 
 namespace murinex {

@@ -5,7 +5,7 @@
 
 #include "agent/maus.h"
 #include "agent/names.h"
-#include "sim/run.h"
+#include "model/run.h"
 #include "world/error.h"
 #include "world/text_reader.h"
 

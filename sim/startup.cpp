@@ -5,8 +5,9 @@
 #include <functional>
 
 #include "agent/maus.h"
-#include "agent/population_files.h"
-#include "sim/run.h"
+#include "agent/mouse_list.h"
+#include "model/run.h"
+#include "sim/population_files.h"
 #include "world/error.h"
 #include "world/text_reader.h"
 
@@ -91,7 +92,7 @@ void SetUpPopulation(Run& run, const std::function<void(Run&)>& beforeFirstDump)
   const std::int32_t idCounter = run.IdCounter;
   try {
     while (!in.AtEnd()) {
-      auto m = run.NewMaus();
+      auto m = NewMaus(run);
       ReadMaus(run, *m, in);
       mice.push_back(std::move(m));
     }
@@ -103,7 +104,7 @@ void SetUpPopulation(Run& run, const std::function<void(Run&)>& beforeFirstDump)
   run.TickCount = startTick;
   for (auto& m : run.Mice)
     for (TFrinEn& e : m->Relations)
-      e.OtherMaus = run.MausById(e.OtherID);
+      e.OtherMaus = MausById(run, e.OtherID);
 
   if (beforeFirstDump) beforeFirstDump(run);
 
@@ -112,7 +113,6 @@ void SetUpPopulation(Run& run, const std::function<void(Run&)>& beforeFirstDump)
   run.Stats.Clear();
   run.StatRowCount = 0;
   run.StatInterval = 100;
-  run.SoundMode = 1;
   MakeFolder(run.ProtoDir(), "Proto");
   MakeFolder(run.DumpDir(), "data");
   const std::string stat = StatHeader(startTick);
@@ -127,10 +127,6 @@ void SetUpPopulation(Run& run, const std::function<void(Run&)>& beforeFirstDump)
   DumpPopulation(run);
   DumpGenomes(run);
   run.DumpNumber += 1;
-}
-
-std::string PopulationCaptionSuffix(const Run& run, int startTick) {
-  return "    " + run.PopulationFileName + "   Start: " + std::to_string(startTick);
 }
 
 void LoadWorld(Run& run) {

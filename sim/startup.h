@@ -24,8 +24,6 @@ void StartUp(Run& run, const std::string& taskName);
 // while reading. `beforeFirstDump`, when given, may change the settings and the
 // mice just read, so that dump 0 already shows the changed values.
 void SetUpPopulation(Run& run, const std::function<void(Run&)>& beforeFirstDump = {});
-// The text that set-up appends to the main window's caption.
-std::string PopulationCaptionSuffix(const Run& run, int startTick);
 
 // Reads the world file and builds the terrain lookup.
 void LoadWorld(Run& run);

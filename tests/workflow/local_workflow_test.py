@@ -125,7 +125,7 @@ class LocalWorkflow(unittest.TestCase):
         # The runner's own check of the base run folder, then one start per missing run.
         self.assertEqual(sum("--ticks 0 " in line for line in started), 1)
         runs = [line for line in started if "--ticks 300 " in line]
-        self.assertEqual(len(runs), 4 - len(done_before), started)
+        self.assertEqual(len(runs), 4 - len(done_before), "\n".join(started) + again.stderr)
         for (condition, seed), text in before.items():
             self.assertEqual((out / "runs" / condition / f"seed-{seed}" / "run.json").read_bytes(), text)
             self.assertFalse(any(f"--out runs/{condition}/seed-{seed}" in line for line in runs))
