@@ -5,113 +5,20 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <iostream>
-#include <optional>
 #include <string>
-#include <vector>
 
 #include "agent/maus.h"
 #include "agent/mouse_list.h"
+#include "app/run_manifest.h"
 #include "app/runner_checkpoint.h"
+#include "app/runner_options.h"
 #include "model/run.h"
 #include "sim/startup.h"
 #include "sim/tick.h"
 #include "world/error.h"
 
 namespace {
-
-const char* const Usage =
-    "usage: murinex-run --dir DIR --ticks N [--task NAME] [--select ID] [--check-id ID]\n"
-    "\n"
-    "Runs the simulation of the run folder DIR (with DIR/data/inimaus.ini) for N ticks\n"
-    "without windows, then writes the final population and genome dumps.\n"
-    "\n"
-    "  --dir DIR       the run folder; outputs go to DIR/Proto and DIR/data\n"
-    "  --ticks N       number of ticks to run (N >= 0)\n"
-    "  --task NAME     the task name, part of every output file name (default NN)\n"
-    "  --select ID     pick the mouse with this ID, as a click on it would: its\n"
-    "                  decisions go to the behaviour and competence protocols\n"
-    "  --check-id ID   the check mouse ID (default 35)\n"
-    "  --help          show this text\n"
-    "\n"
-    "Long runs (a resumed run takes its state, the picked mouse and the check mouse\n"
-    "included, from the checkpoint):\n";
-
-struct Options {
-  std::string dir;
-  long long ticks = -1;
-  std::string task = "NN";
-  std::optional<int> select;
-  std::optional<int> checkId;
-  murinex::CheckpointOptions checkpoint;
-  std::vector<std::string> commandLine;
-};
-
-[[noreturn]] void BadUsage(const std::string& message) {
-  std::cerr << "murinex-run: " << message << "\n\n" << Usage << murinex::CheckpointUsage;
-  std::exit(2);
-}
-
-long long ParseNumber(const std::string& option, const std::string& text) {
-  std::size_t used = 0;
-  long long value = 0;
-  try {
-    value = std::stoll(text, &used);
-  } catch (...) {
-    used = 0;
-  }
-  if (used == 0 || used != text.size())
-    BadUsage(option + " expects a whole number, got \"" + text + "\"");
-  return value;
-}
-
-int ParseId(const std::string& option, const std::string& text) {
-  const long long value = ParseNumber(option, text);
-  if (value < INT32_MIN || value > INT32_MAX) BadUsage(option + " is out of range");
-  return static_cast<int>(value);
-}
-
-int ParseCheckpointOption(Options& o, int i) {
-  try {
-    return murinex::ParseCheckpointOption(o.commandLine, static_cast<std::size_t>(i), o.checkpoint);
-  } catch (const std::invalid_argument& error) {
-    BadUsage(error.what());
-  }
-}
-
-Options ParseOptions(int argc, char** argv) {
-  Options o;
-  o.commandLine.assign(argv, argv + argc);
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      std::cout << Usage << murinex::CheckpointUsage;
-      std::exit(0);
-    }
-    if (const int used = ParseCheckpointOption(o, i)) {
-      i += used - 1;
-      continue;
-    }
-    if (i + 1 >= argc) BadUsage("missing value after " + arg);
-    const std::string value = argv[++i];
-    if (arg == "--dir")
-      o.dir = value;
-    else if (arg == "--ticks")
-      o.ticks = ParseNumber(arg, value);
-    else if (arg == "--task")
-      o.task = value;
-    else if (arg == "--select")
-      o.select = ParseId(arg, value);
-    else if (arg == "--check-id")
-      o.checkId = ParseId(arg, value);
-    else
-      BadUsage("unknown option " + arg);
-  }
-  if (o.dir.empty()) BadUsage("--dir is required");
-  if (o.ticks < 0) BadUsage("--ticks is required and must not be negative");
-  return o;
-}
 
 // A progress bar on stderr with ticks per second, only on a terminal.
 class Progress {
@@ -153,47 +60,85 @@ void PrintSummary(const murinex::Run& run) {
               static_cast<long long>(d[1]), static_cast<long long>(d[2]),
               static_cast<long long>(d[3]), static_cast<long long>(d[4]));
   std::printf("Protocols are in %s, population and genome dumps in %s.\n",
-              run.ProtoDir().string().c_str(), run.DataDir().string().c_str());
+              run.ProtoDir().string().c_str(), run.DumpDir().string().c_str());
 }
 
-// A new run from the population file.
-void StartFromPopulation(murinex::Run& run, const Options& options) {
-  murinex::StartUp(run, options.task);
+// Start-up, population (with the overrides before dump 0), world, and the picked mouse.
+void StartFromPopulation(murinex::Run& run, const murinex::RunnerOptions& options,
+                         murinex::RunManifest& manifest) {
+  try {
+    murinex::StartUp(run, options.task);
+  } catch (...) {
+    manifest.RecordInputs(run);
+    throw;
+  }
+  manifest.RecordInputs(run);
   if (options.checkId) run.CheckMausId = *options.checkId;
-  murinex::SetUpPopulation(run);
+  run.PopulationSeed = options.seed;
+  murinex::SetUpPopulation(run,
+                           [&](murinex::Run& r) { options.overrides.ApplyToSettingsAndMice(r); });
   murinex::LoadWorld(run);
+  options.overrides.ApplyToWorld(run);
   if (options.select) {
-    murinex::TMaus* picked = MausById(run, *options.select);
+    murinex::TMaus* picked = murinex::MausById(run, *options.select);
     run.SelectMaus(picked);
     if (picked) run.CheckMausId = picked->ID;
   }
 }
 
+// The run from its start or its checkpoint up to --ticks ticks and the final dumps; or,
+// when stopped by a signal or --stop-after, a checkpoint and no final dumps. A resumed
+// run holds its overrides already: they are not applied again.
+// Returns the exit status.
+int Simulate(murinex::Run& run, const murinex::RunnerOptions& options,
+             murinex::RunManifest& manifest) {
+  if (murinex::ResumeIfAsked(run, options.checkpoint, options.task, options.ticks))
+    manifest.RecordInputs(run);
+  else
+    StartFromPopulation(run, options, manifest);
+  Progress progress(options.ticks);
+  while (murinex::TicksDone(run) < options.ticks) {
+    if (murinex::StopRequested()) return murinex::Interrupt(run, options.commandLine);
+    murinex::Tick(run);
+    manifest.TickDone();
+    progress.Update(murinex::TicksDone(run), run.Mice.size());
+    if (murinex::AfterTick(run, options.checkpoint))
+      return murinex::Interrupt(run, options.commandLine);
+  }
+  murinex::FinishRun(run);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const Options options = ParseOptions(argc, argv);
+  const murinex::RunnerOptions options = murinex::ParseRunnerOptions(argc, argv);
   murinex::Run run(options.dir);
+  run.OutDir = options.OutputFolder();
   SilentSound silence;
   run.Sound = &silence;
   run.RecordLines = false;  // no chart records anything here
   murinex::CatchStopSignals();
+  murinex::RunManifest manifest(options);
+  std::string error;
+  int status = 0;
   try {
-    if (!murinex::ResumeIfAsked(run, options.checkpoint, options.task, options.ticks))
-      StartFromPopulation(run, options);
-    Progress progress(options.ticks);
-    while (murinex::TicksDone(run) < options.ticks) {
-      if (murinex::StopRequested()) return murinex::Interrupt(run, options.commandLine);
-      murinex::Tick(run);
-      progress.Update(murinex::TicksDone(run), run.Mice.size());
-      if (murinex::AfterTick(run, options.checkpoint))
-        return murinex::Interrupt(run, options.commandLine);
-    }
-    murinex::FinishRun(run);
-    PrintSummary(run);
-  } catch (const murinex::InputError& error) {
-    std::cerr << "murinex-run: " << error.what() << "\n";
+    status = Simulate(run, options, manifest);
+  } catch (const murinex::InputError& e) {
+    error = e.what();
+  }
+  manifest.Finish(run, error, status == murinex::InterruptedStatus);
+  try {
+    manifest.Write();
+  } catch (const murinex::InputError& e) {
+    std::cerr << "murinex-run: " << e.what() << "\n";
     return 1;
   }
+  if (!error.empty()) {
+    std::cerr << "murinex-run: " << error << "\n";
+    return 1;
+  }
+  if (status != 0) return status;
+  PrintSummary(run);
   return 0;
 }

@@ -2,7 +2,6 @@
 
 #include <csignal>
 #include <iostream>
-#include <stdexcept>
 
 #include "model/run.h"
 #include "sim/checkpoint.h"
@@ -10,35 +9,12 @@
 
 namespace murinex {
 
-const char* const CheckpointUsage =
-    "  --checkpoint-every K  write data/checkpoint-TASK.mxc after every tick that is\n"
-    "                  a multiple of K\n"
-    "  --resume        continue from data/checkpoint-TASK.mxc until N ticks are done in\n"
-    "                  all (files are cut back to where the checkpoint left them);\n"
-    "                  without a checkpoint the run starts from the beginning\n"
-    "  --stop-after K  stop as on SIGTERM once K ticks are done\n"
-    "  On SIGTERM, SIGINT or SIGUSR1 the run finishes its tick, writes the checkpoint,\n"
-    "  closes its files and exits with status 75 (no final dumps).\n";
-
 namespace {
 
 volatile std::sig_atomic_t stopSignal = 0;
 
 extern "C" void OnStopSignal(int signal) {
   stopSignal = signal;
-}
-
-long long PositiveNumber(const std::string& option, const std::string& text) {
-  std::size_t used = 0;
-  long long value = 0;
-  try {
-    value = std::stoll(text, &used);
-  } catch (...) {
-    used = 0;
-  }
-  if (used == 0 || used != text.size() || value <= 0)
-    throw std::invalid_argument(option + " expects a whole number above 0, got \"" + text + "\"");
-  return value;
 }
 
 // Quotes an argument for a POSIX shell where it needs it.
@@ -65,23 +41,6 @@ std::string ResumeCommand(const std::vector<std::string>& commandLine) {
 
 }  // namespace
 
-int ParseCheckpointOption(const std::vector<std::string>& args, std::size_t i,
-                          CheckpointOptions& options) {
-  const std::string& arg = args[i];
-  if (arg == "--resume") {
-    options.resume = true;
-    return 1;
-  }
-  if (arg != "--checkpoint-every" && arg != "--stop-after") return 0;
-  if (i + 1 >= args.size()) throw std::invalid_argument("missing value after " + arg);
-  const long long value = PositiveNumber(arg, args[i + 1]);
-  if (arg == "--checkpoint-every")
-    options.every = value;
-  else
-    options.stopAfter = value;
-  return 2;
-}
-
 void CatchStopSignals() {
   struct sigaction action {};
   action.sa_handler = OnStopSignal;
@@ -98,7 +57,7 @@ bool StopRequested() {
 
 bool ResumeIfAsked(Run& run, const CheckpointOptions& options, const std::string& taskName,
                    long long ticks) {
-  if (!options.resume || !HasCheckpoint(run.WorkDir, taskName)) return false;
+  if (!options.resume || !HasCheckpoint(run.OutputDir(), taskName)) return false;
   ResumeFromCheckpoint(run, taskName, [&](const Run& saved) {
     if (TicksDone(saved) > ticks)
       throw InputError(CheckpointName(taskName), 0,
@@ -124,7 +83,7 @@ int Interrupt(Run& run, const std::vector<std::string>& commandLine) {
   run.CloseProtocols();
   std::cerr << "murinex-run: stopped at tick " << run.TickCount << " (" << TicksDone(run)
             << " ticks done); the checkpoint is " << CheckpointName(run.TaskName) << " in "
-            << run.WorkDir.string() << "\n"
+            << run.OutputDir().string() << "\n"
             << "resume with: " << ResumeCommand(commandLine) << "\n";
   return InterruptedStatus;
 }

@@ -17,15 +17,6 @@ struct CheckpointOptions {
 
 inline constexpr int InterruptedStatus = 75;
 
-// The usage lines of these options.
-extern const char* const CheckpointUsage;
-
-// Takes the option args[i] (and its value) when it is one of these; returns how
-// many arguments it used, 0 when it is none of them. Bad values raise
-// std::invalid_argument with a message for the user.
-int ParseCheckpointOption(const std::vector<std::string>& args, std::size_t i,
-                          CheckpointOptions& options);
-
 // From now on SIGTERM, SIGINT and SIGUSR1 stop the run after the tick in
 // progress. A second signal of the same kind ends the program at once.
 void CatchStopSignals();

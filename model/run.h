@@ -48,11 +48,15 @@ class Run {
   Run& operator=(const Run&) = delete;
 
   // --- configuration, fixed once the run has started
-  std::filesystem::path WorkDir;
+  std::filesystem::path WorkDir;  // the run folder: inputs are read from here
+  std::filesystem::path OutDir;   // protocols and dumps go here; empty: the run folder
   std::string TaskName = "NN";
   std::string PopulationFileName, WorldFileName, SettingsFileName;
   std::int32_t TickInterval = 50;  // ms per tick
   Settings settings;
+
+  // The generator's seed at population set-up; replicate runs differ in it.
+  std::uint32_t PopulationSeed = 1;
 
   // --- state
   Random random{1};
@@ -83,9 +87,12 @@ class Run {
   SoundSink* Sound = nullptr;       // not owned; none plays nothing
   RunObserver* Observer = nullptr;  // not owned
 
-  // Folders of the run: "data/", "Proto/", "bitmaps/", "waves/".
+  // Folders of the run: "data/", "Proto/", "bitmaps/", "waves/" below the run
+  // folder, and the output folders "Proto/" and "data/" (the dumps) below OutputDir().
   std::filesystem::path DataDir() const { return WorkDir / "data"; }
-  std::filesystem::path ProtoDir() const { return WorkDir / "Proto"; }
+  std::filesystem::path OutputDir() const { return OutDir.empty() ? WorkDir : OutDir; }
+  std::filesystem::path ProtoDir() const { return OutputDir() / "Proto"; }
+  std::filesystem::path DumpDir() const { return OutputDir() / "data"; }
   std::filesystem::path BitmapDir() const { return WorkDir / "bitmaps"; }
   std::filesystem::path WaveDir() const { return WorkDir / "waves"; }
 

@@ -273,7 +273,7 @@ void CheckOutputs(const Run& run, const SavedOutputs& outputs) {
   for (const SavedOutput& saved : outputs) {
     if (!saved.open) continue;
     std::error_code error;
-    const auto size = std::filesystem::file_size(run.WorkDir / saved.name, error);
+    const auto size = std::filesystem::file_size(run.OutputDir() / saved.name, error);
     if (error)
       throw InputError(saved.name, 0,
                        "cannot resume: the file is missing (" + error.message() + ")");
@@ -359,7 +359,7 @@ void WriteCheckpoint(Run& run) {
   for (OutFile* file : OutputsOf(run))
     file->Sync();
   const std::string name = CheckpointName(run.TaskName);
-  WriteFileAtomically((run.WorkDir / name).string(), name, text, true);
+  WriteFileAtomically((run.OutputDir() / name).string(), name, text, true);
 }
 
 bool HasCheckpoint(const std::filesystem::path& workDir, const std::string& taskName) {
@@ -370,8 +370,9 @@ bool HasCheckpoint(const std::filesystem::path& workDir, const std::string& task
 void ResumeFromCheckpoint(Run& run, const std::string& taskName,
                           const std::function<void(const Run& saved)>& accept) {
   const std::string name = CheckpointName(taskName);
-  const std::string text = ReadWholeFile(run.WorkDir / name, name);
+  const std::string text = ReadWholeFile(run.OutputDir() / name, name);
   Run loaded(run.WorkDir);
+  loaded.OutDir = run.OutDir;
   const SavedOutputs outputs = ReadCheckpointText(loaded, text, name);
   if (loaded.TaskName != taskName)
     throw InputError(name, 0,
@@ -383,7 +384,7 @@ void ResumeFromCheckpoint(Run& run, const std::string& taskName,
   const std::array<OutFile*, 5> files = OutputsOf(run);
   for (std::size_t i = 0; i < files.size(); ++i)
     if (outputs[i].open)
-      files[i]->Reopen((run.WorkDir / outputs[i].name).string(), outputs[i].name,
+      files[i]->Reopen((run.OutputDir() / outputs[i].name).string(), outputs[i].name,
                        outputs[i].length);
 }
 

@@ -331,7 +331,7 @@ void DumpPopulation(Run& run) {
   std::string out = Header(run, name);
   for (auto& m : run.Mice)
     out += DumpMaus(run, *m);
-  WriteFileAtomically((run.WorkDir / name).string(), name, out);
+  WriteFileAtomically((run.OutputDir() / name).string(), name, out);
 }
 
 void DumpGenomes(Run& run) {
@@ -348,7 +348,7 @@ void DumpGenomes(Run& run) {
       out += R(v, 12, 7);
     out += "\n";
   }
-  WriteFileAtomically((run.WorkDir / name).string(), name, out);
+  WriteFileAtomically((run.OutputDir() / name).string(), name, out);
 }
 
 }  // namespace murinex

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "agent/maus.h"
 #include "agent/mouse_list.h"
@@ -41,7 +42,7 @@ std::string StatHeader(int startTick) {
 }
 
 void CreateProtocol(Run& run, OutFile& file, const std::string& name, const std::string* header) {
-  file.Create((run.WorkDir / name).string(), name);
+  file.Create((run.OutputDir() / name).string(), name);
   if (header) file.WriteLine(*header);
 }
 
@@ -76,8 +77,8 @@ void StartUp(Run& run, const std::string& taskName) {
   run.SelectedMaus = nullptr;
 }
 
-void SetUpPopulation(Run& run) {
-  run.random.SetSeed(1);
+void SetUpPopulation(Run& run, const std::function<void(Run&)>& beforeFirstDump) {
+  run.random.SetSeed(run.PopulationSeed);
   const std::string settingsName = DataFileName(run.SettingsFileName);
   run.settings = Settings::Read((run.WorkDir / settingsName).string(), settingsName);
 
@@ -106,12 +107,15 @@ void SetUpPopulation(Run& run) {
     for (TFrinEn& e : m->Relations)
       e.OtherMaus = MausById(run, e.OtherID);
 
+  if (beforeFirstDump) beforeFirstDump(run);
+
   run.Busy = false;
   run.DumpNumber = 0;
   run.Stats.Clear();
   run.StatRowCount = 0;
   run.StatInterval = 100;
   MakeFolder(run.ProtoDir(), "Proto");
+  MakeFolder(run.DumpDir(), "data");
   const std::string stat = StatHeader(startTick);
   const std::string kofi = " ;ID;Taktnr;PrevKomp;PlusMinus;Komp.Ist;Quelle;";
   const std::string agg =

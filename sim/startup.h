@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace murinex {
@@ -20,8 +21,9 @@ void StartUp(Run& run, const std::string& taskName);
 
 // Reads the settings and the population, resets the run state, creates the
 // protocol files and writes dump 0. Nothing of the run changes when it fails
-// while reading.
-void SetUpPopulation(Run& run);
+// while reading. `beforeFirstDump`, when given, may change the settings and the
+// mice just read, so that dump 0 already shows the changed values.
+void SetUpPopulation(Run& run, const std::function<void(Run&)>& beforeFirstDump = {});
 
 // Reads the world file and builds the terrain lookup.
 void LoadWorld(Run& run);

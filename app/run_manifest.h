@@ -1,0 +1,52 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "app/runner_options.h"
+
+namespace murinex {
+
+class Run;
+
+// The hex SHA-256 of a file's bytes, or none when it cannot be read.
+std::optional<std::string> Sha256OfFile(const std::filesystem::path& path);
+
+// The record of one run of the headless runner, written as run.json into the
+// output folder when the run ends, whether it succeeded or not: what was run
+// (version, command line, seed, overrides, the inputs' SHA-256), when, and how
+// it ended. With it, the run can be made again bit for bit.
+class RunManifest {
+ public:
+  explicit RunManifest(const RunnerOptions& options);
+
+  // Hashes the start-up file and the files it names, as they are before the
+  // run writes anything; call after the start-up file is read (or failed to be).
+  void RecordInputs(const Run& run);
+  void TickDone() { ++ticksDone_; }
+  // An empty error means the run completed, or stopped at a checkpoint when interrupted.
+  void Finish(const Run& run, const std::string& error, bool interrupted = false);
+
+  // The manifest as JSON text.
+  std::string Text() const;
+  // Writes run.json into the output folder: a temporary file renamed over it.
+  void Write() const;
+
+ private:
+  const RunnerOptions& options_;
+  std::chrono::system_clock::time_point start_, end_;
+  std::map<std::string, std::optional<std::string>> inputs_;  // run-folder path -> SHA-256
+  long long ticksDone_ = 0;
+  std::int32_t finalTick_ = 0;
+  std::size_t finalPopulation_ = 0;
+  std::int64_t births_ = 0;
+  std::int64_t deathsBy_[5] = {};
+  std::string error_;
+  bool interrupted_ = false;
+};
+
+}  // namespace murinex

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace murinex {
+
+class Run;
+
+// The three kinds of value a run can change without editing its input files.
+enum class OverrideFamily {
+  Settings,  // an entry of the settings tables: LifeSpan, PersonRanges.Carefactor.max, ...
+  Mice,      // a value of every mouse read at set-up: mice.Carefactor, mice.Hunger.Weight, ...
+  World,     // a value of every patch of one kind: world.Food.Growth, ...
+};
+
+// One NAME=VALUE change, with its value read as the input files would read it.
+struct Override {
+  std::string name;
+  std::string text;  // the value as given
+  OverrideFamily family = OverrideFamily::Settings;
+  bool whole = false;  // an integer entry (LifeSpan, DeathAge)
+  double real = 0;
+  std::int32_t integer = 0;
+};
+
+// The changes asked for on the command line, in the order given. The names are
+// those of the files' own vocabulary: table, row and column names of the
+// settings file, the person parameters and needs of a mouse record, the patch
+// kinds of the world file.
+class Overrides {
+ public:
+  // Adds "NAME=VALUE". An unknown name, a name given twice or a value that is
+  // not a number raises an InputError naming "--set"; for an unknown name the
+  // message lists the valid names of the family it belongs to.
+  void Add(const std::string& assignment);
+
+  const std::vector<Override>& Items() const { return items_; }
+  bool Empty() const { return items_.empty(); }
+
+  // The settings and mice changes; to run once the settings and the
+  // population are read and before dump 0, as if the files had held the values.
+  void ApplyToSettingsAndMice(Run& run) const;
+  // The world changes; to run once the world file is read, before the first tick.
+  void ApplyToWorld(Run& run) const;
+
+  // Every valid name, one family after the other.
+  static std::vector<std::string> AllNames();
+
+ private:
+  std::vector<Override> items_;
+};
+
+}  // namespace murinex

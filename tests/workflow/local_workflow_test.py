@@ -1,0 +1,171 @@
+#!/usr/bin/python3
+"""The experiment workflow on this machine's cores: a tiny experiment (2 conditions
+x 2 seeds x 300 ticks, -j 2) gives 4 complete manifests, the table and the plots;
+killed after its first run and started again, it makes only the missing runs; a
+faulty experiment file is refused before any run, naming file and line.
+
+usage: local_workflow_test.py --runner build/app/murinex-run
+"""
+
+import argparse
+import fcntl
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+from pathlib import Path
+
+import pandas as pd
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+import workflow_common as wc  # noqa: E402
+
+RUNNER = None
+
+STAT_COLUMNS = (
+    "Learn PlanSteps SuccessfulPlan Arousal Inhib MotCh OppCh Mausnotseen DangerNotSeen "
+    "HelpMission HelpAggress BiteFriend Threat Support Fear ThreatFlight "
+    "NoNeed Hung Thir Pain Sex Affil Cert Comp "
+    "NoGoal GSand GFood GWater GJuli GStones GHerbs GInfo GLegSign GSupportSign GCompSign "
+    "NMaus Age Deathrate Birthrate LifeLength RelFriends RelEnemies EnToFrin GiveUp NoAct "
+    "Move Explore Flight Bite Hold Feed Drink Cure Smile Plan Sleep Drunken Care "
+    "MDensity MVarDens DHunger DThirst DPain DAge Strength CareHunger CareThirst CarePain").split()
+
+
+class LocalWorkflow(unittest.TestCase):
+    def setUp(self):
+        self.scratch = tempfile.TemporaryDirectory(prefix="murinex-workflow-")
+        self.folder = Path(self.scratch.name)
+        self.experiment = wc.write_tiny(self.folder)
+
+    def tearDown(self):
+        self.scratch.cleanup()
+
+    def test_runs_collects_and_plots(self):
+        out = self.folder / "out"
+        done = wc.run_experiment([self.experiment, "--out", out, "-j", "2"], RUNNER, timeout=600)
+        self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
+        self.assertEqual(len(wc.complete_runs(out)), 4)
+        self.assertIn("4 runs of 300 ticks", done.stdout)
+        self.assertIn("steps (100%) done", done.stderr)  # Snakemake's progress
+
+        table = pd.read_csv(out / "table.csv.gz")
+        self.assertEqual(list(table.columns),
+                         ["experiment", "mice.Carefactor", "seed", "tick", *STAT_COLUMNS])
+        self.assertEqual(len(table), 4 * wc.ROWS_PER_RUN)
+        self.assertEqual(set(table["experiment"]), {"tiny"})
+        self.assertEqual(sorted(set(table["mice.Carefactor"])), [0.2, 0.8])
+        self.assertEqual(list(table["tick"][:3]), [100, 200, 300])
+        # Each run starts with the 60 mice of the default population.
+        self.assertTrue((table[table["tick"] == 100]["NMaus"] <= 60).all())
+
+        # The values stand as the protocol writes them.
+        protocol = (out / "runs" / "mice.Carefactor=0.8" / "seed-2" / "Proto" / "ProtoNN.prt")
+        rows = protocol.read_text().splitlines()[1:]
+        lines = wc.table_text(out).splitlines()
+        expected = [f"tiny,0.8,2,{100 * (i + 1)}," + ",".join(f.strip() for f in row.rstrip(";").split(";")[1:])
+                    for i, row in enumerate(rows)]
+        self.assertEqual([line for line in lines if line.startswith("tiny,0.8,2,")], expected)
+
+        runs = pd.read_csv(out / "runs.csv")
+        self.assertEqual(len(runs), 4)
+        self.assertEqual(set(runs["status"]), {"complete"})
+        self.assertEqual(set(runs["ticks_done"]), {300})
+        first = wc.manifest(out, "mice.Carefactor=0.2", 1)
+        self.assertEqual(first["seed"], 1)
+        self.assertEqual(first["overrides"], [{"name": "mice.Carefactor", "value": "0.2"}])
+        row = runs[(runs["mice.Carefactor"] == 0.2) & (runs["seed"] == 1)].iloc[0]
+        self.assertEqual(row["final_population"], first["final_population"])
+        self.assertEqual(row["births"], first["births"])
+
+        for name in ["NMaus", "Bite", "population-and-deaths"]:
+            width, height = wc.png_size(out / "plots" / f"{name}.png")
+            self.assertGreater(width, 400, name)
+            self.assertGreater(height, 300, name)
+
+        # Started again with everything done, it makes no run.
+        again = wc.run_experiment([self.experiment, "--out", out, "-j", "2"], RUNNER, timeout=600)
+        self.assertEqual(again.returncode, 0, again.stderr)
+        self.assertIn("Nothing to be done", again.stderr)
+
+    def test_killed_and_started_again_runs_only_what_is_missing(self):
+        out = self.folder / "out"
+        calls = self.folder / "calls.txt"
+        # The real runner, started a little late, so there is time to kill in between;
+        # every start is noted.
+        slow = self.folder / "slow-runner"
+        slow.write_text(f"#!/bin/sh\necho \"$*\" >>{calls}\nsleep 1.5\nexec {RUNNER} \"$@\"\n")
+        slow.chmod(0o755)
+        environment = dict(os.environ, MURINEX_RUN=str(slow))
+        first = subprocess.Popen([str(wc.EXPERIMENT), str(self.experiment), "--out", str(out), "-j", "2"],
+                                 env=environment, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                 start_new_session=True)
+        try:
+            deadline = time.monotonic() + 300
+            while not wc.complete_runs(out):
+                self.assertIsNone(first.poll(), "the experiment ended before it could be killed")
+                self.assertLess(time.monotonic(), deadline, "no run completed")
+                time.sleep(0.02)
+        finally:
+            os.killpg(first.pid, signal.SIGKILL)
+            first.wait()
+        done_before = wc.complete_runs(out)
+        self.assertLess(len(done_before), 4)
+        before = {run: (out / "runs" / run[0] / f"seed-{run[1]}" / "run.json").read_bytes()
+                  for run in done_before}
+        calls.write_text("")
+
+        again = wc.run_experiment([self.experiment, "--out", out, "-j", "2"], slow, timeout=600)
+        self.assertEqual(again.returncode, 0, again.stderr)
+        self.assertEqual(len(wc.complete_runs(out)), 4)
+        started = calls.read_text().splitlines()
+        # The runner's own check of the base run folder, then one start per missing run.
+        self.assertEqual(sum("--ticks 0 " in line for line in started), 1)
+        runs = [line for line in started if "--ticks 300 " in line]
+        self.assertEqual(len(runs), 4 - len(done_before), "\n".join(started) + again.stderr)
+        for (condition, seed), text in before.items():
+            self.assertEqual((out / "runs" / condition / f"seed-{seed}" / "run.json").read_bytes(), text)
+            self.assertFalse(any(f"--out runs/{condition}/seed-{seed}" in line for line in runs))
+        self.assertEqual(len(pd.read_csv(out / "table.csv.gz")), 4 * wc.ROWS_PER_RUN)
+
+    def test_one_experiment_process_per_output_folder(self):
+        out = self.folder / "out"
+        out.mkdir()
+        with open(out / ".experiment.lock", "w") as held:
+            fcntl.flock(held, fcntl.LOCK_EX)
+            done = wc.run_experiment([self.experiment, "--out", out], RUNNER, timeout=120)
+        self.assertEqual(done.returncode, 1)
+        self.assertIn(f"another scripts/experiment is working in {out}", done.stderr)
+        self.assertFalse((out / "runs").exists())
+
+    def refused(self, text, line, message):
+        path = self.folder / "bad.yaml"
+        path.write_text(text)
+        done = wc.run_experiment([path, "--out", self.folder / "bad-out"], RUNNER, timeout=120)
+        self.assertEqual(done.returncode, 2, done.stderr)
+        self.assertIn(f"{path}:{line}: {message}", done.stderr)
+        self.assertFalse((self.folder / "bad-out").exists())
+
+    def test_faulty_files_are_refused_before_any_run(self):
+        base = wc.ROOT / "default-run"
+        good = wc.TINY.format(base=base)
+        self.refused(good.replace("plots:", "plot:"), 7, "unknown key 'plot'")
+        self.refused(good.replace("mice.Carefactor:", "mice.Carefacter:"), 6,
+                     "unknown --set name 'mice.Carefacter' (did you mean mice.Carefactor")
+        self.refused(good.replace(str(base), str(self.folder / "nowhere")), 2, "base folder")
+        self.refused(good.replace("[0.2, 0.8]", "[0.2, high]"), 6, "a value of mice.Carefactor must be a number")
+        self.refused(good.replace("seeds: [1, 2]", "seeds: [1, -2]"), 4, "a seed must be a whole number")
+        self.refused(good.replace("ticks: 300", "ticks: soon"), 3, "ticks must be a whole number")
+        self.refused(good.replace("[NMaus, Bite]", "[NMaus, Bites]"), 7, "unknown statistics column 'Bites'")
+        self.refused(good.replace("name: tiny\n", ""), 1, "the key 'name' is missing")
+
+
+if __name__ == "__main__":
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--runner", required=True)
+    arguments, rest = parser.parse_known_args()
+    RUNNER = Path(arguments.runner).resolve()
+    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
