@@ -8,7 +8,7 @@
 //
 // usage: murinex-bench-ticks [TICKS] [--sizes N,N,...] [--no-default] [--out DIR]
 //   TICKS         measured ticks per set-up (default 2000), after 100 unmeasured ones
-//   --sizes       the generated populations (default 25,100,400,2000)
+//   --sizes       the generated populations (default 25,100,400,2000; "" for none)
 //   --no-default  leaves out the two runs on the default world
 //   --out DIR     keeps every output of every set-up in DIR/NAME/ (statistics,
 //                 protocols and a closing population and genome dump) instead of
@@ -206,6 +206,7 @@ int Positive(const std::string& text) {
 
 std::vector<int> Sizes(const std::string& list) {
   std::vector<int> sizes;
+  if (list.empty()) return sizes;  // only the default world
   std::size_t from = 0;
   for (;;) {
     const std::size_t comma = list.find(',', from);
