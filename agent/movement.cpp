@@ -6,6 +6,7 @@
 #include "agent/action.h"
 #include "agent/event_protocol.h"
 #include "agent/memory.h"
+#include "agent/mice_near.h"
 #include "agent/needs.h"
 #include "agent/perception.h"
 #include "agent/planning.h"
@@ -367,9 +368,9 @@ bool MouseVisible(const Run& run, const TMaus& m, const TMaus& other) {
 }
 
 bool Occupied(const Run& run, const TMaus& m, TPoint point) {
-  for (const auto& o : run.Mice)
-    if (o.get() != &m && Distance(o->Position, point) < 16) return true;
-  return false;
+  return FindMouseNear(run, point, 16, [&](TMaus* o) {
+           return o != &m && Distance(o->Position, point) < 16;
+         }) != nullptr;
 }
 
 TMaus* FindFriend(const TMaus& m) {

@@ -10,6 +10,7 @@
 #include "sim/settings.h"
 #include "sim/stat_columns.h"
 #include "sim/summary_lines.h"
+#include "world/point_grid.h"
 #include "world/random.h"
 #include "world/terrain.h"
 
@@ -65,6 +66,9 @@ class Run {
   // Since the start of the run: births, and deaths by cause (1 hunger, 2 thirst, 3 pain, 4 age).
   std::int64_t Births = 0;
   std::int64_t DeathsBy[5] = {};
+  // The places of the mice, by their index in Mice, while a pass of the tick
+  // runs; the mouse whose turn it is stays unsettled. Inactive between passes.
+  PointGrid MouseGrid;
 
   // --- the switches of the main window's menus
   bool Paint = true;

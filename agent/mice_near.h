@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "agent/maus.h"
+#include "sim/run.h"
+
+namespace murinex {
+
+// Visits the mice of the run in list order until `visit` returns true, and
+// returns the mouse it stopped at (or none). Mice farther than `radius` from
+// centre may be left out: while a pass of the tick runs, the grid of mouse
+// places leaves out all of them except the mouse whose turn it is; otherwise
+// every mouse is visited. A scan may use this only where a mouse farther than
+// `radius` neither draws a random number nor changes anything.
+template <class Visit>
+TMaus* FindMouseNear(const Run& run, TPoint centre, double radius, Visit visit) {
+  const PointGrid& grid = run.MouseGrid;
+  // Distance(p, q) >= |q.x - p.x| exactly, so a mouse outside the square of
+  // half-width ceil(radius) lies farther than radius.
+  const bool gridded =
+      grid.Active() && grid.Size() == run.Mice.size() && radius >= 0 && radius <= 1e9;
+  if (!gridded) {
+    for (const auto& o : run.Mice)
+      if (visit(o.get())) return o.get();
+    return nullptr;
+  }
+  std::vector<std::uint32_t> near;
+  grid.Near(centre, static_cast<std::int64_t>(std::ceil(radius)), near);
+  for (std::uint32_t i : near) {
+    TMaus* o = run.Mice[i].get();
+    if (visit(o)) return o;
+  }
+  return nullptr;
+}
+
+}  // namespace murinex
