@@ -36,7 +36,7 @@ class PassGrid {
     for (const auto& m : run.Mice)
       places.push_back(m->Position);
     // Cells about as wide as a mouse sees.
-    run.MouseGrid.Build(places, run.World->WorldWidth, run.World->WorldHeight, 64);
+    run.MouseGrid.Build(places, run.World->WorldWidth, run.World->WorldHeight, 128);
   }
   ~PassGrid() { run_.MouseGrid.Clear(); }
   PassGrid(const PassGrid&) = delete;
