@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cmath>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "agent/maus.h"
@@ -27,9 +29,17 @@ TMaus* FindMouseNear(const Run& run, TPoint centre, double radius, Visit visit) 
       if (visit(o.get())) return o.get();
     return nullptr;
   }
-  std::vector<std::uint32_t> near;
-  grid.Near(centre, static_cast<std::int64_t>(std::ceil(radius)), near);
-  for (std::uint32_t i : near) {
+  const auto reach = static_cast<std::int64_t>(std::ceil(radius));
+  std::array<std::uint32_t, 256> local;
+  std::vector<std::uint32_t> many;
+  std::span<std::uint32_t> near(local);
+  const std::size_t count = grid.Near(centre, reach, near);
+  if (count > near.size()) {
+    many.resize(count);
+    near = many;
+    grid.Near(centre, reach, near);
+  }
+  for (std::uint32_t i : near.first(count)) {
     TMaus* o = run.Mice[i].get();
     if (visit(o)) return o;
   }

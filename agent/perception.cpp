@@ -302,30 +302,36 @@ class GoalScene {
       : patch_(run.World->Inside().TerraAt(m.Position.x, m.Position.y)) {}
   TTerra* Patch() const { return patch_; }
 
-  // The places of a kind, in list order.
+  // The places of a goal kind, in list order.
   std::span<TGoalAvLoc* const> PlacesOf(const TMaus& m, std::uint8_t kind) {
     if (!grouped_) Group(m);
-    return {places_.data() + start_[kind], places_.data() + start_[kind + 1]};
+    const std::size_t k = Bucket(kind);
+    return {places_.data() + start_[k], places_.data() + start_[k + 1]};
   }
 
  private:
+  // Goal kinds are below goal::Count; anything else shares the last bucket,
+  // which is never asked for.
+  static constexpr std::size_t Buckets = 16;
+  static std::size_t Bucket(std::uint8_t kind) { return std::min<std::size_t>(kind, Buckets - 1); }
+
   void Group(const TMaus& m) {
-    std::array<std::uint32_t, 257> next{};
+    std::array<std::uint32_t, Buckets + 1> next{};
     for (const auto& place : m.GoalLocations)
-      next[place->Kind() + 1] += 1;
+      next[Bucket(place->Kind()) + 1] += 1;
     for (std::size_t k = 1; k < next.size(); ++k)
       next[k] += next[k - 1];
     start_ = next;
     places_.resize(m.GoalLocations.size());
     for (const auto& place : m.GoalLocations)
-      places_[next[place->Kind()]++] = place.get();
+      places_[next[Bucket(place->Kind())]++] = place.get();
     grouped_ = true;
   }
 
   TTerra* patch_;
   bool grouped_ = false;
   std::vector<TGoalAvLoc*> places_;
-  std::array<std::uint32_t, 257> start_{};
+  std::array<std::uint32_t, Buckets + 1> start_{};
 };
 
 double Expectation(Run& run, TMaus& m, std::uint8_t kind, GoalScene& scene);

@@ -14,7 +14,7 @@ void PointGrid::Build(const std::vector<TPoint>& points, std::int32_t width, std
     c.clear();
   places_ = points;
   for (std::uint32_t i = 0; i < places_.size(); ++i)
-    CellOf(places_[i]).push_back(i);
+    CellOf(places_[i]).push_back({i, places_[i]});
   unsettled_ = None;
   active_ = true;
 }
@@ -34,12 +34,17 @@ void PointGrid::Unsettle(std::uint32_t index) {
 void PointGrid::Settle(std::uint32_t index, TPoint at) {
   if (index == unsettled_) unsettled_ = None;
   if (index >= places_.size()) return;
-  std::vector<std::uint32_t>& from = CellOf(places_[index]);
-  std::vector<std::uint32_t>& to = CellOf(at);
+  std::vector<Entry>& from = CellOf(places_[index]);
+  std::vector<Entry>& to = CellOf(at);
   places_[index] = at;
-  if (&from == &to) return;
-  from.erase(std::find(from.begin(), from.end(), index));
-  to.push_back(index);
+  const auto entry =
+      std::find_if(from.begin(), from.end(), [&](const Entry& e) { return e.index == index; });
+  if (&from == &to) {
+    entry->at = at;
+    return;
+  }
+  from.erase(entry);
+  to.push_back({index, at});
 }
 
 std::int32_t PointGrid::Column(std::int64_t x) const {
@@ -52,24 +57,38 @@ std::int32_t PointGrid::Row(std::int64_t y) const {
   return static_cast<std::int32_t>(std::min<std::int64_t>(r, rows_ - 1));
 }
 
-void PointGrid::Near(TPoint centre, std::int64_t reach, std::vector<std::uint32_t>& out) const {
-  out.clear();
+std::size_t PointGrid::Near(TPoint centre, std::int64_t reach, std::span<std::uint32_t> out) const {
+  std::size_t count = 0;
+  auto add = [&](std::uint32_t index) {
+    if (count < out.size()) out[count] = index;
+    count += 1;
+  };
   // Column and Row are monotone, so a point inside the square lies in one of these cells.
   const std::int32_t c0 = Column(centre.x - reach), c1 = Column(centre.x + reach);
   const std::int32_t r0 = Row(centre.y - reach), r1 = Row(centre.y + reach);
   for (std::int32_t r = r0; r <= r1; ++r) {
     for (std::int32_t c = c0; c <= c1; ++c) {
-      for (std::uint32_t i : cells_[static_cast<std::size_t>(r) * columns_ + c]) {
-        const TPoint p = places_[i];
-        if (i == unsettled_ || p.x < centre.x - reach || p.x > centre.x + reach ||
-            p.y < centre.y - reach || p.y > centre.y + reach)
+      for (const Entry& e : cells_[static_cast<std::size_t>(r) * columns_ + c]) {
+        if (e.index == unsettled_ || e.at.x < centre.x - reach || e.at.x > centre.x + reach ||
+            e.at.y < centre.y - reach || e.at.y > centre.y + reach)
           continue;
-        out.push_back(i);
+        add(e.index);
       }
     }
   }
-  if (unsettled_ != None) out.push_back(unsettled_);
-  std::sort(out.begin(), out.end());
+  if (unsettled_ != None) add(unsettled_);
+  if (count <= out.size()) std::sort(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(count));
+  return count;
+}
+
+void PointGrid::Near(TPoint centre, std::int64_t reach, std::vector<std::uint32_t>& out) const {
+  out.resize(std::max<std::size_t>(out.capacity(), 64));
+  std::size_t count = Near(centre, reach, std::span<std::uint32_t>(out));
+  if (count > out.size()) {
+    out.resize(count);
+    count = Near(centre, reach, std::span<std::uint32_t>(out));
+  }
+  out.resize(count);
 }
 
 }  // namespace murinex

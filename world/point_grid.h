@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "world/geometry.h"
@@ -30,13 +31,21 @@ class PointGrid {
   // on both axes (|dx| <= reach and |dy| <= reach), plus the unsettled point.
   // May return a few more; never fewer.
   void Near(TPoint centre, std::int64_t reach, std::vector<std::uint32_t>& out) const;
+  // The same into `out` without allocating: returns how many indices there
+  // are; when that is more than out.size(), out holds only some, unsorted.
+  std::size_t Near(TPoint centre, std::int64_t reach, std::span<std::uint32_t> out) const;
 
   static constexpr std::uint32_t None = UINT32_MAX;
 
  private:
   std::int32_t Column(std::int64_t x) const;
   std::int32_t Row(std::int64_t y) const;
-  std::vector<std::uint32_t>& CellOf(TPoint p) {
+  // A point as its cell keeps it, its place beside its index for the scan.
+  struct Entry {
+    std::uint32_t index;
+    TPoint at;
+  };
+  std::vector<Entry>& CellOf(TPoint p) {
     return cells_[static_cast<std::size_t>(Row(p.y)) * columns_ + Column(p.x)];
   }
 
@@ -44,7 +53,7 @@ class PointGrid {
   std::int32_t cell_ = 1;
   std::int32_t columns_ = 0;
   std::int32_t rows_ = 0;
-  std::vector<std::vector<std::uint32_t>> cells_;
+  std::vector<std::vector<Entry>> cells_;
   std::vector<TPoint> places_;  // the recorded place of every point
   std::uint32_t unsettled_ = None;
 };

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
+#include <span>
 
 namespace murinex {
 namespace {
@@ -42,6 +44,13 @@ TEST(PointGridTest, ByHand) {
   EXPECT_EQ(out, (std::vector<std::uint32_t>{0, 3}));
   grid.Near({95, 95}, 5, out);
   EXPECT_EQ(out, (std::vector<std::uint32_t>{1}));
+  // A buffer too small for the finding: the count tells how large it must be.
+  std::array<std::uint32_t, 1> small{};
+  EXPECT_EQ(grid.Near({10, 10}, 15, std::span<std::uint32_t>(small)), 2u);
+  std::array<std::uint32_t, 4> room{};
+  ASSERT_EQ(grid.Near({10, 10}, 15, std::span<std::uint32_t>(room)), 2u);
+  EXPECT_EQ(room[0], 0u);
+  EXPECT_EQ(room[1], 3u);
   grid.Clear();
   EXPECT_FALSE(grid.Active());
 }
