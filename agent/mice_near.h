@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "agent/maus.h"
-#include "sim/run.h"
+#include "model/run.h"
 
 namespace murinex {
 

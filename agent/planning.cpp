@@ -3,7 +3,8 @@
 #include "agent/memory.h"
 #include "agent/movement.h"
 #include "agent/needs.h"
-#include "sim/run.h"
+#include "agent/neighbours.h"
+#include "model/run.h"
 #include "world/inside.h"
 
 namespace murinex {

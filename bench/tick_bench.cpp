@@ -24,9 +24,10 @@
 #include <vector>
 
 #include "agent/maus.h"
-#include "agent/population_files.h"
-#include "sim/run.h"
-#include "sim/settings.h"
+#include "agent/mouse_list.h"
+#include "model/run.h"
+#include "model/settings.h"
+#include "sim/population_files.h"
 #include "sim/startup.h"
 #include "sim/tick.h"
 #include "world/error.h"
@@ -81,7 +82,7 @@ double Between(Random& random, double lo, double hi) {
 void AddMice(Run& run, int count, Random& random) {
   static const double basMeta[8] = {0, 0.02, 0.025, 0.006, 0.006, 0.008, 0.01, 0.006};
   for (int i = 0; i < count; ++i) {
-    auto m = run.NewMaus();
+    auto m = NewMaus(run);
     m->Lineage = "Bench";
     m->Age = static_cast<std::int32_t>(random.Below(7000));
     m->Position = {static_cast<std::int32_t>(random.Below(run.World->WorldWidth)),
@@ -139,7 +140,7 @@ Figures MeasureGenerated(int mice, int ticks, const fs::path& out) {
   if (keep) fs::create_directories(dir / "data");
   Run run(dir);
   run.settings = Settings::Read(MURINEX_BENCH_SETTINGS, "settings.txt");
-  run.AddLines = false;
+  run.RecordLines = false;
   // No mouse is selected, so only the aggression protocol and the statistics are written.
   const char* names[] = {"stat.prt", "kofi.prt", "behaviour.prt", "agg.prt", "births.prt"};
   OutFile* files[] = {&run.StatProto, &run.KofiProt, &run.Behaviour, &run.AggProt, &run.BirthLog};
@@ -170,7 +171,7 @@ Figures MeasureDefaultRun(const std::string& name, const fs::path& population, i
   Figures f{};
   {
     Run run(dir);
-    run.AddLines = false;
+    run.RecordLines = false;
     StartUp(run, "B");
     SetUpPopulation(run);
     LoadWorld(run);

@@ -22,8 +22,6 @@ void StartUp(Run& run, const std::string& taskName);
 // protocol files and writes dump 0. Nothing of the run changes when it fails
 // while reading.
 void SetUpPopulation(Run& run);
-// The text that set-up appends to the main window's caption.
-std::string PopulationCaptionSuffix(const Run& run, int startTick);
 
 // Reads the world file and builds the terrain lookup.
 void LoadWorld(Run& run);

@@ -6,8 +6,6 @@
 
 namespace murinex {
 
-class Random;
-
 // Exact wide integer for areas and squared distances of 32-bit coordinates.
 __extension__ using Int128 = __int128;
 
@@ -62,9 +60,6 @@ double MaxReal(double a, double b);
 // Whether angle c lies in the smaller arc between a and b.
 bool InSector(double a, double b, double c);
 bool InRect(TPoint p, const TRect& r);
-// The value, mutated with probability p by up to half the range times scale.
-double MutateGene(Random& random, double value, double probability, double scale, double minimum,
-                  double maximum);
 double PolygonArea(const TPolygon& polygon);
 // Integer centroid; the polygon must have a non-zero area.
 TPoint PolygonCentre(const TPolygon& polygon);

@@ -4,8 +4,7 @@
 
 #include <random>
 
-#include "agent/movement.h"
-#include "agent/perception.h"
+#include "agent/neighbours.h"
 #include "tests/common/test_run.h"
 
 namespace murinex {

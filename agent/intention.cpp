@@ -1,0 +1,175 @@
+#include "agent/intention.h"
+
+#include <algorithm>
+#include <array>
+#include <span>
+#include <vector>
+
+#include "agent/event_protocol.h"
+#include "agent/memory.h"
+#include "agent/needs.h"
+#include "agent/neighbours.h"
+#include "model/run.h"
+#include "world/inside.h"
+
+namespace murinex {
+
+namespace {
+
+// What reaching the element's goal is worth, weighed by the chance of reaching it.
+double GoalValue(const TMaus& m, const TGoalMemEl& el, double comp0) {
+  double sum = 0;
+  for (int i = 0; i < need::Count; ++i)
+    sum = sum + el.Values[i] * m.Motives[i].Urgency;
+  return std::min(el.Expectation + comp0, 1.0) * sum;
+}
+
+// What weighing the goals reads again and again while the mouse stands still:
+// the patch under it, and its places grouped by goal kind, in list order within
+// a kind. Weighing recalls places but never adds or removes one.
+class GoalScene {
+ public:
+  GoalScene(const Run& run, const TMaus& m)
+      : patch_(run.World->Inside().TerraAt(m.Position.x, m.Position.y)) {}
+  TTerra* Patch() const { return patch_; }
+
+  // The places of a goal kind, in list order.
+  std::span<TGoalAvLoc* const> PlacesOf(const TMaus& m, std::uint8_t kind) {
+    if (!grouped_) Group(m);
+    const std::size_t k = Bucket(kind);
+    return {places_.data() + start_[k], places_.data() + start_[k + 1]};
+  }
+
+ private:
+  // Goal kinds are below goal::Count; anything else shares the last bucket,
+  // which is never asked for.
+  static constexpr std::size_t Buckets = 16;
+  static std::size_t Bucket(std::uint8_t kind) { return std::min<std::size_t>(kind, Buckets - 1); }
+
+  void Group(const TMaus& m) {
+    std::array<std::uint32_t, Buckets + 1> next{};
+    for (const auto& place : m.GoalLocations)
+      next[Bucket(place->Kind()) + 1] += 1;
+    for (std::size_t k = 1; k < next.size(); ++k)
+      next[k] += next[k - 1];
+    start_ = next;
+    places_.resize(m.GoalLocations.size());
+    for (const auto& place : m.GoalLocations)
+      places_[next[Bucket(place->Kind())]++] = place.get();
+    grouped_ = true;
+  }
+
+  TTerra* patch_;
+  bool grouped_ = false;
+  std::vector<TGoalAvLoc*> places_;
+  std::array<std::uint32_t, Buckets + 1> start_{};
+};
+
+double Expectation(Run& run, TMaus& m, std::uint8_t kind, GoalScene& scene);
+
+}  // namespace
+
+std::uint8_t ChooseGoal(Run& run, TMaus& m) {
+  GoalScene scene(run, m);
+  const double comp0 = m.Comp().Ist;
+  double best = 0.2;
+  m.Need = need::NoNeed;
+  for (int i = 0; i < need::Count; ++i) {
+    if (m.Motives[i].Urgency > best) {
+      best = m.Motives[i].Urgency;
+      m.Need = static_cast<std::uint8_t>(i);
+    }
+  }
+  double value = 0.2, hysteresis = 0;
+  if (m.Goal != goal::NoGoal) {
+    TGoalMemEl& el = FindElement(m.GoalMemory, run.settings, m.Goal);
+    el.Expectation = Expectation(run, m, m.Goal, scene);
+    value = GoalValue(m, el, comp0);
+    hysteresis = m.KeepConsuming ? m.Inhib * 2 * 0.5 : m.Inhib * 0.5;
+  }
+  std::uint8_t chosen = m.Goal;
+  // Elements that the walk itself creates are not weighed in this call.
+  const std::size_t count = m.GoalMemory.size();
+  for (std::size_t k = 0; k < count; ++k) {
+    TGoalMemEl& el = *m.GoalMemory[k];
+    if (m.Goal != goal::NoGoal && el.GoalKind == m.Goal) continue;
+    el.Expectation = Expectation(run, m, el.GoalKind, scene);
+    const double v = GoalValue(m, el, comp0);
+    if (v - hysteresis > value) {
+      value = v;
+      chosen = el.GoalKind;
+    }
+  }
+  if (value <= 0.05) chosen = goal::NoGoal;
+  return chosen;
+}
+
+namespace {
+
+bool ResourceGoal(std::uint8_t kind) {
+  return kind == goal::Food || kind == goal::Water || kind == goal::Vorarazav ||
+         kind == goal::HealingHerbs;
+}
+
+double MeanProgressOfUsablePlaces(Run& run, TMaus& m, std::span<TGoalAvLoc* const> places) {
+  double sum = 0;
+  int count = 0;
+  for (TGoalAvLoc* place : places) {
+    if (!LocUsable(run, m, *place)) continue;
+    sum += place->Progress;
+    count += 1;
+  }
+  return count > 0 ? sum / count : 0;
+}
+
+double MeanFriendshipInView(Run& run, TMaus& m) {
+  LookForNeighbours(run, m, m.Heading, (1 - m.Inhib) * Pi, (1 - m.Inhib) * m.P(param::SightWidth));
+  if (m.SeenFriends.empty()) return 0;
+  double sum = 0;
+  int count = 0;
+  for (const TFrinEn& e : m.Relations) {
+    if (std::find(m.SeenFriends.begin(), m.SeenFriends.end(), e.OtherMaus) == m.SeenFriends.end())
+      continue;
+    sum += e.Friendship;
+    count += 1;
+  }
+  return count > 0 ? sum / count : 0;
+}
+
+Opportunity WhatIsOn(Run& run, TMaus& m, TTerra* patch) {
+  if (patch && run.random.Uniform() > m.Inhib)
+    return {patch->Kind, patch, BestNeedOf(run, m, patch->Kind)};
+  return {0, run.FirstTerra(), 0};
+}
+
+double Expectation(Run& run, TMaus& m, std::uint8_t kind, GoalScene& scene) {
+  const Opportunity here = WhatIsOn(run, m, scene.Patch());
+  if (kind == here.kind) return 1;
+  if (ResourceGoal(kind)) return MeanProgressOfUsablePlaces(run, m, scene.PlacesOf(m, kind));
+  if (kind == goal::Friend || kind == goal::HelpRequest) return MeanFriendshipInView(run, m);
+  return 0;
+}
+
+}  // namespace
+
+double GoalExpectation(Run& run, TMaus& m, std::uint8_t kind) {
+  GoalScene scene(run, m);
+  return Expectation(run, m, kind, scene);
+}
+
+Opportunity WhatIsHere(Run& run, TMaus& m) {
+  return WhatIsOn(run, m, run.World->Inside().TerraAt(m.Position.x, m.Position.y));
+}
+
+void ChangeIntention(Run& run, TMaus& m, int reason) {
+  m.TargetLoc.reset();
+  ClearTargets(m);
+  m.KeepConsuming = false;
+  m.Plan.clear();
+  m.PrevGoal = m.Goal;
+  Log(run, m, 4,
+      [&] { return std::string("Change of Intention! New Goal: ") + GoalNames[m.Goal]; });
+  run.Stats.Slot(reason) += 1;
+}
+
+}  // namespace murinex
