@@ -22,8 +22,10 @@ TMaus* FindMouseNear(const Run& run, TPoint centre, double radius, Visit visit) 
   const PointGrid& grid = run.MouseGrid;
   // Distance(p, q) >= |q.x - p.x| exactly, so a mouse outside the square of
   // half-width ceil(radius) lies farther than radius.
-  const bool gridded =
-      grid.Active() && grid.Size() == run.Mice.size() && radius >= 0 && radius <= 1e9;
+  // Where the square covers half the grid or more, reading every mouse is cheaper.
+  const bool gridded = grid.Active() && grid.Size() == run.Mice.size() && radius >= 0 &&
+                       radius <= 1e9 &&
+                       !grid.SpansHalf(centre, static_cast<std::int64_t>(std::ceil(radius)));
   if (!gridded) {
     for (const auto& o : run.Mice)
       if (visit(o.get())) return o.get();

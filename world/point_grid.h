@@ -35,6 +35,14 @@ class PointGrid {
   // are; when that is more than out.size(), out holds only some, unsorted.
   std::size_t Near(TPoint centre, std::int64_t reach, std::span<std::uint32_t> out) const;
 
+  // Whether the square of half-width reach around centre spans at least half
+  // of the cells (then reading every point is cheaper than the cells).
+  bool SpansHalf(TPoint centre, std::int64_t reach) const {
+    const std::int64_t columns = Column(centre.x + reach) - Column(centre.x - reach) + 1;
+    const std::int64_t rows = Row(centre.y + reach) - Row(centre.y - reach) + 1;
+    return 2 * columns * rows >= std::int64_t{columns_} * rows_;
+  }
+
   static constexpr std::uint32_t None = UINT32_MAX;
 
  private:

@@ -51,6 +51,9 @@ TEST(PointGridTest, ByHand) {
   ASSERT_EQ(grid.Near({10, 10}, 15, std::span<std::uint32_t>(room)), 2u);
   EXPECT_EQ(room[0], 0u);
   EXPECT_EQ(room[1], 3u);
+  // 10 x 10 cells: a square of 2 x 2 cells is small, one of 9 x 9 cells spans half.
+  EXPECT_FALSE(grid.SpansHalf({50, 50}, 5));
+  EXPECT_TRUE(grid.SpansHalf({50, 50}, 40));
   grid.Clear();
   EXPECT_FALSE(grid.Active());
 }
