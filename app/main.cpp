@@ -3,10 +3,8 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <filesystem>
-#include <iostream>
-
 #include "app/program.h"
+#include "app/run_folder_chooser.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -19,19 +17,21 @@ int main(int argc, char** argv) {
       "dir", "The working folder with data/inimaus.ini (default: the current folder).", "DIR", ".");
   const QCommandLineOption task("task", "The task name, answering the \"TaskName\" prompt.",
                                 "NAME");
+  const QCommandLineOption resume(
+      "resume", "Continue the run from its checkpoint data/checkpoint-TASK.mxc, if there is one.");
   parser.addOption(dir);
   parser.addOption(task);
+  parser.addOption(resume);
   parser.process(app);
 
-  const std::filesystem::path workDir = parser.value(dir).toStdString();
-  if (!std::filesystem::is_directory(workDir)) {
-    std::cerr << "murinex: the working folder " << workDir << " does not exist\n";
-    return 2;
-  }
+  // Without a run the program asks for one; cancelling ends it.
+  const auto workDir = murinex::ChooseRunFolder(parser.value(dir).toStdString());
+  if (!workDir) return 0;
   murinex::StartOptions options;
   if (parser.isSet(task)) options.taskName = parser.value(task).toStdString();
+  options.resume = parser.isSet(resume);
 
-  murinex::Program program(std::filesystem::absolute(workDir), options);
+  murinex::Program program(*workDir, options);
   QObject::connect(&program.Main(), &murinex::TFEmo::Closed, &app, &QApplication::quit);
   program.Main().show();
   return QApplication::exec();

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QElapsedTimer>
+#include <QImage>
 #include <QMainWindow>
+#include <deque>
 #include <optional>
 #include <string>
 
@@ -9,6 +12,7 @@
 #include "model/run.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QTimer;
 
@@ -26,6 +30,8 @@ class WorldView;
 struct StartOptions {
   // Answers the "TaskName" prompt in advance (for scripted runs).
   std::optional<std::string> taskName;
+  // Continues the run from the task's checkpoint in the run folder, if there is one.
+  bool resume = false;
 };
 
 // The main window: the world view, the tick clock and the menus "Bearbeiten"
@@ -70,7 +76,21 @@ class TFEmo : public QMainWindow, public RunObserver {
   // A press on the world view: left picks the nearest mouse, another button the check mouse.
   void PointerPressed(Qt::MouseButton button, QPoint position);
   void MausListAus();
+  // "Checkpoint": the run's state as it is now, to be continued later.
+  void WriteCheckpointNow();
   void AskCheckId();
+
+  // "Bild speichern…": the world view as PNG, at its current size (scale 1:
+  // the back buffer itself) or drawn anew at a multiple of it.
+  QImage WorldPicture(double scale) const;
+  bool SaveWorldPicture(const QString& path, double scale, QString& error);
+  void AskSavePicture();
+
+  // The fields of the status bar.
+  enum class Status { Event, Tick, Mice, Rate, Task, PickedAndCheck };
+  QLabel* StatusField(Status field) const;
+  // Shows what just happened in the status bar.
+  void ShowEvent(const QString& text);
 
   void MausSelected(TMaus* mouse) override;
 
@@ -80,6 +100,7 @@ class TFEmo : public QMainWindow, public RunObserver {
   QMenu* EditMenu() const { return bearbeiten_; }
   QMenu* ViewMenu() const { return ansicht_; }
   QAction* StartStopItem() const { return startStop_; }
+  QAction* SavePictureItem() const { return savePicture_; }
   Switches& MenuSwitches() { return switches_; }
 
  signals:
@@ -99,6 +120,13 @@ class TFEmo : public QMainWindow, public RunObserver {
   void CreateViewMenu();
   QAction* AddCheckItem(QMenu* menu, const QString& caption, bool& flag);
   void ShowRunning(bool running);
+  void CreateStatusBar();
+  void UpdateStatus();
+  void ShowPickedAndCheck();
+  void ShowRate();
+  void ClocksSwitched(bool running, const QString& cause);
+  void StartRefused(const QString& cause, const QString& whyNot);
+  void ShowDumpWritten(int number, const std::string& population, const std::string& genomes);
   void FinishOnce();
   void OpenModal(QWidget* dialog);
 
@@ -118,10 +146,21 @@ class TFEmo : public QMainWindow, public RunObserver {
   QAction* editMotives_ = nullptr;
   QAction* genom_ = nullptr;
   QAction* farben_ = nullptr;
+  QAction* savePicture_ = nullptr;
+  QLabel* event_ = nullptr;
+  QLabel* tick_ = nullptr;
+  QLabel* mice_ = nullptr;
+  QLabel* rate_ = nullptr;
+  QLabel* task_ = nullptr;
+  QLabel* pickedAndCheck_ = nullptr;
+  // When the last ticks ran, for the measured ticks per second.
+  QElapsedTimer sinceStart_;
+  std::deque<qint64> tickTimes_;
   bool startedUp_ = false;
   bool firstActivation_ = true;
   bool populationReady_ = false;
   bool finished_ = false;
+  bool resuming_ = false;
 };
 
 }  // namespace murinex
