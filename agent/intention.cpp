@@ -1,6 +1,9 @@
 #include "agent/intention.h"
 
 #include <algorithm>
+#include <array>
+#include <span>
+#include <vector>
 
 #include "agent/event_protocol.h"
 #include "agent/memory.h"
@@ -21,9 +24,53 @@ double GoalValue(const TMaus& m, const TGoalMemEl& el, double comp0) {
   return std::min(el.Expectation + comp0, 1.0) * sum;
 }
 
+// What weighing the goals reads again and again while the mouse stands still:
+// the patch under it, and its places grouped by goal kind, in list order within
+// a kind. Weighing recalls places but never adds or removes one.
+class GoalScene {
+ public:
+  GoalScene(const Run& run, const TMaus& m)
+      : patch_(run.World->Inside().TerraAt(m.Position.x, m.Position.y)) {}
+  TTerra* Patch() const { return patch_; }
+
+  // The places of a goal kind, in list order.
+  std::span<TGoalAvLoc* const> PlacesOf(const TMaus& m, std::uint8_t kind) {
+    if (!grouped_) Group(m);
+    const std::size_t k = Bucket(kind);
+    return {places_.data() + start_[k], places_.data() + start_[k + 1]};
+  }
+
+ private:
+  // Goal kinds are below goal::Count; anything else shares the last bucket,
+  // which is never asked for.
+  static constexpr std::size_t Buckets = 16;
+  static std::size_t Bucket(std::uint8_t kind) { return std::min<std::size_t>(kind, Buckets - 1); }
+
+  void Group(const TMaus& m) {
+    std::array<std::uint32_t, Buckets + 1> next{};
+    for (const auto& place : m.GoalLocations)
+      next[Bucket(place->Kind()) + 1] += 1;
+    for (std::size_t k = 1; k < next.size(); ++k)
+      next[k] += next[k - 1];
+    start_ = next;
+    places_.resize(m.GoalLocations.size());
+    for (const auto& place : m.GoalLocations)
+      places_[next[Bucket(place->Kind())]++] = place.get();
+    grouped_ = true;
+  }
+
+  TTerra* patch_;
+  bool grouped_ = false;
+  std::vector<TGoalAvLoc*> places_;
+  std::array<std::uint32_t, Buckets + 1> start_{};
+};
+
+double Expectation(Run& run, TMaus& m, std::uint8_t kind, GoalScene& scene);
+
 }  // namespace
 
 std::uint8_t ChooseGoal(Run& run, TMaus& m) {
+  GoalScene scene(run, m);
   const double comp0 = m.Comp().Ist;
   double best = 0.2;
   m.Need = need::NoNeed;
@@ -36,7 +83,7 @@ std::uint8_t ChooseGoal(Run& run, TMaus& m) {
   double value = 0.2, hysteresis = 0;
   if (m.Goal != goal::NoGoal) {
     TGoalMemEl& el = FindElement(m.GoalMemory, run.settings, m.Goal);
-    el.Expectation = GoalExpectation(run, m, m.Goal);
+    el.Expectation = Expectation(run, m, m.Goal, scene);
     value = GoalValue(m, el, comp0);
     hysteresis = m.KeepConsuming ? m.Inhib * 2 * 0.5 : m.Inhib * 0.5;
   }
@@ -46,7 +93,7 @@ std::uint8_t ChooseGoal(Run& run, TMaus& m) {
   for (std::size_t k = 0; k < count; ++k) {
     TGoalMemEl& el = *m.GoalMemory[k];
     if (m.Goal != goal::NoGoal && el.GoalKind == m.Goal) continue;
-    el.Expectation = GoalExpectation(run, m, el.GoalKind);
+    el.Expectation = Expectation(run, m, el.GoalKind, scene);
     const double v = GoalValue(m, el, comp0);
     if (v - hysteresis > value) {
       value = v;
@@ -64,14 +111,12 @@ bool ResourceGoal(std::uint8_t kind) {
          kind == goal::HealingHerbs;
 }
 
-double MeanProgressOfUsablePlaces(Run& run, TMaus& m, std::uint8_t kind) {
+double MeanProgressOfUsablePlaces(Run& run, TMaus& m, std::span<TGoalAvLoc* const> places) {
   double sum = 0;
   int count = 0;
-  const std::size_t places = m.GoalLocations.size();
-  for (std::size_t i = 0; i < places; ++i) {
-    TGoalAvLoc& place = *m.GoalLocations[i];
-    if (place.Kind() != kind || !LocUsable(run, m, place)) continue;
-    sum += place.Progress;
+  for (TGoalAvLoc* place : places) {
+    if (!LocUsable(run, m, *place)) continue;
+    sum += place->Progress;
     count += 1;
   }
   return count > 0 ? sum / count : 0;
@@ -91,21 +136,29 @@ double MeanFriendshipInView(Run& run, TMaus& m) {
   return count > 0 ? sum / count : 0;
 }
 
-}  // namespace
+Opportunity WhatIsOn(Run& run, TMaus& m, TTerra* patch) {
+  if (patch && run.random.Uniform() > m.Inhib)
+    return {patch->Kind, patch, BestNeedOf(run, m, patch->Kind)};
+  return {0, run.FirstTerra(), 0};
+}
 
-double GoalExpectation(Run& run, TMaus& m, std::uint8_t kind) {
-  const Opportunity here = WhatIsHere(run, m);
+double Expectation(Run& run, TMaus& m, std::uint8_t kind, GoalScene& scene) {
+  const Opportunity here = WhatIsOn(run, m, scene.Patch());
   if (kind == here.kind) return 1;
-  if (ResourceGoal(kind)) return MeanProgressOfUsablePlaces(run, m, kind);
+  if (ResourceGoal(kind)) return MeanProgressOfUsablePlaces(run, m, scene.PlacesOf(m, kind));
   if (kind == goal::Friend || kind == goal::HelpRequest) return MeanFriendshipInView(run, m);
   return 0;
 }
 
+}  // namespace
+
+double GoalExpectation(Run& run, TMaus& m, std::uint8_t kind) {
+  GoalScene scene(run, m);
+  return Expectation(run, m, kind, scene);
+}
+
 Opportunity WhatIsHere(Run& run, TMaus& m) {
-  TTerra* patch = run.World->Inside().TerraAt(m.Position.x, m.Position.y);
-  if (patch && run.random.Uniform() > m.Inhib)
-    return {patch->Kind, patch, BestNeedOf(run, m, patch->Kind)};
-  return {0, run.FirstTerra(), 0};
+  return WhatIsOn(run, m, run.World->Inside().TerraAt(m.Position.x, m.Position.y));
 }
 
 void ChangeIntention(Run& run, TMaus& m, int reason) {

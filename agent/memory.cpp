@@ -212,9 +212,16 @@ void Forget(TMaus& m) {
     e.Friendship = std::sqrt(std::max(e.Friendship * e.Friendship - 2 * rate, 0.0));
     e.Enmity = -std::sqrt(std::max(e.Enmity * e.Enmity - 4 * rate, 0.0));
   }
-  for (auto& el : m.GoalMemory)
-    for (double& v : el->Values)
-      v = Sign(v) * std::sqrt(std::max(v * v - rate, 0.0));
+  // With a finite rate a value of zero stays (positive) zero.
+  const bool zeroStays = std::isfinite(rate);
+  for (auto& el : m.GoalMemory) {
+    for (double& v : el->Values) {
+      if (v == 0 && zeroStays)
+        v = 0.0;
+      else
+        v = Sign(v) * std::sqrt(std::max(v * v - rate, 0.0));
+    }
+  }
 }
 
 }  // namespace murinex

@@ -336,12 +336,22 @@ void SetTarget(TMaus& m, const TGoalLocPtr& place) {
 TTerra* FindExploreTerra(Run& run, TMaus& m, double width, double heading) {
   const TRect box = KnownArea(run, m, width, heading);
   const auto& patches = run.World->TerraList;
-  for (std::size_t i = 1; i < patches.size(); ++i) {
+  const double sight = m.P(param::SightWidth);
+  auto fits = [&](std::size_t i) {
     const TPoint c = patches[i]->Centre;
-    if (AngleDiff(Direction(m.Position, c), heading) <= width / 2 &&
-        Distance(m.Position, c) < m.P(param::SightWidth) && !InRect(c, box))
-      return patches[i].get();
+    return Distance(m.Position, c) < sight &&
+           AngleDiff(Direction(m.Position, c), heading) <= width / 2 && !InRect(c, box);
+  };
+  if (!(sight >= 0 && sight <= 1e9)) {
+    for (std::size_t i = 1; i < patches.size(); ++i)
+      if (fits(i)) return patches[i].get();
+    return nullptr;
   }
+  // Only centres closer than sight can fit; Distance is at least the offset on either axis.
+  std::vector<std::uint32_t> near;
+  run.World->CentresNear(m.Position, static_cast<std::int64_t>(std::ceil(sight)), near);
+  for (std::uint32_t i : near)
+    if (i >= 1 && fits(i)) return patches[i].get();
   return nullptr;
 }
 

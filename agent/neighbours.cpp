@@ -4,6 +4,7 @@
 
 #include "agent/event_protocol.h"
 #include "agent/maus.h"
+#include "agent/mice_near.h"
 #include "agent/perception.h"
 #include "model/run.h"
 #include "world/format.h"
@@ -21,11 +22,11 @@ void LookForNeighbours(Run& run, TMaus& m, double heading, double width, double 
     return "LookForNeighbours: width: " + FormatFixed(width, 0, 2) +
            " depth: " + FormatFixed(depth, 0, 2);
   });
-  for (const auto& op : run.Mice) {
-    TMaus* o = op.get();
-    if (o == &m) continue;
+  const double sight = m.P(param::SightWidth);
+  FindMouseNear(run, m.Position, std::max(depth, sight), [&](TMaus* o) {
+    if (o == &m) return false;
     const double d = Distance(m.Position, o->Position);
-    if (d > depth && d > m.P(param::SightWidth)) continue;  // neither seen nor missed
+    if (d > depth && d > sight) return false;  // neither seen nor missed
     const double delta = AngleDiff(Direction(m.Position, o->Position), heading);
     if (d <= depth && delta <= width) {
       seen += 1;
@@ -38,10 +39,11 @@ void LookForNeighbours(Run& run, TMaus& m, double heading, double width, double 
       } else if (v < 0) {
         if (run.random.Uniform() < m.Comp().Ist) m.SeenEnemies.push_back(o);
       }
-    } else if (d <= m.P(param::SightWidth) && delta <= Pi / 2) {
+    } else if (d <= sight && delta <= Pi / 2) {
       notSeen += 1;
     }
-  }
+    return false;
+  });
   const double ratio = seen > 0 ? static_cast<double>(notSeen) / seen : 0;
   run.Stats.Add(stat::Mausnotseen, ratio);
 }
@@ -56,9 +58,8 @@ bool InView(const TMaus& m, const TMaus& other, double heading) {
 }  // namespace
 
 TMaus* CloseMouse(const Run& run, const TMaus& m, double heading) {
-  for (const auto& o : run.Mice)
-    if (o.get() != &m && InView(m, *o, heading)) return o.get();
-  return nullptr;
+  return FindMouseNear(run, m.Position, CloseDistance,
+                       [&](TMaus* o) { return o != &m && InView(m, *o, heading); });
 }
 
 bool CompetitorClose(const TMaus& m, double heading) {
@@ -66,14 +67,13 @@ bool CompetitorClose(const TMaus& m, double heading) {
 }
 
 TMaus* HeardHelpCry(Run& run, TMaus& m) {
-  for (const auto& op : run.Mice) {
-    TMaus* o = op.get();
+  const double reach = 2 * m.P(param::SightWidth);
+  return FindMouseNear(run, m.Position, reach, [&](TMaus* o) {
     double v = 0;
-    if (o->HelpCry == 0 || !RelationValue(m, o, v) || !(v > 0)) continue;
-    if (!(Distance(o->Position, m.Position) < 2 * m.P(param::SightWidth))) continue;
-    if (run.random.Uniform() > m.Inhib) return o;
-  }
-  return nullptr;
+    if (o->HelpCry == 0 || !RelationValue(m, o, v) || !(v > 0)) return false;
+    if (!(Distance(o->Position, m.Position) < reach)) return false;
+    return run.random.Uniform() > m.Inhib;
+  });
 }
 
 bool MouseVisible(const Run& run, const TMaus& m, const TMaus& other) {
@@ -82,9 +82,9 @@ bool MouseVisible(const Run& run, const TMaus& m, const TMaus& other) {
 }
 
 bool Occupied(const Run& run, const TMaus& m, TPoint point) {
-  for (const auto& o : run.Mice)
-    if (o.get() != &m && Distance(o->Position, point) < 16) return true;
-  return false;
+  return FindMouseNear(run, point, 16, [&](TMaus* o) {
+           return o != &m && Distance(o->Position, point) < 16;
+         }) != nullptr;
 }
 
 TMaus* FindFriend(const TMaus& m) {

@@ -1,21 +1,36 @@
-// Ticks per second of the whole simulation, headless, for populations of about
-// 25, 100 and 400 mice on generated worlds whose area grows with the
-// population. Inputs are generated from fixed seeds, so a run is repeatable.
+// Ticks per second of the whole simulation, headless.
 //
-// usage: murinex-bench-ticks [TICKS]   (default 2000 measured ticks per size)
+// Generated worlds: populations of about 25, 100, 400 and 2000 mice on worlds
+// whose area grows with the population, built from fixed seeds, so a run is
+// repeatable. The default run: its young population (ages up to about 6500)
+// and an old one full of remembered places (the dump of a 60,000-tick run), on
+// the default world, to compare the cost of a mouse-tick by age.
+//
+// usage: murinex-bench-ticks [TICKS] [--sizes N,N,...] [--no-default] [--out DIR]
+//   TICKS         measured ticks per set-up (default 2000), after 100 unmeasured ones
+//   --sizes       the generated populations (default 25,100,400,2000; "" for none)
+//   --no-default  leaves out the two runs on the default world
+//   --out DIR     keeps every output of every set-up in DIR/NAME/ (statistics,
+//                 protocols and a closing population and genome dump) instead of
+//                 discarding them; tests/golden/bench_runs.py hashes them
 
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "agent/maus.h"
 #include "agent/mouse_list.h"
 #include "model/run.h"
 #include "model/settings.h"
+#include "sim/population_files.h"
+#include "sim/startup.h"
 #include "sim/tick.h"
+#include "world/error.h"
 #include "world/inside.h"
 #include "world/random.h"
 #include "world/terrain.h"
@@ -23,6 +38,7 @@
 namespace {
 
 using namespace murinex;
+namespace fs = std::filesystem;
 
 // Cells of about 110 x 105 world units, kinds in a fixed pattern with sand between.
 std::unique_ptr<TWorld> GeneratedWorld(int width, int height, Random& random) {
@@ -96,19 +112,8 @@ struct Figures {
   double ticksPerSecond;
 };
 
-Figures Measure(int mice, int ticks) {
-  Run run(".");
-  run.settings = Settings::Read(MURINEX_BENCH_SETTINGS, "settings.txt");
-  run.RecordLines = false;
-  // No mouse is selected, so only the aggression protocol and the statistics are written.
-  for (OutFile* f : {&run.StatProto, &run.KofiProt, &run.Behaviour, &run.AggProt, &run.BirthLog})
-    f->Create("/dev/null", "/dev/null");
-  Random inputs(static_cast<std::uint32_t>(mice));
-  const double scale = std::sqrt(mice / 36.0);
-  run.World = GeneratedWorld(static_cast<int>(900 * scale), static_cast<int>(640 * scale), inputs);
-  AddMice(run, mice, inputs);
-  run.random.SetSeed(1);
-  run.TickCount = 1;  // no dump at tick 10000 within the measured ticks
+// Warms the run up, then times `ticks` ticks.
+Figures TimeTicks(Run& run, int ticks) {
   for (int i = 0; i < 100; ++i)
     Tick(run);
   double mouseTicks = 0;
@@ -122,15 +127,140 @@ Figures Measure(int mice, int ticks) {
   return {mouseTicks / ticks, ticks / seconds};
 }
 
+// The closing dumps of a kept run, so its whole state is part of the output.
+void KeepFinalState(Run& run) {
+  DumpPopulation(run);
+  DumpGenomes(run);
+  run.CloseProtocols();
+}
+
+Figures MeasureGenerated(int mice, int ticks, const fs::path& out) {
+  const bool keep = !out.empty();
+  const fs::path dir = keep ? out / ("generated-" + std::to_string(mice)) : fs::path(".");
+  if (keep) fs::create_directories(dir / "data");
+  Run run(dir);
+  run.settings = Settings::Read(MURINEX_BENCH_SETTINGS, "settings.txt");
+  run.RecordLines = false;
+  // No mouse is selected, so only the aggression protocol and the statistics are written.
+  const char* names[] = {"stat.prt", "kofi.prt", "behaviour.prt", "agg.prt", "births.prt"};
+  OutFile* files[] = {&run.StatProto, &run.KofiProt, &run.Behaviour, &run.AggProt, &run.BirthLog};
+  for (int i = 0; i < 5; ++i) {
+    const std::string path = keep ? (dir / names[i]).string() : "/dev/null";
+    files[i]->Create(path, path);
+  }
+  Random inputs(static_cast<std::uint32_t>(mice));
+  const double scale = std::sqrt(mice / 36.0);
+  run.World = GeneratedWorld(static_cast<int>(900 * scale), static_cast<int>(640 * scale), inputs);
+  AddMice(run, mice, inputs);
+  run.random.SetSeed(1);
+  run.TickCount = 1;  // no dump at tick 10000 within the measured ticks
+  const Figures f = TimeTicks(run, ticks);
+  if (keep) KeepFinalState(run);
+  return f;
+}
+
+// The default run in a folder of its own, with `population` as its population file.
+Figures MeasureDefaultRun(const std::string& name, const fs::path& population, int ticks,
+                          const fs::path& out) {
+  const bool keep = !out.empty();
+  const fs::path dir = keep ? out / name : fs::temp_directory_path() / ("murinex-bench-" + name);
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  fs::copy(MURINEX_DEFAULT_RUN, dir, fs::copy_options::recursive);
+  fs::copy_file(population, dir / "data" / "population.txt", fs::copy_options::overwrite_existing);
+  Figures f{};
+  {
+    Run run(dir);
+    run.RecordLines = false;
+    StartUp(run, "B");
+    SetUpPopulation(run);
+    LoadWorld(run);
+    f = TimeTicks(run, ticks);
+    if (keep) KeepFinalState(run);
+  }
+  if (!keep) fs::remove_all(dir);
+  return f;
+}
+
+struct Options {
+  int ticks = 2000;
+  std::vector<int> sizes{25, 100, 400, 2000};
+  bool defaultRun = true;
+  fs::path out;
+};
+
+[[noreturn]] void Usage(const std::string& problem) {
+  std::fprintf(stderr,
+               "murinex-bench-ticks: %s\n"
+               "usage: murinex-bench-ticks [TICKS] [--sizes N,N,...] [--no-default] [--out DIR]\n",
+               problem.c_str());
+  std::exit(2);
+}
+
+int Positive(const std::string& text) {
+  char* end = nullptr;
+  const long value = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end != '\0' || value <= 0 || value > 1000000)
+    Usage("expected a whole number from 1 to 1000000, found \"" + text + "\"");
+  return static_cast<int>(value);
+}
+
+std::vector<int> Sizes(const std::string& list) {
+  std::vector<int> sizes;
+  if (list.empty()) return sizes;  // only the default world
+  std::size_t from = 0;
+  for (;;) {
+    const std::size_t comma = list.find(',', from);
+    sizes.push_back(Positive(list.substr(from, comma - from)));
+    if (comma == std::string::npos) return sizes;
+    from = comma + 1;
+  }
+}
+
+Options ParseOptions(int argc, char** argv) {
+  Options o;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--no-default") {
+      o.defaultRun = false;
+    } else if (arg == "--sizes" || arg == "--out") {
+      if (i + 1 >= argc) Usage("missing value after " + arg);
+      if (arg == "--sizes")
+        o.sizes = Sizes(argv[++i]);
+      else
+        o.out = argv[++i];
+    } else if (i == 1) {
+      o.ticks = Positive(arg);
+    } else {
+      Usage("unknown argument " + arg);
+    }
+  }
+  return o;
+}
+
+void PrintRow(const std::string& name, const Figures& f) {
+  std::printf("%-14s %12.1f %12.1f %22.2f\n", name.c_str(), f.meanMice, f.ticksPerSecond,
+              1e6 / (f.ticksPerSecond * f.meanMice));
+  std::fflush(stdout);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int ticks = argc > 1 ? std::atoi(argv[1]) : 2000;
-  std::printf("%8s %12s %12s %22s\n", "mice", "mean mice", "ticks/s", "us per mouse-tick");
-  for (int mice : {25, 100, 400}) {
-    const Figures f = Measure(mice, ticks);
-    std::printf("%8d %12.1f %12.1f %22.2f\n", mice, f.meanMice, f.ticksPerSecond,
-                1e6 / (f.ticksPerSecond * f.meanMice));
+  const Options o = ParseOptions(argc, argv);
+  std::printf("%-14s %12s %12s %22s\n", "set-up", "mean mice", "ticks/s", "us per mouse-tick");
+  try {
+    for (int mice : o.sizes)
+      PrintRow("generated " + std::to_string(mice), MeasureGenerated(mice, o.ticks, o.out));
+    if (o.defaultRun) {
+      PrintRow("default young",
+               MeasureDefaultRun("young", fs::path(MURINEX_DEFAULT_RUN) / "data" / "population.txt",
+                                 o.ticks, o.out));
+      PrintRow("default old", MeasureDefaultRun("old", MURINEX_OLD_POPULATION, o.ticks, o.out));
+    }
+  } catch (const InputError& error) {
+    std::fprintf(stderr, "murinex-bench-ticks: %s\n", error.what());
+    return 1;
   }
   return 0;
 }

@@ -1,8 +1,8 @@
 // What the desktop program does every 50 ms, without a screen: one tick of the
 // simulation, one tick of each chart clock and the redraw of the world view,
-// for the default run with its population grown to 200 mice.
+// for the default run with its population grown to a given size.
 //
-// usage: murinex-bench-view [FRAMES]   (default 1000 measured frames)
+// usage: murinex-bench-view [FRAMES] [MICE]   (default 1000 measured frames, 200 mice)
 
 #include <QGuiApplication>
 #include <QImage>
@@ -58,6 +58,11 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
   const int frames = argc > 1 ? std::atoi(argv[1]) : 1000;
+  const int mice = argc > 2 ? std::atoi(argv[2]) : 200;
+  if (frames <= 0 || mice <= 0) {
+    std::fprintf(stderr, "usage: murinex-bench-view [FRAMES] [MICE]\n");
+    return 2;
+  }
   const auto folder = CopyOfTheDefaultRun();
   Run run(folder);
   StartUp(run, "bench");
@@ -65,7 +70,7 @@ int main(int argc, char** argv) {
   LoadWorld(run);
   MouseImages images;
   images.Load(run.BitmapDir());
-  GrowPopulation(run, 200);
+  GrowPopulation(run, static_cast<std::size_t>(mice));
   run.SelectMaus(run.Mice.front().get());  // its places are drawn, its decisions logged
   MouseChartRecorder recorder;
   QImage buffer(916, 618, QImage::Format_RGB32);

@@ -10,6 +10,7 @@
 #include "model/settings.h"
 #include "model/stat_columns.h"
 #include "model/summary_lines.h"
+#include "world/point_grid.h"
 #include "world/random.h"
 #include "world/terrain.h"
 
@@ -76,6 +77,9 @@ class Run {
   // Since the start of the run: births, and deaths by cause (1 hunger, 2 thirst, 3 pain, 4 age).
   std::int64_t Births = 0;
   std::int64_t DeathsBy[5] = {};
+  // The places of the mice, by their index in Mice, while a pass of the tick
+  // runs; the mouse whose turn it is stays unsettled. Inactive between passes.
+  PointGrid MouseGrid;
 
   // --- set by whoever drives the run (a window, the runner)
   bool RecordLines = true;      // chart lines and summary sums are recorded

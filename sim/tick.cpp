@@ -29,12 +29,37 @@ class BusyGuard {
   Run& run_;
 };
 
-// Each pass visits the mice present when it starts, in list order.
+// The grid of mouse places for one pass, forgotten however the pass ends.
+class PassGrid {
+ public:
+  explicit PassGrid(Run& run) : run_(run) {
+    std::vector<TPoint> places;
+    places.reserve(run.Mice.size());
+    for (const auto& m : run.Mice)
+      places.push_back(m->Position);
+    // Cells about as wide as a mouse sees.
+    run.MouseGrid.Build(places, run.World->WorldWidth, run.World->WorldHeight, 128);
+  }
+  ~PassGrid() { run_.MouseGrid.Clear(); }
+  PassGrid(const PassGrid&) = delete;
+  PassGrid& operator=(const PassGrid&) = delete;
+
+ private:
+  Run& run_;
+};
+
+// Each pass visits the mice present when it starts, in list order. Only the
+// mouse whose turn it is moves, so the grid knows where all others stand.
 template <class Phase>
 void EveryMouse(Run& run, Phase phase) {
   const std::size_t n = run.Mice.size();
-  for (std::size_t i = 0; i < n; ++i)
-    phase(run, *run.Mice[i]);
+  PassGrid grid(run);
+  for (std::size_t i = 0; i < n; ++i) {
+    TMaus& m = *run.Mice[i];
+    run.MouseGrid.Unsettle(static_cast<std::uint32_t>(i));
+    phase(run, m);
+    run.MouseGrid.Settle(static_cast<std::uint32_t>(i), m.Position);
+  }
 }
 
 }  // namespace

@@ -24,18 +24,6 @@ double Direction(TPoint p, TPoint q) {
   return dx > 0 ? std::fabs(t) + Pi : TwoPi - t;
 }
 
-double Distance(TPoint p, TPoint q) {
-  if (p == q) return 0;
-  const std::int64_t dx = static_cast<std::int64_t>(q.x) - p.x;
-  const std::int64_t dy = static_cast<std::int64_t>(q.y) - p.y;
-  // The squares are summed exactly: in 64 bits while they fit, else wider.
-  constexpr std::int64_t Small = std::int64_t{1} << 30;
-  if (dx < Small && dx > -Small && dy < Small && dy > -Small)
-    return std::sqrt(static_cast<double>(dy * dy + dx * dx));
-  const Int128 wx = dx, wy = dy;
-  return std::sqrt(static_cast<double>(wy * wy + wx * wx));
-}
-
 double NormalizeAngle(double a) {
   if (a > TwoPi) return a - TwoPi;
   if (a < 0) return a + TwoPi;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -40,7 +41,17 @@ std::int32_t RoundHalfEven(double value);
 TPoint PolarOffset(TPoint p, double angle, double distance);
 // Angle from p to q in (0, 2*pi]; due right is 2*pi, q = p gives 3*pi/2.
 double Direction(TPoint p, TPoint q);
-double Distance(TPoint p, TPoint q);
+inline double Distance(TPoint p, TPoint q) {
+  if (p == q) return 0;
+  const std::int64_t dx = static_cast<std::int64_t>(q.x) - p.x;
+  const std::int64_t dy = static_cast<std::int64_t>(q.y) - p.y;
+  // The squares are summed exactly: in 64 bits while they fit, else wider.
+  constexpr std::int64_t Small = std::int64_t{1} << 30;
+  if (dx < Small && dx > -Small && dy < Small && dy > -Small)
+    return std::sqrt(static_cast<double>(dy * dy + dx * dx));
+  const Int128 wx = dx, wy = dy;
+  return std::sqrt(static_cast<double>(wy * wy + wx * wx));
+}
 double NormalizeAngle(double a);
 // Unsigned difference of two angles, in [0, pi].
 double AngleDiff(double a, double b);

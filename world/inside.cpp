@@ -1,6 +1,7 @@
 #include "world/inside.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <numeric>
@@ -64,6 +65,36 @@ void TInside::Rebuild() {
   raster_.assign(static_cast<std::size_t>(width_) * height_, White);
   for (std::size_t i = 0; i < world_.TerraList.size(); ++i)
     Fill(world_.TerraList[i]->Points, static_cast<std::uint32_t>(i));
+  CountWhiteTiles();
+}
+
+void TInside::CountWhiteTiles() {
+  tileColumns_ = (width_ + TileSize - 1) / TileSize;
+  tileRows_ = (height_ + TileSize - 1) / TileSize;
+  const auto stride = static_cast<std::size_t>(tileColumns_) + 1;
+  whiteTiles_.assign(stride * (static_cast<std::size_t>(tileRows_) + 1), 0);
+  std::vector<bool> white(static_cast<std::size_t>(tileColumns_) * tileRows_, false);
+  for (std::int32_t y = 0; y < height_; ++y)
+    for (std::int32_t x = 0; x < width_; ++x)
+      if (Pixel(x, y) == White)
+        white[static_cast<std::size_t>(y / TileSize) * tileColumns_ + x / TileSize] = true;
+  for (std::int32_t r = 0; r < tileRows_; ++r)
+    for (std::int32_t c = 0; c < tileColumns_; ++c)
+      whiteTiles_[(r + 1) * stride + c + 1] =
+          whiteTiles_[r * stride + c + 1] + whiteTiles_[(r + 1) * stride + c] -
+          whiteTiles_[r * stride + c] +
+          (white[static_cast<std::size_t>(r) * tileColumns_ + c] ? 1 : 0);
+}
+
+bool TInside::MayHoldWhite(const TRect& area) const {
+  const std::int32_t left = std::max(area.left, 0), right = std::min(area.right, width_ - 1);
+  const std::int32_t top = std::max(area.top, 0), bottom = std::min(area.bottom, height_ - 1);
+  if (left > right || top > bottom) return false;
+  const std::int32_t c0 = left / TileSize, c1 = right / TileSize + 1;
+  const std::int32_t r0 = top / TileSize, r1 = bottom / TileSize + 1;
+  return WhiteTilesBefore(c1, r1) - WhiteTilesBefore(c0, r1) - WhiteTilesBefore(c1, r0) +
+             WhiteTilesBefore(c0, r0) >
+         0;
 }
 
 void TInside::Set(std::int64_t x, std::int64_t y, std::uint32_t value) {
@@ -141,6 +172,20 @@ TTerra* TInside::TerraAt(std::int32_t x, std::int32_t y) const {
 }
 
 bool TInside::PathOnTerrain(TPoint from, TPoint to, double stepsPerUnit) const {
+  // Every probe that is read lies closer to `from` than `to` does, so inside
+  // this square; only a White pixel can end the walk with false.
+  const double d = Distance(from, to);
+  const std::int64_t reach = static_cast<std::int64_t>(d) + 1;
+  auto clamp = [](std::int64_t v) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, -1, INT32_MAX));
+  };
+  const TRect square{clamp(from.x - reach), clamp(from.y - reach), clamp(from.x + reach),
+                     clamp(from.y + reach)};
+  if (!MayHoldWhite(square)) return true;
+  return ProbePath(from, to, stepsPerUnit);
+}
+
+bool TInside::ProbePath(TPoint from, TPoint to, double stepsPerUnit) const {
   const double a = Direction(from, to);
   const double d = Distance(from, to);
   double n = stepsPerUnit * d;

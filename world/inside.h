@@ -24,8 +24,14 @@ class TInside {
   bool PatchIndexAt(std::int32_t x, std::int32_t y, std::uint32_t& index) const;
   TTerra* TerraAt(std::int32_t x, std::int32_t y) const;
   // Whether every probed point of the straight walk from `from` to `to`, about
-  // `stepsPerUnit` probes per world unit, lies on a patch.
+  // `stepsPerUnit` probes per world unit, lies on a patch. Answered without
+  // walking when no pixel the walk could probe is White.
   bool PathOnTerrain(TPoint from, TPoint to, double stepsPerUnit) const;
+  // The walk itself, probe by probe.
+  bool ProbePath(TPoint from, TPoint to, double stepsPerUnit) const;
+  // False only when no pixel of the rectangle (inclusive, clipped to the
+  // raster) is White; true when a tile it touches holds a White pixel.
+  bool MayHoldWhite(const TRect& area) const;
 
   std::int32_t Width() const { return width_; }
   std::int32_t Height() const { return height_; }
@@ -37,11 +43,21 @@ class TInside {
   void Fill(const TPolygon& polygon, std::uint32_t value);
   void FillEdges(const TPolygon& polygon, std::uint32_t value);
   void Set(std::int64_t x, std::int64_t y, std::uint32_t value);
+  void CountWhiteTiles();
+  std::int32_t WhiteTilesBefore(std::int32_t column, std::int32_t row) const {
+    return whiteTiles_[static_cast<std::size_t>(row) * (tileColumns_ + 1) + column];
+  }
 
   const TWorld& world_;
   std::int32_t width_;
   std::int32_t height_;
   std::vector<std::uint32_t> raster_;
+  // Square tiles of TileSize pixels; whiteTiles_ holds, for every (column,
+  // row), how many tiles above and left of it hold a White pixel.
+  static constexpr std::int32_t TileSize = 16;
+  std::int32_t tileColumns_ = 0;
+  std::int32_t tileRows_ = 0;
+  std::vector<std::int32_t> whiteTiles_;
 };
 
 // Whether the integer point lies inside the polygon by the even-odd rule

@@ -48,6 +48,16 @@ TWorld::~TWorld() = default;
 
 void TWorld::BuildLookup() {
   inside_ = std::make_unique<TInside>(*this);
+  std::vector<TPoint> centres;
+  centres.reserve(TerraList.size());
+  for (const auto& terra : TerraList)
+    centres.push_back(terra->Centre);
+  // Cells about as wide as a mouse sees.
+  centres_.Build(centres, WorldWidth, WorldHeight, 128);
+}
+
+void TWorld::CentresNear(TPoint p, std::int64_t reach, std::vector<std::uint32_t>& out) const {
+  centres_.Near(p, reach, out);
 }
 
 TTerra* TWorld::TerraOrFirst(TPoint p) const {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "world/geometry.h"
+#include "world/point_grid.h"
 
 namespace murinex {
 
@@ -69,8 +70,12 @@ class TWorld {
   std::int32_t WorldHeight = 0;
 
   const TInside& Inside() const { return *inside_; }
-  // Builds the lookup raster; called once all patches are in TerraList.
+  // Builds the lookup raster and the index of patch centres; called once all
+  // patches are in TerraList, which stays as it is from then on.
   void BuildLookup();
+  // The indices in TerraList, ascending, of the patches whose centre lies
+  // within `reach` of p on both axes (a few more may come; none is missed).
+  void CentresNear(TPoint p, std::int64_t reach, std::vector<std::uint32_t>& out) const;
   // The patch at a point, or FirstTerra where no patch lies.
   TTerra* TerraOrFirst(TPoint p) const;
   // Seasonal update of every patch, with the day of tick.
@@ -78,6 +83,7 @@ class TWorld {
 
  private:
   std::unique_ptr<TInside> inside_;
+  PointGrid centres_;
 };
 
 // The largest raster the program accepts (pixels): 1 GiB of 32-bit pixels.

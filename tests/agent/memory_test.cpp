@@ -654,5 +654,26 @@ TEST_F(MemoryTest, ForgetFadesGoalValuesKeepingTheirSign) {
     EXPECT_EQ(v, 0);
 }
 
+// A value of zero is Sign(0) = 0 times a root: positive zero for any finite
+// rate, even a negative one or after a negative zero; a rate that is not a
+// number makes it not a number, as the formula does.
+TEST_F(MemoryTest, ForgetTurnsZeroGoalValuesIntoPositiveZero) {
+  TGoalMemEl& el = FindElement(m.GoalMemory, t.run.settings, goal::Food);
+  for (double rate : {0.01, -0.01, 0.0}) {
+    m.Params[param::RateForget] = rate;
+    el.Values = {0.0, -0.0, 0.0, -0.0, 0.0, 0.0, 0.0, 0.0};
+    Forget(m);
+    for (double v : el.Values) {
+      EXPECT_EQ(v, 0) << rate;
+      EXPECT_FALSE(std::signbit(v)) << rate;
+    }
+  }
+  m.Params[param::RateForget] = std::nan("");
+  el.Values = {0.0, -0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
+  Forget(m);
+  EXPECT_TRUE(std::isnan(el.Values[0]));
+  EXPECT_TRUE(std::isnan(el.Values[1]));
+}
+
 }  // namespace
 }  // namespace murinex

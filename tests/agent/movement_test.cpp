@@ -882,3 +882,43 @@ TEST_F(MovementTest, SetTargetTurnsTowardsThePlace) {
 
 }  // namespace
 }  // namespace murinex
+
+namespace murinex {
+namespace {
+
+// On a large world of many patches the first fitting patch in list order is
+// found, whatever the sight, heading and width: patches whose centres are near
+// come from the index of centres, so none may be missed or taken out of order.
+TEST(ExploreTerraGridTest, TheFirstFittingPatchInListOrderOnALargeWorld) {
+  test::TestRun t;
+  std::vector<std::unique_ptr<TTerra>> patches;
+  patches.push_back(test::RectPatch(KindSand, 0, 0, 2999, 1999));
+  // Overlapping patches of several sizes, not in spatial order.
+  for (int k = 0; k < 600; ++k) {
+    const int x = (k * 977) % 2900, y = (k * 613) % 1900, side = 10 + (k * 37) % 90;
+    patches.push_back(test::RectPatch(KindFood, x, y, x + side, y + side));
+  }
+  t.SetWorld(test::MakeWorld(3000, 2000, std::move(patches)));
+  TMaus& m = t.AddMaus({0, 0});
+  const auto& list = t.run.World->TerraList;
+  int found = 0;
+  for (int k = 0; k < 400; ++k) {
+    m.Position = {(k * 331) % 3100 - 50, (k * 257) % 2100 - 50};
+    m.Params[param::SightWidth] = 40 + (k * 13) % 200;
+    const double heading = (k % 17) * TwoPi / 17, width = 0.3 + (k % 5) * 0.6;
+    // No place is remembered, so the known area holds nothing.
+    TTerra* expected = nullptr;
+    for (std::size_t i = 1; i < list.size() && !expected; ++i) {
+      const TPoint c = list[i]->Centre;
+      if (AngleDiff(Direction(m.Position, c), heading) <= width / 2 &&
+          Distance(m.Position, c) < m.P(param::SightWidth))
+        expected = list[i].get();
+    }
+    ASSERT_EQ(FindExploreTerra(t.run, m, width, heading), expected) << "case " << k;
+    found += expected != nullptr;
+  }
+  EXPECT_GT(found, 100);
+}
+
+}  // namespace
+}  // namespace murinex

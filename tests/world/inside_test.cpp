@@ -130,5 +130,80 @@ TEST(InsideTest, PathOutsideTheRasterDoesNotCountAsWhite) {
   EXPECT_TRUE(world->Inside().PathOnTerrain({10, 10}, {10, -60}, 0.1));
 }
 
+// A world of scattered rectangles over a White ground with one White pixel cut
+// into an otherwise full rectangle, so walks cross both gaps and single holes.
+std::unique_ptr<TWorld> SpeckledWorld(std::mt19937& gen, int width, int height) {
+  std::uniform_int_distribution<int> x(0, width - 1), y(0, height - 1), side(5, 60);
+  std::vector<TPolygon> polygons;
+  for (int i = 0; i < 25; ++i) {
+    const int left = x(gen), top = y(gen);
+    const int right = left + side(gen), bottom = top + side(gen);
+    polygons.push_back({{left, top}, {right, top}, {right, bottom}, {left, bottom}});
+  }
+  return Patches(width, height, polygons);
+}
+
+bool WhiteByPixels(const TInside& in, const TRect& r) {
+  for (int y = std::max(r.top, 0); y <= std::min(r.bottom, in.Height() - 1); ++y)
+    for (int x = std::max(r.left, 0); x <= std::min(r.right, in.Width() - 1); ++x)
+      if (in.Pixel(x, y) == TInside::White) return true;
+  return false;
+}
+
+TEST(InsideTest, MayHoldWhiteNeverMissesAWhitePixel) {
+  std::mt19937 gen(7);
+  std::uniform_int_distribution<int> coordinate(-20, 220), extent(0, 70);
+  for (int world = 0; world < 20; ++world) {
+    auto w = SpeckledWorld(gen, 200, 150);
+    const TInside& in = w->Inside();
+    for (int i = 0; i < 500; ++i) {
+      const int left = coordinate(gen), top = coordinate(gen);
+      const TRect r{left, top, left + extent(gen), top + extent(gen)};
+      if (WhiteByPixels(in, r)) {
+        ASSERT_TRUE(in.MayHoldWhite(r)) << left << "," << top;
+      }
+    }
+  }
+}
+
+TEST(InsideTest, MayHoldWhiteIsFalseOnlyWhereTheGroundIsCovered) {
+  // One patch covers x 0..99 fully; right of it lies White ground.
+  auto world = Patches(200, 100, {{{0, 0}, {99, 0}, {99, 99}, {0, 99}}});
+  const TInside& in = world->Inside();
+  EXPECT_FALSE(in.MayHoldWhite({0, 0, 95, 99}));  // tiles of 16 px: 0..95 lie on the patch
+  EXPECT_TRUE(in.MayHoldWhite({90, 0, 120, 10}));
+  EXPECT_FALSE(in.MayHoldWhite({-50, -50, -1, -1}));  // outside the raster: nothing to read
+}
+
+// The shortcut must give exactly the walk's answer for any segment and any
+// number of probes, also for segments leaving the raster.
+TEST(InsideTest, PathOnTerrainAgreesWithTheProbeWalk) {
+  std::mt19937 gen(11);
+  std::uniform_int_distribution<int> x(-30, 230), y(-30, 180);
+  std::uniform_real_distribution<double> probes(0.001, 0.6);
+  int blocked = 0, free = 0;
+  for (int world = 0; world < 20; ++world) {
+    auto w = SpeckledWorld(gen, 200, 150);
+    const TInside& in = w->Inside();
+    for (int i = 0; i < 2000; ++i) {
+      const TPoint from{x(gen), y(gen)}, to{x(gen), y(gen)};
+      const double s = probes(gen);
+      const bool walked = in.ProbePath(from, to, s);
+      ASSERT_EQ(in.PathOnTerrain(from, to, s), walked)
+          << from.x << "," << from.y << " -> " << to.x << "," << to.y << " at " << s;
+      (walked ? free : blocked) += 1;
+    }
+  }
+  // Both answers occur, so the comparison means something.
+  EXPECT_GT(blocked, 1000);
+  EXPECT_GT(free, 1000);
+}
+
+TEST(InsideTest, PathOnTerrainOnAFullyCoveredWorld) {
+  auto world = Patches(100, 100, {{{0, 0}, {99, 0}, {99, 99}, {0, 99}}});
+  EXPECT_TRUE(world->Inside().PathOnTerrain({5, 5}, {90, 80}, 0.1));
+  EXPECT_TRUE(world->Inside().PathOnTerrain({5, 5}, {500, 500}, 0.1));  // leaves the raster
+}
+
 }  // namespace
 }  // namespace murinex

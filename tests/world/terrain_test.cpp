@@ -211,3 +211,34 @@ TEST(SeasonTest, WorldUsesTheDayOfTheTick) {
 
 }  // namespace
 }  // namespace murinex
+
+namespace murinex {
+namespace {
+
+// Patch centres near a point: exactly the patches a scan of the list finds, in list order.
+TEST(WorldTest, CentresNearAgreeWithAScan) {
+  std::vector<std::unique_ptr<TTerra>> patches;
+  patches.push_back(test::RectPatch(KindSand, 0, 0, 999, 699));
+  for (int y = 0; y + 40 < 700; y += 47)
+    for (int x = 0; x + 30 < 1000; x += 61)
+      patches.push_back(test::RectPatch(KindFood, x, y, x + 30, y + 40));
+  auto world = test::MakeWorld(1000, 700, std::move(patches));
+  std::vector<std::uint32_t> out;
+  for (int y = -50; y < 760; y += 37) {
+    for (int x = -50; x < 1060; x += 53) {
+      const std::int64_t reach = (x + y) % 250;
+      world->CentresNear({x, y}, reach, out);
+      std::vector<std::uint32_t> scan;
+      for (std::uint32_t i = 0; i < world->TerraList.size(); ++i) {
+        const TPoint c = world->TerraList[i]->Centre;
+        if (std::abs(c.x - x) <= reach && std::abs(c.y - y) <= reach) scan.push_back(i);
+      }
+      ASSERT_EQ(out, scan) << x << "," << y << " reach " << reach;
+    }
+  }
+  world->CentresNear({15, 20}, 0, out);  // the centre of the first small patch
+  EXPECT_EQ(out, (std::vector<std::uint32_t>{1}));
+}
+
+}  // namespace
+}  // namespace murinex
