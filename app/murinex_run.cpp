@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -135,9 +136,16 @@ void PrintSummary(const murinex::Run& run) {
               run.ProtoDir().string().c_str(), run.DataDir().string().c_str());
 }
 
+// A summary lost on a full or closed standard output is a failure too.
+bool SummaryDelivered() {
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
+  std::cerr << "murinex-run: cannot write the summary to the standard output\n";
+  return false;
+}
+
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv) try {
   const Options options = ParseOptions(argc, argv);
   murinex::Run run(options.dir);
   SilentSound silence;
@@ -160,9 +168,14 @@ int main(int argc, char** argv) {
     }
     murinex::FinishRun(run);
     PrintSummary(run);
-  } catch (const murinex::InputError& error) {
+  } catch (const std::exception& error) {
+    // Input errors and anything else (memory, the file system): a message, never an abort.
     std::cerr << "murinex-run: " << error.what() << "\n";
     return 1;
   }
-  return 0;
+  return SummaryDelivered() ? 0 : 1;
+} catch (const std::exception& error) {
+  // Nothing may end the program with an abort: a message and a failure status.
+  std::fprintf(stderr, "%s: %s\n", "murinex-run", error.what());
+  return 1;
 }

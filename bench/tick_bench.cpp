@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -123,7 +124,7 @@ Figures Measure(int mice, int ticks) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv) try {
   const int ticks = argc > 1 ? std::atoi(argv[1]) : 2000;
   std::printf("%8s %12s %12s %22s\n", "mice", "mean mice", "ticks/s", "us per mouse-tick");
   for (int mice : {25, 100, 400}) {
@@ -132,4 +133,8 @@ int main(int argc, char** argv) {
                 1e6 / (f.ticksPerSecond * f.meanMice));
   }
   return 0;
+} catch (const std::exception& error) {
+  // Nothing may end the program with an abort: a message and a failure status.
+  std::fprintf(stderr, "%s: %s\n", "murinex-bench-tick", error.what());
+  return 1;
 }

@@ -1,9 +1,11 @@
 #include "sim/run.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "agent/maus.h"
 #include "sim/charts.h"
+#include "world/error.h"
 
 namespace murinex {
 
@@ -12,6 +14,10 @@ Run::Run(std::filesystem::path workDir) : WorkDir(std::move(workDir)) {}
 Run::~Run() = default;
 
 std::unique_ptr<TMaus> Run::NewMaus() {
+  if (IdCounter == std::numeric_limits<std::int32_t>::max())
+    throw InputError("", 0,
+                     "tick " + std::to_string(TickCount) +
+                         ": no ID is left for a new mouse (the largest integer is taken)");
   IdCounter += 1;
   auto mouse = std::make_unique<TMaus>(IdCounter);
   BindLines(*this, *mouse);
@@ -86,6 +92,8 @@ void Run::CloseProtocols() {
 
 bool ValidTaskName(const std::string& name) {
   if (name.empty() || name == "." || name == "..") return false;
+  // Output names add at most 30 characters; every file system takes 255.
+  if (name.size() > MaxTaskNameLength) return false;
   for (unsigned char c : name)
     if (c == '/' || c == '\\' || c < 32 || c == 127) return false;
   return true;

@@ -5,6 +5,7 @@ set(MURINEX_SIM_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/run.cpp
   ${CMAKE_CURRENT_LIST_DIR}/settings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/startup.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/state_check.cpp
   ${CMAKE_CURRENT_LIST_DIR}/statistics.cpp
   ${CMAKE_CURRENT_LIST_DIR}/summary_lines.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tick.cpp

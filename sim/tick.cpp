@@ -9,6 +9,7 @@
 #include "agent/population_files.h"
 #include "sim/birth_death.h"
 #include "sim/run.h"
+#include "sim/state_check.h"
 #include "sim/statistics.h"
 
 namespace murinex {
@@ -91,6 +92,7 @@ void WriteCadencedOutput(Run& run) {
 bool Tick(Run& run) {
   if (run.Busy) return false;
   BusyGuard busy(run);
+  CheckTickRoom(run);
   run.TickCount += 1;
   run.World->UpdateSeasons(run.TickCount);
   EveryMouse(run, Perceive);
@@ -98,6 +100,7 @@ bool Tick(Run& run) {
   EveryMouse(run, MoveStep);
   RemoveTheDead(run, CollectTheDead(run));
   GiveBirths(run);
+  CheckRunState(run);
   WriteCadencedOutput(run);
   return true;
 }

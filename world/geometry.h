@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace murinex {
@@ -55,7 +56,10 @@ bool InRect(TPoint p, const TRect& r);
 double MutateGene(Random& random, double value, double probability, double scale, double minimum,
                   double maximum);
 double PolygonArea(const TPolygon& polygon);
-// Integer centroid; the polygon must have a non-zero area.
+// Integer centroid; the polygon must have a non-zero area. NoPoint where the
+// centroid is no 32-bit point (only a self-crossing outline does that).
 TPoint PolygonCentre(const TPolygon& polygon);
+// The centroid, or none where it lies more than `limit` away from 0 in x or y.
+std::optional<TPoint> CheckedPolygonCentre(const TPolygon& polygon, double limit);
 
 }  // namespace murinex
