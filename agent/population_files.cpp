@@ -154,7 +154,12 @@ void ReadPlaces(Run& run, TMaus& m, TextReader& in, std::int32_t startTick) {
     place->Quality = ReadReal(in, Field::Quality, "Quality of " + row);
     if (in.RestOfLineBlank())
       in.Fail("expected the sign of " + row + ", found the end of the line");
+    const int signLine = in.Line();
     place->Sign = Trim(in.ReadLine("sign of " + row))[0];
+    // Written back after three blanks: a control character would not survive.
+    if (place->Sign < '!' || place->Sign > '~')
+      throw InputError(in.Name(), signLine,
+                       "the sign of " + row + " must be a visible character such as +, - or 0");
     place->Element = &FindElement(m.GoalMemory, run.settings, kind);
     const auto index = static_cast<std::int32_t>(m.GoalLocations.size());
     if (place->NextIndex >= index)

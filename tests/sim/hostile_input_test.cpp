@@ -223,6 +223,8 @@ TEST(HostilePopulationTest, ValuesThatOverflowOrLoopAreRefused) {
       // Pregnant must be a whole flag, or the dump would not read back.
       {"     20      0      0      0      0", "     20      0      0    0.5      0",
        "ActVal slot 6 of mouse 7"},
+      // A sign that would not survive being written back.
+      {"0.750   +", "0.750   \x7f", "the sign of place row 0 must be a visible character"},
       // A recall after the start tick.
       {"    0     200  100 0.900000000       0", "    0     200  100 0.900000000      10",
        "LastRecall of place row 0 (10) lies after the start tick 0"},
