@@ -3,13 +3,15 @@
 #include <algorithm>
 
 #include "agent/event_protocol.h"
+#include "agent/intention.h"
 #include "agent/memory.h"
 #include "agent/movement.h"
 #include "agent/needs.h"
+#include "agent/neighbours.h"
 #include "agent/perception.h"
 #include "agent/planning.h"
 #include "agent/social.h"
-#include "sim/run.h"
+#include "model/run.h"
 #include "world/format.h"
 
 namespace murinex {
@@ -282,7 +284,7 @@ void Manipulate(Run& run, TMaus& m) {
   m.MovedForHelp = false;
   Log(run, m, 2,
       [&] { return std::string("Mani! ") + NeedNames[m.Need] + "   " + GoalNames[m.Goal]; });
-  if (run.AddLines) {
+  if (run.RecordLines) {
     run.SumLines.AddFlag("Aggression", m.Attacked);
     run.SumLines.AddFlag("Smile", m.Smiling);
   }

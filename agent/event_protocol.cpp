@@ -1,6 +1,6 @@
 #include "agent/event_protocol.h"
 
-#include "sim/run.h"
+#include "model/run.h"
 #include "world/format.h"
 
 namespace murinex {

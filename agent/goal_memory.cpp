@@ -1,6 +1,6 @@
 #include "agent/goal_memory.h"
 
-#include "sim/settings.h"
+#include "model/settings.h"
 
 namespace murinex {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "agent/lines.h"
+#include "model/lines.h"
 
 namespace murinex {
 

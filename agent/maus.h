@@ -85,7 +85,7 @@ enum : std::uint8_t {
 
 // One mouse. The owned parts live and die with it; the mouse references
 // (Partner, Competitor, Miserablemaus, relations, seen lists) never own and are
-// cleared by the run when the mouse they name dies.
+// cleared by RemoveMaus (agent/mouse_list.h) when the mouse they name dies.
 class TMaus {
  public:
   explicit TMaus(std::int32_t id);

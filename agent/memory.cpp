@@ -5,7 +5,7 @@
 
 #include "agent/maus.h"
 #include "agent/needs.h"
-#include "sim/run.h"
+#include "model/run.h"
 #include "world/inside.h"
 
 namespace murinex {

@@ -5,12 +5,14 @@
 
 #include "agent/action.h"
 #include "agent/event_protocol.h"
+#include "agent/intention.h"
 #include "agent/memory.h"
 #include "agent/needs.h"
+#include "agent/neighbours.h"
 #include "agent/perception.h"
 #include "agent/planning.h"
 #include "agent/social.h"
-#include "sim/run.h"
+#include "model/run.h"
 #include "world/format.h"
 #include "world/inside.h"
 
@@ -359,49 +361,6 @@ TRect KnownArea(Run& run, TMaus& m, double width, double heading) {
   }
   if (box.right == box.left) box = {box.left - 20, box.top - 20, box.right + 20, box.bottom + 20};
   return box;
-}
-
-bool MouseVisible(const Run& run, const TMaus& m, const TMaus& other) {
-  if (Distance(m.Position, other.Position) > m.P(param::SightWidth)) return false;
-  return run.World->Inside().PathOnTerrain(m.Position, other.Position, (1 - m.Inhib) / 10);
-}
-
-bool Occupied(const Run& run, const TMaus& m, TPoint point) {
-  for (const auto& o : run.Mice)
-    if (o.get() != &m && Distance(o->Position, point) < 16) return true;
-  return false;
-}
-
-TMaus* FindFriend(const TMaus& m) {
-  if (m.SeenFriends.empty()) return nullptr;
-  TMaus* best = nullptr;
-  double top = 0;
-  for (const TFrinEn& e : m.Relations) {
-    if (!e.OtherMaus ||
-        std::find(m.SeenFriends.begin(), m.SeenFriends.end(), e.OtherMaus) == m.SeenFriends.end())
-      continue;
-    const double v = RelationValueOr0(m, e.OtherMaus);
-    if (v > top) {
-      top = v;
-      best = e.OtherMaus;
-    }
-  }
-  return best;
-}
-
-TMaus* FindCompetitor(const TMaus& m) {
-  TMaus* best = nullptr;
-  double nearest = 0;
-  const double own = Courage(m);
-  for (TMaus* e : m.SeenEnemies) {
-    if (!(Courage(*e) < own)) continue;
-    const double d = Distance(m.Position, e->Position);
-    if (!best || d < nearest) {
-      best = e;
-      nearest = d;
-    }
-  }
-  return best;
 }
 
 double Braveness(const TMaus& m) {

@@ -19,11 +19,6 @@ void MoveStep(Run& run, TMaus& m);
 void SetTarget(TMaus& m, const TGoalLocPtr& place);
 TTerra* FindExploreTerra(Run& run, TMaus& m, double width, double heading);
 TRect KnownArea(Run& run, TMaus& m, double width, double heading);
-bool MouseVisible(const Run& run, const TMaus& m, const TMaus& other);
-// Another mouse closer than 16 to the point.
-bool Occupied(const Run& run, const TMaus& m, TPoint point);
-TMaus* FindFriend(const TMaus& m);
-TMaus* FindCompetitor(const TMaus& m);
 double Braveness(const TMaus& m);
 // The hunger and thirst an action costs in one tick.
 void MoveCost(const Run& run, TMaus& m, std::uint8_t act);

@@ -2,7 +2,7 @@
 
 #include "agent/event_protocol.h"
 #include "agent/maus.h"
-#include "sim/run.h"
+#include "model/run.h"
 #include "world/format.h"
 
 namespace murinex {

@@ -3,9 +3,12 @@
 #include <algorithm>
 
 #include "agent/event_protocol.h"
+#include "agent/genome.h"
+#include "agent/intention.h"
 #include "agent/memory.h"
 #include "agent/needs.h"
-#include "sim/run.h"
+#include "agent/neighbours.h"
+#include "model/run.h"
 #include "world/error.h"
 #include "world/format.h"
 #include "world/inside.h"
@@ -155,41 +158,6 @@ void Perceive(Run& run, TMaus& m) {
   MeetCloseMouse(run, m, *other);
 }
 
-void LookForNeighbours(Run& run, TMaus& m, double heading, double width, double depth) {
-  m.SeenMice.clear();
-  m.SeenFriends.clear();
-  m.SeenEnemies.clear();
-  m.SeenStrangers.clear();
-  int seen = 0, notSeen = 0;
-  Log(run, m, 6, [&] {
-    return "LookForNeighbours: width: " + FormatFixed(width, 0, 2) +
-           " depth: " + FormatFixed(depth, 0, 2);
-  });
-  for (const auto& op : run.Mice) {
-    TMaus* o = op.get();
-    if (o == &m) continue;
-    const double d = Distance(m.Position, o->Position);
-    if (d > depth && d > m.P(param::SightWidth)) continue;  // neither seen nor missed
-    const double delta = AngleDiff(Direction(m.Position, o->Position), heading);
-    if (d <= depth && delta <= width) {
-      seen += 1;
-      m.SeenMice.push_back(o);
-      double v = 0;
-      if (!RelationValue(m, o, v)) {
-        m.SeenStrangers.push_back(o);
-      } else if (v > 0) {
-        m.SeenFriends.push_back(o);
-      } else if (v < 0) {
-        if (run.random.Uniform() < m.Comp().Ist) m.SeenEnemies.push_back(o);
-      }
-    } else if (d <= m.P(param::SightWidth) && delta <= Pi / 2) {
-      notSeen += 1;
-    }
-  }
-  const double ratio = seen > 0 ? static_cast<double>(notSeen) / seen : 0;
-  run.Stats.Add(stat::Mausnotseen, ratio);
-}
-
 namespace {
 
 // Threat (sign -1) or support (sign +1) of the listed mice, and where they stand.
@@ -220,11 +188,6 @@ TValueDir WeighMice(const TMaus& m, const TMausRefs& mice, double sign, const ch
   return result;
 }
 
-bool InView(const TMaus& m, const TMaus& other, double heading) {
-  return Distance(m.Position, other.Position) < CloseDistance &&
-         AngleDiff(Direction(m.Position, other.Position), heading) <= (1 - m.Inhib) * Pi / 2;
-}
-
 }  // namespace
 
 TValueDir ComputeThreat(const Run&, const TMaus& m) {
@@ -243,27 +206,6 @@ bool Engaged(const TMaus& m) {
   return m.Afraid || m.Attacked || m.Smiling;
 }
 
-TMaus* CloseMouse(const Run& run, const TMaus& m, double heading) {
-  for (const auto& o : run.Mice)
-    if (o.get() != &m && InView(m, *o, heading)) return o.get();
-  return nullptr;
-}
-
-bool CompetitorClose(const TMaus& m, double heading) {
-  return m.Competitor && InView(m, *m.Competitor, heading);
-}
-
-TMaus* HeardHelpCry(Run& run, TMaus& m) {
-  for (const auto& op : run.Mice) {
-    TMaus* o = op.get();
-    double v = 0;
-    if (o->HelpCry == 0 || !RelationValue(m, o, v) || !(v > 0)) continue;
-    if (!(Distance(o->Position, m.Position) < 2 * m.P(param::SightWidth))) continue;
-    if (run.random.Uniform() > m.Inhib) return o;
-  }
-  return nullptr;
-}
-
 bool WillingForContact(TMaus& m, const TMaus& other) {
   double v = 0;
   const bool found = RelationValue(other, &m, v);
@@ -278,150 +220,6 @@ bool WillingForContact(TMaus& m, const TMaus& other) {
     a.Urgency = a.Deviation * a.Weight;
   }
   return ok && other.M(need::Affil).Urgency > 0.25;
-}
-
-namespace {
-
-// What reaching the element's goal is worth, weighed by the chance of reaching it.
-double GoalValue(const TMaus& m, const TGoalMemEl& el, double comp0) {
-  double sum = 0;
-  for (int i = 0; i < need::Count; ++i)
-    sum = sum + el.Values[i] * m.Motives[i].Urgency;
-  return std::min(el.Expectation + comp0, 1.0) * sum;
-}
-
-}  // namespace
-
-std::uint8_t ChooseGoal(Run& run, TMaus& m) {
-  const double comp0 = m.Comp().Ist;
-  double best = 0.2;
-  m.Need = need::NoNeed;
-  for (int i = 0; i < need::Count; ++i) {
-    if (m.Motives[i].Urgency > best) {
-      best = m.Motives[i].Urgency;
-      m.Need = static_cast<std::uint8_t>(i);
-    }
-  }
-  double value = 0.2, hysteresis = 0;
-  if (m.Goal != goal::NoGoal) {
-    TGoalMemEl& el = FindElement(m.GoalMemory, run.settings, m.Goal);
-    el.Expectation = GoalExpectation(run, m, m.Goal);
-    value = GoalValue(m, el, comp0);
-    hysteresis = m.KeepConsuming ? m.Inhib * 2 * 0.5 : m.Inhib * 0.5;
-  }
-  std::uint8_t chosen = m.Goal;
-  // Elements that the walk itself creates are not weighed in this call.
-  const std::size_t count = m.GoalMemory.size();
-  for (std::size_t k = 0; k < count; ++k) {
-    TGoalMemEl& el = *m.GoalMemory[k];
-    if (m.Goal != goal::NoGoal && el.GoalKind == m.Goal) continue;
-    el.Expectation = GoalExpectation(run, m, el.GoalKind);
-    const double v = GoalValue(m, el, comp0);
-    if (v - hysteresis > value) {
-      value = v;
-      chosen = el.GoalKind;
-    }
-  }
-  if (value <= 0.05) chosen = goal::NoGoal;
-  return chosen;
-}
-
-namespace {
-
-bool ResourceGoal(std::uint8_t kind) {
-  return kind == goal::Food || kind == goal::Water || kind == goal::Vorarazav ||
-         kind == goal::HealingHerbs;
-}
-
-double MeanProgressOfUsablePlaces(Run& run, TMaus& m, std::uint8_t kind) {
-  double sum = 0;
-  int count = 0;
-  const std::size_t places = m.GoalLocations.size();
-  for (std::size_t i = 0; i < places; ++i) {
-    TGoalAvLoc& place = *m.GoalLocations[i];
-    if (place.Kind() != kind || !LocUsable(run, m, place)) continue;
-    sum += place.Progress;
-    count += 1;
-  }
-  return count > 0 ? sum / count : 0;
-}
-
-double MeanFriendshipInView(Run& run, TMaus& m) {
-  LookForNeighbours(run, m, m.Heading, (1 - m.Inhib) * Pi, (1 - m.Inhib) * m.P(param::SightWidth));
-  if (m.SeenFriends.empty()) return 0;
-  double sum = 0;
-  int count = 0;
-  for (const TFrinEn& e : m.Relations) {
-    if (std::find(m.SeenFriends.begin(), m.SeenFriends.end(), e.OtherMaus) == m.SeenFriends.end())
-      continue;
-    sum += e.Friendship;
-    count += 1;
-  }
-  return count > 0 ? sum / count : 0;
-}
-
-}  // namespace
-
-double GoalExpectation(Run& run, TMaus& m, std::uint8_t kind) {
-  const Opportunity here = WhatIsHere(run, m);
-  if (kind == here.kind) return 1;
-  if (ResourceGoal(kind)) return MeanProgressOfUsablePlaces(run, m, kind);
-  if (kind == goal::Friend || kind == goal::HelpRequest) return MeanFriendshipInView(run, m);
-  return 0;
-}
-
-Opportunity WhatIsHere(Run& run, TMaus& m) {
-  TTerra* patch = run.World->Inside().TerraAt(m.Position.x, m.Position.y);
-  if (patch && run.random.Uniform() > m.Inhib)
-    return {patch->Kind, patch, BestNeedOf(run, m, patch->Kind)};
-  return {0, run.FirstTerra(), 0};
-}
-
-void ChangeIntention(Run& run, TMaus& m, int reason) {
-  m.TargetLoc.reset();
-  ClearTargets(m);
-  m.KeepConsuming = false;
-  m.Plan.clear();
-  m.PrevGoal = m.Goal;
-  Log(run, m, 4,
-      [&] { return std::string("Change of Intention! New Goal: ") + GoalNames[m.Goal]; });
-  run.Stats.Slot(reason) += 1;
-}
-
-namespace {
-
-double Pick(Run& run, double fromMother, double fromFather) {
-  return run.random.Uniform() < 0.5 ? fromMother : fromFather;
-}
-
-}  // namespace
-
-std::unique_ptr<TGenom> MakeEmbryo(Run& run, const TMaus& mother, const TMaus& father,
-                                   double mutationRate) {
-  auto e = std::make_unique<TGenom>();
-  const Settings& s = run.settings;
-  for (int i = 0; i < param::Count; ++i) {
-    const double v = Pick(run, mother.Params[i], father.Params[i]);
-    const RangeRow& r = s.PersonRanges[i];
-    e->PersonGenes[i] = MutateGene(run.random, v, mutationRate, r.scale, r.minimum, r.maximum);
-  }
-  for (int i = 0; i < need::Count; ++i) {
-    const double v = Pick(run, mother.Motives[i].Weight, father.Motives[i].Weight);
-    const RangeRow& r = s.MotWeightRanges[i];
-    e->MotWeights[i] = MutateGene(run.random, v, mutationRate, 1, r.minimum, r.maximum);
-  }
-  for (int i = need::Hunger; i <= need::Pain; ++i) {
-    const double v = Pick(run, mother.Motives[i].MaxReserve, father.Motives[i].MaxReserve);
-    const RangeRow& r = s.ReserveRanges[i - 1];
-    e->ReserveGenes[i] =
-        RoundHalfEven(MutateGene(run.random, v, mutationRate, 1, r.minimum, r.maximum));
-  }
-  for (int i = 1; i < need::Count; ++i) {
-    const double v = Pick(run, mother.Motives[i].BasMeta, father.Motives[i].BasMeta);
-    const RangeRow& r = s.BasalMetaBolRanges[i];
-    e->BasMetaGenes[i] = MutateGene(run.random, v, mutationRate, 1, r.minimum, r.maximum);
-  }
-  return e;
 }
 
 }  // namespace murinex

@@ -5,7 +5,8 @@
 #include "agent/memory.h"
 #include "agent/movement.h"
 #include "agent/needs.h"
-#include "sim/run.h"
+#include "agent/neighbours.h"
+#include "model/run.h"
 #include "world/input_ranges.h"
 #include "world/inside.h"
 

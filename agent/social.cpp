@@ -3,7 +3,7 @@
 #include "agent/event_protocol.h"
 #include "agent/maus.h"
 #include "agent/needs.h"
-#include "sim/run.h"
+#include "model/run.h"
 #include "world/error.h"
 #include "world/format.h"
 

@@ -1,15 +1,18 @@
 set(MURINEX_AGENT_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/action.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/chart_lines.cpp
   ${CMAKE_CURRENT_LIST_DIR}/event_protocol.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/genome.cpp
   ${CMAKE_CURRENT_LIST_DIR}/goal_memory.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/lines.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/intention.cpp
   ${CMAKE_CURRENT_LIST_DIR}/maus.cpp
   ${CMAKE_CURRENT_LIST_DIR}/memory.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/mouse_list.cpp
   ${CMAKE_CURRENT_LIST_DIR}/movement.cpp
   ${CMAKE_CURRENT_LIST_DIR}/names.cpp
   ${CMAKE_CURRENT_LIST_DIR}/needs.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/neighbours.cpp
   ${CMAKE_CURRENT_LIST_DIR}/perception.cpp
   ${CMAKE_CURRENT_LIST_DIR}/planning.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/population_files.cpp
   ${CMAKE_CURRENT_LIST_DIR}/social.cpp
 )

@@ -12,7 +12,8 @@
 #include <string>
 
 #include "agent/maus.h"
-#include "sim/run.h"
+#include "agent/mouse_list.h"
+#include "model/run.h"
 #include "sim/startup.h"
 #include "sim/tick.h"
 #include "world/error.h"
@@ -150,14 +151,14 @@ int main(int argc, char** argv) try {
   murinex::Run run(options.dir);
   SilentSound silence;
   run.Sound = &silence;
-  run.AddLines = false;  // no chart records anything here
+  run.RecordLines = false;  // no chart records anything here
   try {
     murinex::StartUp(run, options.task);
     if (options.checkId) run.CheckMausId = *options.checkId;
     murinex::SetUpPopulation(run);
     murinex::LoadWorld(run);
     if (options.select) {
-      murinex::TMaus* picked = run.MausById(*options.select);
+      murinex::TMaus* picked = MausById(run, *options.select);
       run.SelectMaus(picked);
       if (picked) run.CheckMausId = picked->ID;
     }

@@ -5,7 +5,7 @@
 
 #include "app/tf_emo.h"
 #include "app/wave_sound.h"
-#include "sim/run.h"
+#include "model/run.h"
 #include "views/clock_set.h"
 
 namespace murinex {

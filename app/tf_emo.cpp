@@ -13,6 +13,7 @@
 #include <clocale>
 
 #include "agent/maus.h"
+#include "agent/mouse_list.h"
 #include "app/error_box.h"
 #include "app/world_painter.h"
 #include "app/world_view.h"
@@ -32,6 +33,11 @@ namespace {
 
 constexpr int DesignedWidth = 916;
 constexpr int DesignedHeight = 640;
+
+// What the caption gains once the population is set up: its file and start tick.
+std::string PopulationCaptionSuffix(const Run& run) {
+  return "    " + run.PopulationFileName + "   Start: " + std::to_string(run.TickCount);
+}
 
 }  // namespace
 
@@ -115,17 +121,17 @@ void TFEmo::CreateEditMenu() {
   startStop_ = bearbeiten_->addAction("StartStop");
   startStop_->setShortcut(Qt::Key_F9);
   connect(startStop_, &QAction::triggered, &clocks_, &ClockSet::StartStop);
-  soundForAll_ = AddCheckItem(bearbeiten_, "Sound für alle?", run_.SoundForAll);
+  soundForAll_ = AddCheckItem(bearbeiten_, "Sound für alle?", run_.AllMiceAudible);
   connect(bearbeiten_, &QMenu::aboutToShow, this,
-          [this] { soundForAll_->setChecked(run_.SoundForAll); });
+          [this] { soundForAll_->setChecked(run_.AllMiceAudible); });
   QAction* beenden = bearbeiten_->addAction("Beenden");
   beenden->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
   connect(beenden, &QAction::triggered, this, &QWidget::close);
   addAction(beenden);
   connect(bearbeiten_->addAction("MausListAus"), &QAction::triggered, this, &TFEmo::MausListAus);
   connect(bearbeiten_->addAction("Check-ID"), &QAction::triggered, this, &TFEmo::AskCheckId);
-  AddCheckItem(bearbeiten_, "Paint?", run_.Paint);
-  AddCheckItem(bearbeiten_, "AddLines", run_.AddLines);
+  AddCheckItem(bearbeiten_, "Paint?", switches_.Paint);
+  AddCheckItem(bearbeiten_, "AddLines", run_.RecordLines);
 }
 
 void TFEmo::CreateViewMenu() {
@@ -143,7 +149,7 @@ void TFEmo::CreateViewMenu() {
   editMotives_ = ansicht_->addAction("Motive editieren");
   editMotives_->setShortcut(Qt::Key_F7);
   connect(editMotives_, &QAction::triggered, this, [this] { OpenModal(views_.editMotiv); });
-  QAction* freundFeind = AddCheckItem(ansicht_, "FreundFeind", run_.FreundFeind);
+  QAction* freundFeind = AddCheckItem(ansicht_, "FreundFeind", switches_.FreundFeind);
   connect(freundFeind, &QAction::toggled, this, &TFEmo::DrawWorld);
   genom_ = ansicht_->addAction("Genom");
   connect(genom_, &QAction::triggered, this, [this] { OpenModal(views_.genom); });
@@ -192,8 +198,7 @@ void TFEmo::Activate() {
   try {
     images_.Load(run_.BitmapDir());
     SetUpPopulation(run_);
-    setWindowTitle(windowTitle() +
-                   QString::fromStdString(PopulationCaptionSuffix(run_, run_.TickCount)));
+    setWindowTitle(windowTitle() + QString::fromStdString(PopulationCaptionSuffix(run_)));
     populationReady_ = true;
     LoadWorld(run_);
     clocks_.SetReady(true);
@@ -211,7 +216,7 @@ ViewGeometry TFEmo::Geometry() const {
 }
 
 void TFEmo::DrawWorld() {
-  WorldPainter(run_, images_).Draw(view_->Buffer(), view_->Pointer());
+  WorldPainter(run_, images_, switches_.FreundFeind).Draw(view_->Buffer(), view_->Pointer());
   view_->update();
 }
 
@@ -222,7 +227,7 @@ void TFEmo::TimerLifeTimer() {
     clocks_.SetRunning(false);
     ShowError(this, error);
   }
-  if (run_.Paint)
+  if (switches_.Paint)
     DrawWorld();
   else
     view_->update();
@@ -232,7 +237,7 @@ void TFEmo::PointerPressed(Qt::MouseButton button, QPoint position) {
   if (button == Qt::LeftButton)
     run_.SelectMaus(MausAt(run_, Geometry(), {position.x(), position.y()}, 100));
   else
-    run_.SelectMaus(run_.MausById(run_.CheckMausId));
+    run_.SelectMaus(MausById(run_, run_.CheckMausId));
   if (run_.SelectedMaus) run_.CheckMausId = run_.SelectedMaus->ID;
 }
 

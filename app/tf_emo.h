@@ -6,7 +6,7 @@
 
 #include "app/mouse_images.h"
 #include "app/world_geometry.h"
-#include "sim/run.h"
+#include "model/run.h"
 
 class QAction;
 class QMenu;
@@ -37,6 +37,12 @@ class TFEmo : public QMainWindow, public RunObserver {
 
  public:
   // The other windows of the program, created after the main window.
+  // The check items of the menus that only the window reads.
+  struct Switches {
+    bool Paint = true;         // "Paint?": redraw the world every tick
+    bool FreundFeind = false;  // "FreundFeind": relation discs around the picked mouse
+  };
+
   struct Views {
     TFChart* chart = nullptr;
     TFEditMotiv* editMotiv = nullptr;
@@ -74,6 +80,7 @@ class TFEmo : public QMainWindow, public RunObserver {
   QMenu* EditMenu() const { return bearbeiten_; }
   QMenu* ViewMenu() const { return ansicht_; }
   QAction* StartStopItem() const { return startStop_; }
+  Switches& MenuSwitches() { return switches_; }
 
  signals:
   // The window was closed and the run ended.
@@ -98,6 +105,7 @@ class TFEmo : public QMainWindow, public RunObserver {
   Run& run_;
   ClockSet& clocks_;
   Views views_;
+  Switches switches_;
   MouseImages images_;
   WorldView* view_ = nullptr;
   QTimer* clock_ = nullptr;

@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "sim/run.h"
+#include "model/run.h"
 
 class QSoundEffect;
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "agent/maus.h"
-#include "sim/run.h"
+#include "model/run.h"
 
 namespace murinex {
 

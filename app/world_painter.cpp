@@ -6,7 +6,7 @@
 
 #include "agent/maus.h"
 #include "app/mouse_images.h"
-#include "sim/run.h"
+#include "model/run.h"
 #include "views/colour.h"
 
 namespace murinex {
@@ -35,8 +35,8 @@ int Channel(double value) {
 
 }  // namespace
 
-WorldPainter::WorldPainter(const Run& run, const MouseImages& images)
-    : run_(run), images_(images) {}
+WorldPainter::WorldPainter(const Run& run, const MouseImages& images, bool showRelations)
+    : run_(run), images_(images), showRelations_(showRelations) {}
 
 void WorldPainter::Draw(QImage& buffer, QPoint pointer) const {
   if (buffer.isNull()) return;
@@ -89,7 +89,7 @@ void WorldPainter::DrawSelection(QPainter& p, const ViewGeometry& view) const {
   if (!m) return;
   const TPoint s = view.WorldToScreen(m->Position);
   Disc(p, s.x - 10, s.y - 10, s.x + 11, s.y + 11, Qt::white, Qt::white);
-  if (!run_.FreundFeind) return;
+  if (!showRelations_) return;
   for (const TFrinEn& e : m->Relations) {
     if (!e.OtherMaus) continue;
     const TPoint o = view.WorldToScreen(e.OtherMaus->Position);

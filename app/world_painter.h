@@ -17,7 +17,8 @@ class Run;
 // back buffer.
 class WorldPainter {
  public:
-  WorldPainter(const Run& run, const MouseImages& images);
+  // showRelations: the discs of the picked mouse's friends and enemies ("FreundFeind").
+  WorldPainter(const Run& run, const MouseImages& images, bool showRelations);
 
   void Draw(QImage& buffer, QPoint pointer) const;
 
@@ -35,6 +36,7 @@ class WorldPainter {
 
   const Run& run_;
   const MouseImages& images_;
+  bool showRelations_;
 };
 
 }  // namespace murinex

@@ -13,8 +13,9 @@
 #include <string>
 
 #include "agent/maus.h"
-#include "sim/run.h"
-#include "sim/settings.h"
+#include "agent/mouse_list.h"
+#include "model/run.h"
+#include "model/settings.h"
 #include "sim/tick.h"
 #include "world/inside.h"
 #include "world/random.h"
@@ -66,7 +67,7 @@ double Between(Random& random, double lo, double hi) {
 void AddMice(Run& run, int count, Random& random) {
   static const double basMeta[8] = {0, 0.02, 0.025, 0.006, 0.006, 0.008, 0.01, 0.006};
   for (int i = 0; i < count; ++i) {
-    auto m = run.NewMaus();
+    auto m = NewMaus(run);
     m->Lineage = "Bench";
     m->Age = static_cast<std::int32_t>(random.Below(7000));
     m->Position = {static_cast<std::int32_t>(random.Below(run.World->WorldWidth)),
@@ -99,7 +100,7 @@ struct Figures {
 Figures Measure(int mice, int ticks) {
   Run run(".");
   run.settings = Settings::Read(MURINEX_BENCH_SETTINGS, "settings.txt");
-  run.AddLines = false;
+  run.RecordLines = false;
   // No mouse is selected, so only the aggression protocol and the statistics are written.
   for (OutFile* f : {&run.StatProto, &run.KofiProt, &run.Behaviour, &run.AggProt, &run.BirthLog})
     f->Create("/dev/null", "/dev/null");

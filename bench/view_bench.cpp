@@ -15,10 +15,11 @@
 #include <vector>
 
 #include "agent/maus.h"
+#include "agent/mouse_list.h"
 #include "app/mouse_images.h"
 #include "app/world_painter.h"
+#include "model/run.h"
 #include "sim/charts.h"
-#include "sim/run.h"
 #include "sim/startup.h"
 #include "sim/tick.h"
 
@@ -31,7 +32,7 @@ void GrowPopulation(Run& run, std::size_t count) {
   const std::size_t original = run.Mice.size();
   for (std::size_t i = 0; run.Mice.size() < count; ++i) {
     const TMaus& model = *run.Mice[i % original];
-    auto m = run.NewMaus();
+    auto m = NewMaus(run);
     m->Lineage = model.Lineage;
     m->Age = model.Age;
     m->Motives = model.Motives;
@@ -69,14 +70,14 @@ int main(int argc, char** argv) try {
   run.SelectMaus(run.Mice.front().get());  // its places are drawn, its decisions logged
   MouseChartRecorder recorder;
   QImage buffer(916, 618, QImage::Format_RGB32);
-  const WorldPainter painter(run, images);
+  const WorldPainter painter(run, images, false);
 
   std::vector<double> tickMs, drawMs;
   for (int i = 0; i < frames; ++i) {
     const auto start = std::chrono::steady_clock::now();
     Tick(run);
     recorder.Tick(run);
-    run.SumLines.Tick(run.AddLines);
+    run.SumLines.Tick(run.RecordLines);
     const auto ticked = std::chrono::steady_clock::now();
     painter.Draw(buffer, {400, 300});
     const auto drawn = std::chrono::steady_clock::now();

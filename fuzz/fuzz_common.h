@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "sim/settings.h"
+#include "model/settings.h"
 #include "world/text_reader.h"
 
 namespace murinex::fuzz {

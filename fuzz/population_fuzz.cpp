@@ -5,9 +5,10 @@
 #include <cstdlib>
 
 #include "agent/maus.h"
-#include "agent/population_files.h"
+#include "agent/mouse_list.h"
 #include "fuzz/fuzz_common.h"
-#include "sim/run.h"
+#include "model/run.h"
+#include "sim/population_files.h"
 #include "world/error.h"
 
 namespace {
@@ -21,7 +22,7 @@ bool ReadPopulation(Run& run, TextReader& in) {
     run.TickCount = in.ReadInt("start tick");
     in.NextLine();
     while (!in.AtEnd()) {
-      auto m = run.NewMaus();
+      auto m = NewMaus(run);
       ReadMaus(run, *m, in);
       run.Mice.push_back(std::move(m));
     }

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "fuzz/fuzz_common.h"
-#include "sim/run.h"
+#include "model/run.h"
 #include "sim/startup.h"
 #include "world/error.h"
 

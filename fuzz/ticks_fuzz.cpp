@@ -9,9 +9,10 @@
 #include <string>
 
 #include "agent/maus.h"
-#include "agent/population_files.h"
+#include "agent/mouse_list.h"
 #include "fuzz/fuzz_common.h"
-#include "sim/run.h"
+#include "model/run.h"
+#include "sim/population_files.h"
 #include "sim/tick.h"
 #include "world/error.h"
 #include "world/terrain.h"
@@ -45,7 +46,7 @@ void OpenProtocols(Run& run) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   Run run(Folder());
   run.TaskName = "F";
-  run.AddLines = false;
+  run.RecordLines = false;
   run.settings = fuzz::DefaultSettings();
   TextReader in = fuzz::Text(data, size, "data/population.txt");
   try {
@@ -53,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     run.TickCount = in.ReadInt("start tick");
     in.NextLine();
     while (!in.AtEnd() && run.Mice.size() < 50) {
-      auto m = run.NewMaus();
+      auto m = NewMaus(run);
       ReadMaus(run, *m, in);
       run.Mice.push_back(std::move(m));
     }
@@ -63,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   for (auto& m : run.Mice)
     for (TFrinEn& e : m->Relations)
-      e.OtherMaus = run.MausById(e.OtherID);
+      e.OtherMaus = MausById(run, e.OtherID);
   OpenProtocols(run);
   // The check mouse is picked, so its decisions are logged as well.
   if (!run.Mice.empty()) run.SelectMaus(run.Mice.front().get());

@@ -1,8 +1,10 @@
 #include "sim/birth_death.h"
 
+#include "agent/genome.h"
 #include "agent/maus.h"
+#include "agent/mouse_list.h"
 #include "agent/planning.h"
-#include "sim/run.h"
+#include "model/run.h"
 #include "world/format.h"
 
 namespace murinex {
@@ -40,27 +42,6 @@ bool FindBirthPlace(Run& run, TMaus& mother, TPoint& place) {
     }
   }
   return false;
-}
-
-void InheritGenome(TMaus& child, const TMaus& mother) {
-  // A pregnant mouse always carries its embryo; the own genome only guards a broken record.
-  const TGenom& e = mother.Embryo ? *mother.Embryo : *mother.Genom;
-  for (int i = 0; i < param::Count; ++i)
-    child.Params[i] = e.PersonGenes[i];
-  for (int i = 0; i < need::Count; ++i) {
-    TMotiv& motive = child.Motives[i];
-    motive.Weight = e.MotWeights[i];
-    motive.Ist = 1.0;
-    motive.Soll = 1.0;
-    motive.BasMeta = e.BasMetaGenes[i];
-    motive.Leak = mother.Motives[i].Leak;
-  }
-  for (int i = need::Hunger; i <= need::Pain; ++i) {
-    child.Motives[i].MaxReserve = e.ReserveGenes[i];
-    child.Motives[i].Reserve = e.ReserveGenes[i];
-  }
-  child.Generation = mother.Generation + 1;
-  child.Lineage = mother.Lineage;
 }
 
 TGoalLocPtr InheritedPlace(Run& run, const TMaus& mother, TMaus& child, const TGoalAvLoc& from,
@@ -107,7 +88,7 @@ void InheritMemory(Run& run, const TMaus& mother, TMaus& child, double p) {
 void Birth(Run& run, TMaus& mother) {
   TPoint place;
   if (!FindBirthPlace(run, mother, place)) return;
-  std::unique_ptr<TMaus> child = run.NewMaus();
+  std::unique_ptr<TMaus> child = NewMaus(run);
   TMaus& c = *child;
   run.BirthLog.Write(FormatInt(run.TickCount, 8) + ":  " + FormatInt(mother.ID, 6) + " -> " +
                      FormatInt(c.ID, 6) + "\n");

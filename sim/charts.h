@@ -5,12 +5,6 @@
 namespace murinex {
 
 class Run;
-class TMaus;
-
-// Creates the chart lines of a new mouse and registers its summary lines.
-void BindLines(Run& run, TMaus& m);
-// Appends one point to every line and band of the mouse and feeds the summary lines.
-void UpdateLines(Run& run, TMaus& m);
 
 // The paging of the mouse charts: every chart tick records one point for every
 // mouse; after a page all lines of all mice start again.

@@ -1,12 +1,10 @@
 set(MURINEX_SIM_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/birth_death.cpp
   ${CMAKE_CURRENT_LIST_DIR}/charts.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/out_file.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/run.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/settings.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/population_files.cpp
   ${CMAKE_CURRENT_LIST_DIR}/startup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/state_check.cpp
   ${CMAKE_CURRENT_LIST_DIR}/statistics.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/summary_lines.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tick.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/validate.cpp
 )

@@ -4,8 +4,9 @@
 #include <filesystem>
 
 #include "agent/maus.h"
-#include "agent/population_files.h"
-#include "sim/run.h"
+#include "agent/mouse_list.h"
+#include "model/run.h"
+#include "sim/population_files.h"
 #include "world/error.h"
 #include "world/input_ranges.h"
 #include "world/text_reader.h"
@@ -138,7 +139,7 @@ void SetUpPopulation(Run& run) {
     startTick = ReadInt(in, Field::StartTick, "start tick");
     in.NextLine();
     while (!in.AtEnd()) {
-      auto m = run.NewMaus();
+      auto m = NewMaus(run);
       ReadMaus(run, *m, in, startTick);
       mice.push_back(std::move(m));
     }
@@ -153,14 +154,13 @@ void SetUpPopulation(Run& run) {
   run.TickCount = startTick;
   for (auto& m : run.Mice)
     for (TFrinEn& e : m->Relations)
-      e.OtherMaus = run.MausById(e.OtherID);
+      e.OtherMaus = MausById(run, e.OtherID);
 
   run.Busy = false;
   run.DumpNumber = 0;
   run.Stats.Clear();
   run.StatRowCount = 0;
   run.StatInterval = 100;
-  run.SoundMode = 1;
   RemoveStaleDumps(run);
   MakeFolder(run.ProtoDir(), "Proto");
   CreateProtocol(run, run.BirthLog, "Proto/protGen.prt", nullptr);
@@ -176,10 +176,6 @@ void SetUpPopulation(Run& run) {
   DumpPopulation(run);
   DumpGenomes(run);
   run.DumpNumber += 1;
-}
-
-std::string PopulationCaptionSuffix(const Run& run, int startTick) {
-  return "    " + run.PopulationFileName + "   Start: " + std::to_string(startTick);
 }
 
 void LoadWorld(Run& run) {

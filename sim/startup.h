@@ -23,8 +23,6 @@ void StartUp(Run& run, const std::string& taskName);
 // the protocol files and writes dump 0. Every input is read before any output
 // is touched: when reading fails, neither the run nor a file changes.
 void SetUpPopulation(Run& run);
-// The text that set-up appends to the main window's caption.
-std::string PopulationCaptionSuffix(const Run& run, int startTick);
 
 // The world file with its terrain lookup; set-up has read it already, so this
 // reads it only for a run that has none.

@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "agent/maus.h"
-#include "sim/run.h"
+#include "model/run.h"
 #include "world/error.h"
 #include "world/format.h"
 

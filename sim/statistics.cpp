@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "agent/maus.h"
-#include "sim/run.h"
+#include "model/run.h"
 #include "world/format.h"
 
 namespace murinex {

@@ -4,13 +4,15 @@
 
 #include "agent/action.h"
 #include "agent/maus.h"
+#include "agent/mouse_list.h"
 #include "agent/movement.h"
 #include "agent/perception.h"
-#include "agent/population_files.h"
+#include "model/run.h"
 #include "sim/birth_death.h"
-#include "sim/run.h"
+#include "sim/population_files.h"
 #include "sim/state_check.h"
 #include "sim/statistics.h"
+#include "sim/validate.h"
 
 namespace murinex {
 
@@ -62,7 +64,7 @@ void RemoveTheDead(Run& run, std::vector<std::size_t> dead) {
   for (std::size_t e = 0; e < dead.size(); ++e) {
     const std::size_t k = dead[e];
     run.Stats.Add(stat::LifeLength, run.Mice[k]->Age);
-    run.RemoveMaus(k);
+    RemoveMaus(run, k);
     run.Stats.Add(stat::Deathrate, 1);
     for (std::size_t later = e + 1; later < dead.size(); ++later)
       if (dead[later] > k) dead[later] -= 1;
@@ -89,8 +91,10 @@ void WriteCadencedOutput(Run& run) {
   }
 }
 
-bool Tick(Run& run) {
-  if (run.Busy) return false;
+namespace {
+
+// The stages of one tick, in their order.
+void RunStages(Run& run) {
   BusyGuard busy(run);
   CheckTickRoom(run);
   run.TickCount += 1;
@@ -102,6 +106,14 @@ bool Tick(Run& run) {
   GiveBirths(run);
   CheckRunState(run);
   WriteCadencedOutput(run);
+}
+
+}  // namespace
+
+bool Tick(Run& run) {
+  if (run.Busy) return false;
+  RunStages(run);
+  if constexpr (ValidatingBuild()) CheckInvariants(run);
   return true;
 }
 

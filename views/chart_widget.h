@@ -3,7 +3,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "agent/lines.h"
+#include "model/lines.h"
 
 namespace murinex {
 

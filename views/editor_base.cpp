@@ -10,7 +10,7 @@
 #include <cmath>
 
 #include "agent/maus.h"
-#include "sim/run.h"
+#include "model/run.h"
 #include "views/clock_set.h"
 
 namespace murinex {

@@ -9,9 +9,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "agent/lines.h"
 #include "agent/maus.h"
-#include "sim/run.h"
+#include "model/lines.h"
+#include "model/run.h"
 #include "views/chart_widget.h"
 #include "views/clock_set.h"
 

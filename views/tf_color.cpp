@@ -3,7 +3,7 @@
 #include <QPainter>
 
 #include "agent/names.h"
-#include "sim/run.h"
+#include "model/run.h"
 #include "views/colour.h"
 
 namespace murinex {

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "agent/maus.h"
-#include "sim/run.h"
+#include "model/run.h"
 #include "views/image_box.h"
 #include "world/geometry.h"
 

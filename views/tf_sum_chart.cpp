@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "sim/run.h"
+#include "model/run.h"
 #include "views/chart_widget.h"
 #include "views/clock_set.h"
 
@@ -81,7 +81,7 @@ void TFSumChart::AttachLines() {
 }
 
 void TFSumChart::ClockTick() {
-  run_.SumLines.Tick(run_.AddLines);
+  run_.SumLines.Tick(run_.RecordLines);
   setWindowTitle(Caption(run_.Mice.size()));
   AttachLines();
   chart_->SetPageOffset(run_.SumLines.PageOffset());

@@ -4,8 +4,6 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "world/random.h"
-
 namespace murinex {
 
 std::int32_t RoundHalfEven(double value) {
@@ -75,18 +73,6 @@ bool InSector(double a, double b, double c) {
 
 bool InRect(TPoint p, const TRect& r) {
   return r.left <= p.x && p.x <= r.right && r.top <= p.y && p.y <= r.bottom;
-}
-
-double MutateGene(Random& random, double value, double probability, double scale, double minimum,
-                  double maximum) {
-  const double r = random.Uniform();
-  if (r >= probability) return value;
-  double width = maximum - minimum;
-  if (width < 0) width = 0;
-  value = value + (random.Uniform() - 0.5) * scale * width;
-  if (value > maximum) value = maximum;
-  if (value < minimum) value = minimum;
-  return value;
 }
 
 namespace {

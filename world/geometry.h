@@ -6,8 +6,6 @@
 
 namespace murinex {
 
-class Random;
-
 // Exact wide integer for areas and squared distances of 32-bit coordinates.
 __extension__ using Int128 = __int128;
 
@@ -52,9 +50,6 @@ double MaxReal(double a, double b);
 // Whether angle c lies in the smaller arc between a and b.
 bool InSector(double a, double b, double c);
 bool InRect(TPoint p, const TRect& r);
-// The value, mutated with probability p by up to half the range times scale.
-double MutateGene(Random& random, double value, double probability, double scale, double minimum,
-                  double maximum);
 double PolygonArea(const TPolygon& polygon);
 // Integer centroid; the polygon must have a non-zero area. NoPoint where the
 // centroid is no 32-bit point (only a self-crossing outline does that).

@@ -6,6 +6,7 @@
 #include "agent/action.h"
 #include "agent/goal_memory.h"
 #include "agent/maus.h"
+#include "agent/mouse_list.h"
 #include "agent/movement.h"
 #include "tests/common/agent_builders.h"
 #include "tests/common/reference_random.h"
@@ -364,7 +365,7 @@ TEST_F(HelpMissionTest, AHelpWalkToAFriendNearerThanTenStepsBackwards) {
   TMaus& m = Helper();
   m.Heading = Pi / 2;
   m.HelpCry = 2;
-  std::unique_ptr<TMaus> outside = t.run.NewMaus();
+  std::unique_ptr<TMaus> outside = NewMaus(t.run);
   outside->Position = {206, 150};
   outside->M(need::Hunger).Urgency = 0.5;
   m.SeenFriends = {outside.get()};

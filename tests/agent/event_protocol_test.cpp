@@ -6,7 +6,7 @@
 #include <string>
 
 #include "agent/maus.h"
-#include "sim/run.h"
+#include "model/run.h"
 #include "tests/common/test_run.h"
 
 namespace murinex {

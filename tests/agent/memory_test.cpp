@@ -7,7 +7,9 @@
 
 #include "agent/goal_memory.h"
 #include "agent/maus.h"
-#include "sim/run.h"
+#include "model/run.h"
+#include "tests/common/agent_builders.h"
+#include "tests/common/reference_random.h"
 #include "tests/common/test_run.h"
 #include "world/random.h"
 
@@ -27,13 +29,7 @@ constexpr std::uint32_t FifthDrawZero = 1663489415;
 constexpr std::uint32_t SecondDrawZero = 4275872522u;
 constexpr std::uint32_t FirstDrawZero = 649090867;
 
-// The seed after `draws` uniform draws from `seed`.
-std::uint32_t SeedAfter(std::uint32_t seed, int draws) {
-  Random reference(seed);
-  for (int i = 0; i < draws; ++i)
-    reference.Uniform();
-  return reference.Seed();
-}
+using test::SeedAfter;
 
 // A mouse at (100, 100) on the sand, with Inhib 0, SightWidth 100,
 // RateForget 0.001, RateReinforce 0.3, looking for food; the generator at seed 1.
@@ -49,15 +45,8 @@ class MemoryTest : public ::testing::Test {
   // A place recalled in this very tick, so that a recall charges no time.
   TGoalLocPtr AddPlace(std::uint8_t kind, TPoint p, char sign = '+', double retention = 1,
                        double progress = 1) {
-    auto place = std::make_shared<TGoalAvLoc>();
-    place->Element = &FindElement(m.GoalMemory, t.run.settings, kind);
-    place->Pos = p;
-    place->Sign = sign;
-    place->Retention = retention;
-    place->Progress = progress;
-    place->LastRecall = t.run.TickCount;
-    place->NextIndex = -1;
-    m.GoalLocations.push_back(place);
+    TGoalLocPtr place = test::AddPlace(t.run, m, kind, p, sign, retention, progress);
+    place->Quality = 0;  // unrated: the tests here rate places themselves
     return place;
   }
 

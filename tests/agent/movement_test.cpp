@@ -6,6 +6,7 @@
 #include "agent/event_protocol.h"
 #include "agent/goal_memory.h"
 #include "agent/maus.h"
+#include "agent/mouse_list.h"
 #include "agent/movement.h"
 #include "tests/common/agent_builders.h"
 #include "tests/common/reference_random.h"
@@ -354,7 +355,7 @@ class FriendTest : public MovementTest {
 // what is seen is the step d - 15 = -5 that backs away from it.
 TEST_F(FriendTest, AGoalMouseNearerThan15MakesTheMouseBackAwayUncounted) {
   TMaus& m = FriendSeeker({100, 150});
-  std::unique_ptr<TMaus> partner = t.run.NewMaus();
+  std::unique_ptr<TMaus> partner = NewMaus(t.run);
   partner->Position = {110, 150};
   m.Partner = partner.get();
 
@@ -851,68 +852,6 @@ TEST_F(MovementTest, TheFirstPatchIsNeverExplored) {
 }
 
 // --- Small helpers
-
-TEST_F(MovementTest, APointIsOccupiedByAnotherMouseNearerThan16) {
-  TMaus& m = t.AddMaus({100, 150});
-  EXPECT_FALSE(Occupied(t.run, m, {100, 150}));  // the mouse itself does not count
-  t.AddMaus({116, 150});
-  EXPECT_FALSE(Occupied(t.run, m, {100, 150}));
-  EXPECT_TRUE(Occupied(t.run, m, {101, 150}));
-}
-
-TEST_F(MovementTest, AMouseIsVisibleWithinSightOverTheTerrain) {
-  std::vector<std::unique_ptr<TTerra>> patches;
-  patches.push_back(test::RectPatch(KindSand, 0, 0, 150, 299));
-  patches.push_back(test::RectPatch(KindSand, 170, 0, 399, 299));  // a gap from 151 to 169
-  World(std::move(patches));
-  TMaus& m = t.AddMaus({100, 150});
-  TMaus& near = t.AddMaus({140, 150});
-  TMaus& across = t.AddMaus({180, 150});
-  TMaus& far = t.AddMaus({201, 150});
-  EXPECT_TRUE(MouseVisible(t.run, m, near));
-  EXPECT_FALSE(MouseVisible(t.run, m, across));  // probed every 10: 160 lies in the gap
-  EXPECT_FALSE(MouseVisible(t.run, m, far));     // 101 away
-  far.Position = {200, 160};
-  m.Position = {100, 160};
-  m.Inhib = 0.9;  // one probe per 100 units: the walk of 100 is one step, not probed
-  EXPECT_TRUE(MouseVisible(t.run, m, far));
-}
-
-TEST_F(MovementTest, TheFriendFoundIsTheSeenMouseLikedMost) {
-  TMaus& m = t.AddMaus({100, 150});
-  TMaus& a = t.AddMaus({110, 150});
-  TMaus& b = t.AddMaus({120, 150});
-  TMaus& c = t.AddMaus({130, 150});
-  TMaus& unseen = t.AddMaus({140, 150});
-  UpdateRelation(m.Relations, a, 0.6);
-  UpdateRelation(m.Relations, unseen, 2);
-  UpdateRelation(m.Relations, b, 1.0);
-  UpdateRelation(m.Relations, c, 1.0);
-  m.SeenFriends = {&c, &a, &b};
-  EXPECT_EQ(FindFriend(m), &b);  // b and c alike; b's entry comes first
-  m.SeenFriends.clear();
-  EXPECT_EQ(FindFriend(m), nullptr);
-  UpdateRelation(m.Relations, a, -0.1);  // friendship 0.3, enmity -0.3: worth nothing
-  m.SeenFriends = {&a};
-  EXPECT_EQ(FindFriend(m), nullptr);
-}
-
-TEST_F(MovementTest, TheCompetitorFoundIsTheNearestSeenEnemyLessCourageous) {
-  TMaus& m = t.AddMaus({100, 150});
-  m.Arousal = 1;  // courage 2
-  TMaus& bold = t.AddMaus({105, 150});
-  bold.Arousal = 1;  // as courageous: not a competitor
-  TMaus& far = t.AddMaus({150, 150});
-  TMaus& near1 = t.AddMaus({100, 180});
-  TMaus& near2 = t.AddMaus({130, 150});
-  m.SeenEnemies = {&bold, &far, &near1, &near2};
-  EXPECT_EQ(FindCompetitor(m), &near1);
-  m.SeenEnemies = {&bold};
-  EXPECT_EQ(FindCompetitor(m), nullptr);
-  far.Position = {200100, 150};  // any distance counts
-  m.SeenEnemies = {&far};
-  EXPECT_EQ(FindCompetitor(m), &far);
-}
 
 TEST_F(MovementTest, BravenessIsHalfTheCompetenceAtMostOne) {
   TMaus& m = t.AddMaus({100, 150});

@@ -8,7 +8,7 @@
 
 #include "agent/goal_memory.h"
 #include "agent/maus.h"
-#include "sim/run.h"
+#include "model/run.h"
 #include "tests/common/test_run.h"
 #include "world/terrain.h"
 

@@ -7,18 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "agent/genome.h"
 #include "agent/goal_memory.h"
+#include "agent/intention.h"
 #include "agent/maus.h"
-#include "sim/run.h"
-#include "tests/common/test_run.h"
+#include "agent/neighbours.h"
+#include "model/run.h"
+#include "tests/common/mouse_test.h"
 #include "world/error.h"
 
 namespace murinex {
 namespace {
-
-// The generator of every test run starts at seed 1. Its first uniform reals:
-// draw 0 = 0.0314, draw 1 = 0.8610, draw 2 = 0.2026, draw 3 = 0.2729.
-constexpr std::uint32_t SeedOfDraw0 = 134775814;  // the seed after draw 0; draw 1 follows
 
 bool Contains(const std::vector<std::string>& lines, const std::string& line) {
   return std::find(lines.begin(), lines.end(), line) != lines.end();
@@ -30,36 +29,8 @@ long IndexOf(const std::vector<std::string>& lines, const std::string& line) {
   return it == lines.end() ? -1 : static_cast<long>(it - lines.begin());
 }
 
-// A remembered place of the mouse that the memory recalls for certain this
-// tick (full Retention, last recalled now).
-TGoalLocPtr AddPlace(murinex::Run& run, TMaus& m, std::uint8_t kind, TPoint pos, double progress,
-                     double retention = 1) {
-  auto place = std::make_shared<TGoalAvLoc>();
-  place->Element = &FindElement(m.GoalMemory, run.settings, kind);
-  place->Pos = pos;
-  place->Progress = progress;
-  place->Retention = retention;
-  place->LastRecall = run.TickCount;
-  place->Sign = '+';
-  place->NextIndex = -1;
-  place->Quality = 1;
-  m.GoalLocations.push_back(place);
-  return place;
-}
-
-class PerceiveTest : public ::testing::Test {
- protected:
-  PerceiveTest() { t.OpenProtocols(); }
-
-  TMaus& Add(TPoint p) { return t.AddMaus(p); }
-  std::uint32_t SeedAfter(int draws) const { return test::SeedAfterDraws(1, draws); }
-  TGoalMemEl& Remember(TMaus& m, std::uint8_t kind) {
-    return FindElement(m.GoalMemory, run.settings, kind);
-  }
-
-  test::TestRun t;
-  murinex::Run& run = t.run;
-};
+using PerceiveTest = test::MouseTest;
+using test::SeedOfDraw0;
 
 // ---------------------------------------------------------------------------
 // The private clocks and the sleeping mouse
@@ -192,72 +163,6 @@ TEST_F(PerceiveTest, ActingOrEngagedMouseStopsBeforeLookingAround) {
     EXPECT_TRUE(m.SeenMice.empty()) << reason;
     EXPECT_EQ(r.BehaviourLines().size(), 2u) << reason;  // the two lines of "Perceive!"
   }
-}
-
-// ---------------------------------------------------------------------------
-// Looking around
-
-TEST_F(PerceiveTest, LookForNeighboursSortsTheMiceByRelation) {
-  TMaus& a = Add({100, 100});
-  TMaus& friendly = Add({130, 100});
-  TMaus& enemy = Add({100, 140});
-  TMaus& neutral = Add({70, 100});
-  TMaus& stranger = Add({100, 60});
-  TMaus& farFriend = Add({250, 100});  // 150 away, beyond the sight width of 100
-  UpdateRelation(a.Relations, friendly, 0.4);
-  UpdateRelation(a.Relations, enemy, -0.1);
-  UpdateRelation(a.Relations, neutral, 0);  // an entry with value 0
-  UpdateRelation(a.Relations, farFriend, 0.4);
-  a.SeenFriends = {&farFriend};  // left over from an earlier look
-
-  LookForNeighbours(run, a, 0, Pi, 100);
-
-  EXPECT_EQ(a.SeenMice, (TMausRefs{&friendly, &enemy, &neutral, &stranger}));
-  EXPECT_EQ(a.SeenFriends, TMausRefs{&friendly});
-  // The enemy needs a draw below competence 1: draw 0 (0.0314).
-  EXPECT_EQ(a.SeenEnemies, TMausRefs{&enemy});
-  EXPECT_EQ(a.SeenStrangers, TMausRefs{&stranger});
-  EXPECT_EQ(run.random.Seed(), SeedAfter(1));  // one draw, for the enemy only
-  EXPECT_EQ(run.Stats[stat::Mausnotseen], 0);
-}
-
-TEST_F(PerceiveTest, EnemyIsNoticedOnlyWhenTheDrawIsBelowCompetence) {
-  TMaus& a = Add({100, 100});
-  TMaus& first = Add({130, 100});
-  TMaus& second = Add({70, 100});
-  UpdateRelation(a.Relations, first, -0.1);
-  UpdateRelation(a.Relations, second, -0.1);
-  a.Comp().Ist = 0.5;
-
-  LookForNeighbours(run, a, 0, Pi, 100);
-
-  // draw 0 = 0.0314 < 0.5 lets the first in, draw 1 = 0.8610 keeps the second out;
-  // an enemy that is not noticed is not a stranger either.
-  EXPECT_EQ(a.SeenMice, (TMausRefs{&first, &second}));
-  EXPECT_EQ(a.SeenEnemies, TMausRefs{&first});
-  EXPECT_TRUE(a.SeenStrangers.empty());
-  EXPECT_EQ(run.random.Seed(), SeedAfter(2));
-}
-
-TEST_F(PerceiveTest, NarrowLookCountsTheMiceInSightOutsideTheSector) {
-  TMaus& a = Add({100, 100});  // heading 0: looking to the right
-  TMaus& ahead = Add({130, 100});
-  Add({70, 100});   // behind: neither seen nor counted
-  Add({110, 70});   // in sight, to the side: counted as not seen
-  Add({180, 100});  // ahead but deeper than 50: counted as not seen
-  Add({250, 100});  // beyond the sight width: nothing
-  t.Watch(a);
-
-  LookForNeighbours(run, a, 0, 0.5, 50);
-
-  EXPECT_EQ(a.SeenMice, TMausRefs{&ahead});
-  EXPECT_EQ(run.Stats[stat::Mausnotseen], 2.0);  // 2 not seen / 1 seen
-  EXPECT_EQ(t.BehaviourLines(),
-            std::vector<std::string>{"      LookForNeighbours: width: 0.50 depth: 50.00"});
-
-  LookForNeighbours(run, a, 0, 0.5, 10);  // nobody seen: the ratio counts 0
-  EXPECT_TRUE(a.SeenMice.empty());
-  EXPECT_EQ(run.Stats[stat::Mausnotseen], 2.0);
 }
 
 TEST_F(PerceiveTest, PerceptionSeesEveryMouseWithinSightAllAround) {
@@ -578,41 +483,6 @@ TEST_F(HeardCryTest, HeardCryWithAnotherGoalOnlyChangesTheGoal) {
   EXPECT_FALSE(a.Smiling);
 }
 
-TEST_F(PerceiveTest, HeardHelpCryDrawsOnlyForCryingFriendsInEarshot) {
-  TMaus& a = Add({100, 100});
-  a.Inhib = 0.5;
-  TMaus& stranger = Add({110, 100});
-  TMaus& enemy = Add({120, 100});
-  TMaus& neutral = Add({130, 100});
-  TMaus& quiet = Add({140, 100});
-  TMaus& far = Add({300, 100});  // exactly twice the sight width away
-  TMaus& first = Add({100, 150});
-  TMaus& second = Add({150, 100});
-  UpdateRelation(a.Relations, enemy, -0.1);
-  a.Relations.push_back({neutral.ID, &neutral, 0.1, -0.1});  // value 0
-  for (TMaus* f : {&quiet, &far, &first, &second})
-    UpdateRelation(a.Relations, *f, 0.4);
-  for (TMaus* m : {&stranger, &enemy, &neutral, &far})
-    m->HelpCry = 2;
-  first.HelpCry = 1;
-  second.HelpCry = 4;
-
-  // draw 0 = 0.0314 is not above Inhib 0.5 for the first friend; draw 1 = 0.8610 is.
-  EXPECT_EQ(HeardHelpCry(run, a), &second);
-  EXPECT_EQ(run.random.Seed(), SeedAfter(2));
-}
-
-TEST_F(PerceiveTest, HeardHelpCryWalksAllMiceIncludingTheMouseItself) {
-  TMaus& a = Add({100, 100});
-  a.HelpCry = 2;
-  a.Relations.push_back({a.ID, &a, 0.2, 0});
-  EXPECT_EQ(HeardHelpCry(run, a), &a);
-  EXPECT_EQ(run.random.Seed(), SeedAfter(1));
-}
-
-// ---------------------------------------------------------------------------
-// Close mice and competitors
-
 TEST_F(PerceiveTest, KnownCompetitorAheadIsAttacked) {
   TMaus& a = Add({100, 100});
   TMaus& rival = Add({115, 100});
@@ -632,32 +502,6 @@ TEST_F(PerceiveTest, KnownCompetitorAheadIsAttacked) {
   EXPECT_FALSE(a.CompAttack);
   lines = t.BehaviourLines();
   EXPECT_EQ(lines.back(), "  NoAction and not (fear or attacked or smiling)");
-}
-
-TEST_F(PerceiveTest, CloseMouseIsTheFirstInListOrderNotTheNearest) {
-  TMaus& a = Add({100, 100});
-  Add({125, 100});  // exactly 25 away: not close
-  TMaus& behind = Add({95, 100});
-  TMaus& ahead = Add({120, 100});
-  Add({105, 100});  // nearer, but later in the list
-
-  EXPECT_EQ(CloseMouse(run, a, 0), &ahead);
-  EXPECT_EQ(CloseMouse(run, a, Pi), &behind);  // looking left
-}
-
-TEST_F(PerceiveTest, ViewOfCloseMiceNarrowsWithInhibition) {
-  TMaus& a = Add({100, 100});
-  TMaus& aside = Add({110, 80});  // 22.4 away, 1.107 rad off the heading
-  a.Competitor = &aside;
-
-  EXPECT_EQ(CloseMouse(run, a, 0), &aside);  // half-angle pi / 2
-  EXPECT_TRUE(CompetitorClose(a, 0));
-  a.Inhib = 0.5;  // half-angle (1 - 0.5) * pi / 2
-  EXPECT_EQ(CloseMouse(run, a, 0), nullptr);
-  EXPECT_FALSE(CompetitorClose(a, 0));
-  a.Competitor = nullptr;
-  a.Inhib = 0;
-  EXPECT_FALSE(CompetitorClose(a, 0));
 }
 
 // ---------------------------------------------------------------------------
@@ -739,7 +583,7 @@ TEST(TenderContactTest, CopulationMakesOnlyTheInitiatorPregnant) {
   // draw 1 (0.8610: the other mouse's), its second draw 3 (0.2729: the mother's).
   EXPECT_EQ(e.a.Embryo->PersonGenes[param::BasAr], 0.7);
   EXPECT_EQ(e.a.Embryo->PersonGenes[param::ArousalW], 1.0);
-  EXPECT_EQ(e.t.run.random.Seed(), test::SeedAfterDraws(1, 1 + 33 * 2));
+  EXPECT_EQ(e.t.run.random.Seed(), test::SeedAfter(1, 1 + 33 * 2));
   const auto lines = e.t.BehaviourLines();
   EXPECT_EQ(lines[lines.size() - 2], "      Tender Contact initiated");
   EXPECT_EQ(lines.back(), "      Copulation!");
@@ -781,7 +625,7 @@ TEST(TenderContactTest, DrawOfOneHalfOrMoreLeavesATenderContact) {
   EXPECT_TRUE(e.a.Smiling);
   EXPECT_EQ(e.a.Pregnant(), 0);
   EXPECT_DOUBLE_EQ(e.a.Relations[0].Friendship, 0.15);
-  EXPECT_EQ(e.t.run.random.Seed(), test::SeedAfterDraws(1, 2));
+  EXPECT_EQ(e.t.run.random.Seed(), test::SeedAfter(1, 2));
 }
 
 TEST(TenderContactTest, CloseMouseNotMetTenderlyIsAttackedUnlessLiked) {
@@ -870,293 +714,5 @@ TEST(TenderContactTest, FriendshipReachesOneAfterSevenTenderContacts) {
   EXPECT_EQ(e.b.Relations[0].Friendship, 1);
   EXPECT_EQ(e.a.Relations.size(), 1u);
 }
-
-// ---------------------------------------------------------------------------
-// Choosing the goal
-
-// A mouse standing off every patch, so that looking at the ground draws nothing.
-class ChooseGoalTest : public PerceiveTest {
- protected:
-  ChooseGoalTest() {
-    std::vector<std::unique_ptr<TTerra>> patches;
-    patches.push_back(test::RectPatch(KindSand, 300, 200, 399, 299));
-    t.SetWorld(test::MakeWorld(400, 300, std::move(patches)));
-  }
-  TMaus& a = Add({50, 50});
-};
-
-TEST_F(ChooseGoalTest, WithAllUrgenciesAtMostOneFifthThereIsNoNeedNorGoal) {
-  a.Goal = goal::Food;
-  a.Need = need::Hunger;
-  Remember(a, goal::Food);
-  a.M(need::Hunger).Urgency = 0.2;  // a need must exceed 0.2
-  a.M(need::Thirst).Urgency = 0.15;
-  a.Comp().Ist = 0.1;
-
-  // Food: min(0 + 0.1, 1) * (1 * 0.2) = 0.02, not above 0.05.
-  EXPECT_EQ(ChooseGoal(run, a), goal::NoGoal);
-  EXPECT_EQ(a.Need, need::NoNeed);
-}
-
-TEST_F(ChooseGoalTest, FirstOfEqualUrgenciesIsTheNeed) {
-  a.M(need::Hunger).Urgency = 0.5;
-  a.M(need::Thirst).Urgency = 0.5;
-  a.M(need::Sex).Urgency = 0.3;
-  EXPECT_EQ(ChooseGoal(run, a), goal::NoGoal);  // no goal known
-  EXPECT_EQ(a.Need, need::Hunger);
-}
-
-TEST_F(ChooseGoalTest, HysteresisKeepsTheCurrentGoal) {
-  a.Goal = goal::Food;
-  Remember(a, goal::Food);
-  Remember(a, goal::Water);
-  a.Inhib = 0.2;                    // hysteresis 0.1
-  a.M(need::Hunger).Urgency = 0.5;  // Food worth 0.5
-
-  a.M(need::Thirst).Urgency = 0.55;  // 0.55 - 0.1 does not beat 0.5
-  EXPECT_EQ(ChooseGoal(run, a), goal::Food);
-  a.M(need::Thirst).Urgency = 0.65;  // 0.65 - 0.1 does
-  EXPECT_EQ(ChooseGoal(run, a), goal::Water);
-  a.KeepConsuming = true;  // doubled: 0.65 - 0.2 does not
-  EXPECT_EQ(ChooseGoal(run, a), goal::Food);
-}
-
-TEST_F(ChooseGoalTest, LaterCandidateMustBeatTheLastWinnersFullValue) {
-  a.Goal = goal::Food;
-  for (std::uint8_t kind : {goal::Food, goal::Water, goal::Friend})
-    Remember(a, kind);
-  a.Inhib = 0.2;
-  a.M(need::Hunger).Urgency = 0.5;   // Food 0.5
-  a.M(need::Thirst).Urgency = 0.65;  // Water 0.65 wins over Food
-  a.M(need::Affil).Urgency = 0.7;    // Friend 0.7 - 0.1 does not beat 0.65
-  EXPECT_EQ(ChooseGoal(run, a), goal::Water);
-  a.M(need::Affil).Urgency = 0.8;  // 0.8 - 0.1 does
-  EXPECT_EQ(ChooseGoal(run, a), goal::Friend);
-}
-
-TEST_F(PerceiveTest, ExpectationRaisesTheValueOfAGoal) {
-  TMaus& a = Add({100, 100});
-  a.Goal = goal::Food;
-  Remember(a, goal::Food);
-  Remember(a, goal::Water);
-  AddPlace(run, a, goal::Food, {120, 100}, 0.4);
-  AddPlace(run, a, goal::Food, {100, 150}, 0.8);
-  a.Comp().Ist = 0.3;
-  a.M(need::Hunger).Urgency = 0.5;  // Food: min(0.6 + 0.3, 1) * 0.5 = 0.45
-
-  a.M(need::Thirst).Urgency = 1.4;  // Water: min(0 + 0.3, 1) * 1.4 = 0.42
-  EXPECT_EQ(ChooseGoal(run, a), goal::Food);
-  EXPECT_DOUBLE_EQ(Remember(a, goal::Food).Expectation, 0.6);
-  EXPECT_EQ(Remember(a, goal::Water).Expectation, 0);
-  a.M(need::Thirst).Urgency = 1.6;  // 0.48
-  EXPECT_EQ(ChooseGoal(run, a), goal::Water);
-
-  a.Comp().Ist = 0.6;               // Food: min(0.6 + 0.6, 1) * 0.5 = 0.5
-  a.M(need::Thirst).Urgency = 0.8;  // Water: min(0 + 0.6, 1) * 0.8 = 0.48
-  EXPECT_EQ(ChooseGoal(run, a), goal::Food);
-}
-
-TEST_F(PerceiveTest, GoalElementAppearingDuringTheWalkIsNotWeighed) {
-  std::vector<std::unique_ptr<TTerra>> patches;
-  patches.push_back(test::RectPatch(KindStones, 0, 0, 399, 299));
-  t.SetWorld(test::MakeWorld(400, 300, std::move(patches)));
-  TMaus& a = Add({100, 100});
-  Remember(a, goal::Food);
-  a.M(need::Hunger).Urgency = 0.3;  // Food worth 0.3
-  a.M(need::Pain).Urgency = -0.9;   // Stones (Pain -1) here would be worth 0.9
-
-  // Weighing Food looks at the ground (draw 0 > Inhib 0) and so first meets Stones.
-  EXPECT_EQ(ChooseGoal(run, a), goal::Food);
-  ASSERT_EQ(a.GoalMemory.size(), 2u);
-  EXPECT_EQ(a.GoalMemory[1]->GoalKind, goal::Stones);
-  EXPECT_EQ(a.GoalMemory[1]->Expectation, 0);
-  EXPECT_EQ(run.random.Seed(), SeedAfter(1));
-}
-
-TEST_F(PerceiveTest, CurrentGoalIsWeighedOnceAndEveryElementPresentAtTheWalk) {
-  TMaus& a = Add({100, 100});  // on sand
-  a.Goal = goal::Food;
-  Remember(a, goal::Food);
-  Remember(a, goal::Water);
-
-  ChooseGoal(run, a);
-
-  // One look at the ground each: Food (which creates the Sand element before the
-  // walk), Water, Sand; Food is not weighed again.
-  ASSERT_EQ(a.GoalMemory.size(), 3u);
-  EXPECT_EQ(a.GoalMemory[2]->GoalKind, goal::Sand);
-  EXPECT_EQ(a.GoalMemory[2]->Expectation, 1);  // the kind under the mouse
-  EXPECT_EQ(run.random.Seed(), SeedAfter(3));
-}
-
-TEST_F(PerceiveTest, ExpectationOfAResourceIsTheMeanProgressOfUsablePlaces) {
-  TMaus& a = Add({100, 100});
-  AddPlace(run, a, goal::Food, {120, 100}, 0.4);
-  AddPlace(run, a, goal::Food, {100, 150}, 0.8);
-  AddPlace(run, a, goal::Food, {300, 100}, 0.1);      // out of sight
-  AddPlace(run, a, goal::Water, {110, 100}, 0.9);     // another kind
-  AddPlace(run, a, goal::Food, {90, 100}, 0.2, 0.0);  // forgotten: never recalled
-
-  EXPECT_DOUBLE_EQ(GoalExpectation(run, a, goal::Food), 0.6);
-  // One draw for the ground, two (fading, recall) for each place in sight.
-  EXPECT_EQ(run.random.Seed(), SeedAfter(1 + 3 * 2));
-  EXPECT_EQ(GoalExpectation(run, a, goal::Vorarazav), 0);  // no place of the kind
-}
-
-TEST_F(PerceiveTest, ExpectationOfCompanyIsTheMeanFriendshipInTheNarrowView) {
-  TMaus& a = Add({100, 100});
-  a.Inhib = 0.5;  // view: half-angle pi / 2, depth 50
-  TMaus& near = Add({130, 100});
-  TMaus& behind = Add({70, 100});
-  TMaus& ahead = Add({140, 100});
-  TMaus& deep = Add({170, 100});
-  Add({120, 110});  // a stranger in view
-  a.Relations.push_back({near.ID, &near, 0.6, -0.1});
-  a.Relations.push_back({behind.ID, &behind, 0.9, 0});
-  a.Relations.push_back({ahead.ID, &ahead, 0.3, 0});
-  a.Relations.push_back({deep.ID, &deep, 0.9, 0});
-
-  EXPECT_DOUBLE_EQ(GoalExpectation(run, a, goal::Friend), (0.6 + 0.3) / 2);
-  EXPECT_EQ(a.SeenFriends, (TMausRefs{&near, &ahead}));
-  EXPECT_DOUBLE_EQ(GoalExpectation(run, a, goal::HelpRequest), (0.6 + 0.3) / 2);
-  EXPECT_EQ(GoalExpectation(run, a, goal::Uncertainty), 0);
-  a.Inhib = 0.9;  // view only 10 deep: no friend in it
-  EXPECT_EQ(GoalExpectation(run, a, goal::Friend), 0);
-  EXPECT_TRUE(a.SeenFriends.empty());
-}
-
-TEST_F(PerceiveTest, ExpectationOfTheKindUnderfootIsOne) {
-  TMaus& a = Add({100, 100});
-  EXPECT_EQ(GoalExpectation(run, a, goal::Sand), 1);
-}
-
-TEST_F(PerceiveTest, WhatIsHereNoticesThePatchOnlyAboveInhibition) {
-  std::vector<std::unique_ptr<TTerra>> patches;
-  patches.push_back(test::RectPatch(KindSand, 300, 0, 399, 299));
-  patches.push_back(test::RectPatch(KindWater, 0, 0, 299, 299));
-  t.SetWorld(test::MakeWorld(400, 300, std::move(patches)));
-  TMaus& a = Add({100, 100});
-
-  Opportunity here = WhatIsHere(run, a);
-  EXPECT_EQ(here.kind, goal::Water);
-  EXPECT_EQ(here.patch, run.World->TerraList[1].get());
-  EXPECT_EQ(here.need, need::Thirst);
-  EXPECT_EQ(run.random.Seed(), SeedAfter(1));
-
-  a.Inhib = 1;  // no draw is above it
-  here = WhatIsHere(run, a);
-  EXPECT_EQ(here.kind, 0);
-  EXPECT_EQ(here.patch, run.FirstTerra());
-  EXPECT_EQ(here.need, need::NoNeed);
-  EXPECT_EQ(run.random.Seed(), SeedAfter(2));
-
-  a.Position = {500, 100};  // off the world: nothing to look at, no draw
-  here = WhatIsHere(run, a);
-  EXPECT_EQ(here.kind, 0);
-  EXPECT_EQ(here.patch, run.FirstTerra());
-  EXPECT_EQ(run.random.Seed(), SeedAfter(2));
-}
-
-TEST_F(PerceiveTest, ChangeIntentionDropsTargetsAndCountsTheReason) {
-  TMaus& a = Add({100, 100});
-  TMaus& b = Add({300, 250});
-  a.Goal = goal::Water;
-  a.PrevGoal = goal::Food;
-  a.Partner = a.Competitor = a.Miserablemaus = &b;
-  a.TargetLoc = AddPlace(run, a, goal::Water, {120, 100}, 1);
-  a.Plan = {{110, 100}, {120, 100}};
-  a.KeepConsuming = true;
-  t.Watch(a);
-
-  ChangeIntention(run, a, 5);
-
-  EXPECT_EQ(a.PrevGoal, goal::Water);
-  EXPECT_EQ(a.Partner, nullptr);
-  EXPECT_EQ(a.Competitor, nullptr);
-  EXPECT_EQ(a.Miserablemaus, nullptr);
-  EXPECT_EQ(a.TargetLoc, nullptr);
-  EXPECT_TRUE(a.Plan.empty());
-  EXPECT_FALSE(a.KeepConsuming);
-  EXPECT_EQ(run.Stats[stat::MotCh], 1);
-  EXPECT_EQ(t.BehaviourLines(),
-            std::vector<std::string>{"    Change of Intention! New Goal: Water"});
-  ChangeIntention(run, a, 6);
-  EXPECT_EQ(run.Stats[stat::OppCh], 1);
-  EXPECT_EQ(run.Stats[stat::MotCh], 1);
-}
-
-// ---------------------------------------------------------------------------
-// The embryo
-
-// Parents whose every gene differs.
-class EmbryoTest : public PerceiveTest {
- protected:
-  EmbryoTest() {
-    for (int i = 0; i < param::Count; ++i)
-      father.Params[i] = mother.Params[i] + 0.01 * (i + 1);
-    mother.Params[param::SightWidth] = 100;
-    father.Params[param::SightWidth] = 120;
-    for (int i = 0; i < need::Count; ++i) {
-      mother.Motives[i].Weight = 1;
-      father.Motives[i].Weight = 1.5;
-      mother.Motives[i].BasMeta = 0.02;
-      father.Motives[i].BasMeta = 0.04;
-    }
-    father.Motives[need::Hunger].MaxReserve = 200;
-    father.Motives[need::Thirst].MaxReserve = 300;
-    father.Motives[need::Pain].MaxReserve = 480;
-  }
-  TMaus& mother = Add({100, 100});  // MaxReserve 100
-  TMaus& father = Add({110, 100});
-};
-
-TEST_F(EmbryoTest, WithoutMutationEachGeneComesFromTheParentItsDrawNames) {
-  const auto e = MakeEmbryo(run, mother, father, 0);
-
-  // Each gene draws twice (choice, mutation test), so gene k is chosen by draw 2k:
-  // below 0.5 the mother's. The choices of draws 0, 2, ..., 64 from seed 1:
-  const std::string person = "MMFMMMFMMMFMMMM";
-  const std::string weights = "MMFFMMMM";
-  const std::string reserves = "FFM";         // Hunger, Thirst, Pain
-  const std::string metabolisms = "FFMMFFF";  // needs 1..7
-  for (int i = 0; i < param::Count; ++i)
-    EXPECT_EQ(e->PersonGenes[i], (person[i] == 'M' ? mother : father).Params[i]) << i;
-  for (int i = 0; i < need::Count; ++i)
-    EXPECT_EQ(e->MotWeights[i], (weights[i] == 'M' ? mother : father).Motives[i].Weight) << i;
-  for (int i = 1; i <= 3; ++i)
-    EXPECT_EQ(e->ReserveGenes[i], (reserves[i - 1] == 'M' ? mother : father).Motives[i].MaxReserve)
-        << i;
-  for (int i = 1; i < need::Count; ++i)
-    EXPECT_EQ(e->BasMetaGenes[i], (metabolisms[i - 1] == 'M' ? mother : father).Motives[i].BasMeta)
-        << i;
-  EXPECT_EQ(e->ReserveGenes[0], 0);
-  for (int i = 4; i < need::Count; ++i)
-    EXPECT_EQ(e->ReserveGenes[i], 0) << i;
-  EXPECT_EQ(e->BasMetaGenes[0], 0);
-  EXPECT_EQ(run.random.Seed(), SeedAfter(66));
-}
-
-TEST_F(EmbryoTest, WithCertainMutationEachGeneMovesByItsSecondDraw) {
-  const auto e = MakeEmbryo(run, mother, father, 1);
-
-  // Three draws per gene: choice 3k, mutation test 3k + 1 (always below 1), shift 3k + 2.
-  // BasAr, gene 0: draw 0 = 0.0314 the mother's 0.3; draw 2 = 0.2026.
-  EXPECT_DOUBLE_EQ(e->PersonGenes[param::BasAr], 0.3 + (0.20258096512407064 - 0.5) * 0.1 * 1);
-  // SightWidth, gene 12: draw 36 = 0.8879 the father's 120; draw 38 = 0.0203.
-  EXPECT_DOUBLE_EQ(e->PersonGenes[param::SightWidth],
-                   120 + (0.020296892151236534 - 0.5) * 0.1 * 150);
-  // Weight of NoNeed, gene 15: draw 45 = 0.7745, father's 1.5 + 0.2705 capped at 1.
-  EXPECT_EQ(e->MotWeights[need::NoNeed], 1.0);
-  // Weight of Hunger, gene 16: draw 48 = 0.7081 father's; draw 50 = 0.2060, scale 1.
-  EXPECT_DOUBLE_EQ(e->MotWeights[need::Hunger], 1.5 + (0.20603009592741728 - 0.5) * 1 * 1.5);
-  // Reserves, genes 23..25, all the father's (draws 69, 72, 75 above 0.5), range 400:
-  EXPECT_EQ(e->ReserveGenes[need::Hunger], 310);  // 200 + 0.2740 * 400 = 309.6
-  EXPECT_EQ(e->ReserveGenes[need::Thirst], 157);  // 300 - 0.3564 * 400 = 157.46
-  EXPECT_EQ(e->ReserveGenes[need::Pain], 500);    // 480 + 35.7 capped
-  // Metabolism of Comp, gene 32: draw 96 = 0.1559 the mother's; draw 98 = 0.7397.
-  EXPECT_DOUBLE_EQ(e->BasMetaGenes[need::Comp], 0.02 + (0.7396899601444602 - 0.5) * 1 * 0.05);
-  EXPECT_EQ(run.random.Seed(), SeedAfter(99));
-}
-
 }  // namespace
 }  // namespace murinex

@@ -2,6 +2,7 @@
 
 #include "agent/goal_memory.h"
 #include "agent/maus.h"
+#include "agent/mouse_list.h"
 #include "tests/common/test_run.h"
 
 namespace murinex {
@@ -105,8 +106,8 @@ TEST(MausTest, ConstructionGivesNamesAndEmptyLists) {
 TEST(MausTest, RunCountsIdsUp) {
   test::TestRun t;
   t.run.IdCounter = 57;
-  EXPECT_EQ(t.run.NewMaus()->ID, 58);
-  EXPECT_EQ(t.run.NewMaus()->ID, 59);
+  EXPECT_EQ(NewMaus(t.run)->ID, 58);
+  EXPECT_EQ(NewMaus(t.run)->ID, 59);
 }
 
 TEST(MausTest, CopyGenomTakesTheCurrentValues) {
@@ -180,7 +181,7 @@ TEST(RemoveMausTest, EveryReferenceIsCleared) {
   a.SeenMice = {&b, &c};
   c.SeenFriends = {&b};
   t.run.SelectMaus(&b);
-  t.run.RemoveMaus(1);
+  RemoveMaus(t.run, 1);
   ASSERT_EQ(t.run.Mice.size(), 2u);
   EXPECT_EQ(a.Partner, nullptr);
   EXPECT_EQ(c.Partner, nullptr);

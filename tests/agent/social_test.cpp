@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "agent/maus.h"
-#include "sim/run.h"
+#include "model/run.h"
+#include "tests/common/reference_random.h"
 #include "tests/common/test_run.h"
 #include "world/error.h"
 
@@ -235,7 +236,7 @@ TEST_F(BiteTest, SuccessfulBiteIsLoggedAndHurts) {
   EXPECT_DOUBLE_EQ(attacker.Relations[0].Friendship, 0.2);
   EXPECT_TRUE(target.Relations.empty());
   EXPECT_EQ(sound.played, std::vector<std::string>{"aggress.wav"});
-  EXPECT_EQ(run.random.Seed(), test::SeedAfterDraws(1, 1));
+  EXPECT_EQ(run.random.Seed(), test::SeedAfter(1, 1));
 }
 
 TEST_F(BiteTest, FailedAttemptChangesNothingButTheProtocol) {
@@ -304,7 +305,7 @@ TEST_F(AggressionTest, BitesAreHeardOnlyFromAudibleMice) {
   EXPECT_EQ(attacker.Action, action::Bite);
   EXPECT_TRUE(sound.played.empty());
 
-  run.SoundForAll = true;
+  run.AllMiceAudible = true;
   attacker.Action = action::NoAction;
   run.random.SetSeed(1);
   Aggression(run, attacker, &target);

@@ -8,6 +8,7 @@
 
 #include "tests/views/menu_items.h"
 
+#include "agent/mouse_list.h"
 #include "app/tf_emo.h"
 #include "app/world_view.h"
 #include "tests/app/dialog_driver.h"
@@ -176,12 +177,12 @@ void MainWindowTest::menusHoldTheirItemsShortcutsAndChecks() {
   QVERIFY(Item(edit, "AddLines")->isChecked());
   QVERIFY(!Item(edit, "Sound für alle?")->isChecked());
   Item(edit, "Paint?")->trigger();
-  QVERIFY(!w.run.Paint);
+  QVERIFY(!w.window->MenuSwitches().Paint);
   Item(edit, "AddLines")->trigger();
-  QVERIFY(!w.run.AddLines);
+  QVERIFY(!w.run.RecordLines);
   Item(edit, "Sound für alle?")->trigger();
-  QVERIFY(w.run.SoundForAll);
-  w.run.SoundForAll = false;
+  QVERIFY(w.run.AllMiceAudible);
+  w.run.AllMiceAudible = false;
   emit edit->aboutToShow();
   QVERIFY(!Item(edit, "Sound für alle?")->isChecked());
 
@@ -190,7 +191,7 @@ void MainWindowTest::menusHoldTheirItemsShortcutsAndChecks() {
   QCOMPARE(Captions(view), QStringList{"FreundFeind"});  // no other windows yet
   QVERIFY(!Item(view, "FreundFeind")->isChecked());
   Item(view, "FreundFeind")->trigger();
-  QVERIFY(w.run.FreundFeind);
+  QVERIFY(w.window->MenuSwitches().FreundFeind);
 
   ClockSet clocks;
   TFSumChart sum(w.run, clocks, w.window.get());
@@ -396,7 +397,7 @@ void MainWindowTest::withViewsThePickedMouseIsShownAndADyingOneIsLetGo() {
   QCOMPARE(chart.Maus(), second);
   QVERIFY(chart.isVisible());
   QCOMPARE(chart.windowTitle(), QString("2"));
-  w.run.RemoveMaus(1);  // the shown mouse dies
+  RemoveMaus(w.run, 1);  // the shown mouse dies
   QCOMPARE(chart.Maus(), nullptr);
   QVERIFY(!chart.isVisible());
   chart.ClockTick();  // and the chart goes on with the others
@@ -407,7 +408,7 @@ void MainWindowTest::withoutPaintTheViewKeepsItsPictureButPickingRedraws() {
   MainWindow w({{1, {100, 100}, 1500}});
   w.Start();
   w.clocks.SetRunning(false);
-  w.run.Paint = false;
+  w.window->MenuSwitches().Paint = false;
   TMaus& m = *w.run.Mice[0];
   const QPoint before = w.ScreenOf(m);
   const QColor mouseColour(139, 69, 19);  // the block of the test images

@@ -3,8 +3,8 @@
 #include <QString>
 #include <algorithm>
 
-#include "agent/population_files.h"
 #include "app/mouse_images.h"
+#include "sim/population_files.h"
 
 namespace murinex::test {
 

@@ -49,12 +49,14 @@ class WorldPainterTest : public QObject {
 
   std::unique_ptr<test::TestRun> t_;
   MouseImages images_;
+  bool showRelations_ = false;
   TMaus* adult_ = nullptr;
   TMaus* young_ = nullptr;
   TMaus* old_ = nullptr;
 };
 
 void WorldPainterTest::init() {
+  showRelations_ = false;
   t_ = std::make_unique<test::TestRun>();
   std::vector<std::unique_ptr<TTerra>> patches;
   patches.push_back(test::RectPatch(KindSand, 0, 0, 399, 299));
@@ -82,7 +84,7 @@ void WorldPainterTest::cleanup() {
 QImage WorldPainterTest::Draw(QSize size, QPoint pointer) {
   QImage buffer(size, QImage::Format_RGB32);
   buffer.fill(Qt::black);
-  WorldPainter(t_->run, images_).Draw(buffer, pointer);
+  WorldPainter(t_->run, images_, showRelations_).Draw(buffer, pointer);
   return buffer;
 }
 
@@ -143,7 +145,7 @@ void WorldPainterTest::friendFoeDiscsOnlyWhenChecked() {
   QFETCH(double, enmity);
   QFETCH(QColor, colour);
   t_->run.SelectedMaus = adult_;
-  t_->run.FreundFeind = checked;
+  showRelations_ = checked;
   adult_->Relations.push_back(TFrinEn{young_->ID, young_, friendship, enmity});
   adult_->Relations.push_back(TFrinEn{99, nullptr, 1, 0});  // a mouse no longer there
   const QImage image = Draw();
@@ -179,7 +181,7 @@ void WorldPainterTest::placesOfThePickedMouseWithTheirRoute() {
 
 void WorldPainterTest::labelNamesTheMouseUnderThePointer() {
   const ViewGeometry view = ViewGeometry::Fit(400, 300, 800, 300);
-  const WorldPainter painter(t_->run, images_);
+  const WorldPainter painter(t_->run, images_, false);
   QCOMPARE(painter.Label(view, {200 + 310, 55}), QString::number(adult_->ID));
   QCOMPARE(painter.Label(view, {200 + 300 + 101, 50}), QString("MouseTry"));  // beyond 100
   QCOMPARE(painter.Label(view, {200 - 30, 250}),

@@ -11,8 +11,8 @@ void SettleNeeds(TMaus& m) {
   m.PrevTotNeedStrength = u / m.SumWeights;
 }
 
-TGoalLocPtr AddPlace(Run& run, TMaus& m, std::uint8_t kind, TPoint pos, char sign,
-                     double retention) {
+TGoalLocPtr AddPlace(Run& run, TMaus& m, std::uint8_t kind, TPoint pos, char sign, double retention,
+                     double progress) {
   auto place = std::make_shared<TGoalAvLoc>();
   place->Element = &FindElement(m.GoalMemory, run.settings, kind);
   place->Pos = pos;
@@ -21,7 +21,7 @@ TGoalLocPtr AddPlace(Run& run, TMaus& m, std::uint8_t kind, TPoint pos, char sig
   place->NextIndex = -1;
   place->Retention = retention;
   place->LastRecall = run.TickCount;
-  place->Progress = 1;
+  place->Progress = progress;
   m.GoalLocations.push_back(place);
   return place;
 }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "agent/maus.h"
-#include "sim/run.h"
+#include "model/run.h"
 #include "tests/common/test_run.h"
 
 namespace murinex::test {
@@ -17,9 +17,9 @@ namespace murinex::test {
 void SettleNeeds(TMaus& m);
 
 // Appends a remembered place of kind at pos, just recalled (LastRecall is the
-// current tick), with progress 1 and quality 1 ('+', '-') or 0 ('0').
-TGoalLocPtr AddPlace(Run& run, TMaus& m, std::uint8_t kind, TPoint pos, char sign,
-                     double retention = 1);
+// current tick), with quality 1 ('+', '-') or 0 ('0').
+TGoalLocPtr AddPlace(Run& run, TMaus& m, std::uint8_t kind, TPoint pos, char sign = '+',
+                     double retention = 1, double progress = 1);
 
 // Appends entries to the mouse's track, all at one point, each fully vivid.
 void FillTrack(TMaus& m, int entries, TPoint at);

@@ -4,6 +4,7 @@
 #include <random>
 #include <sstream>
 
+#include "agent/mouse_list.h"
 #include "world/text_reader.h"
 
 namespace murinex::test {
@@ -82,7 +83,7 @@ TestRun::TestRun() : run(dir.path()) {
 }
 
 TMaus& TestRun::AddMaus(TPoint position) {
-  auto m = run.NewMaus();
+  auto m = NewMaus(run);
   m->Position = position;
   m->StuckAt = NoPoint;
   m->Lineage = "Test";
@@ -152,12 +153,6 @@ void SetNeed(TMaus& m, std::uint8_t n, double ist) {
   mo.Ist = ist;
   mo.Deviation = mo.Soll - mo.Ist;
   mo.Urgency = mo.Deviation * mo.Weight;
-}
-
-std::uint32_t SeedAfterDraws(std::uint32_t seed, int draws) {
-  for (int i = 0; i < draws; ++i)
-    seed = seed * 134775813u + 1u;
-  return seed;
 }
 
 }  // namespace murinex::test

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "agent/maus.h"
-#include "sim/run.h"
+#include "model/run.h"
 #include "world/geometry.h"
 #include "world/terrain.h"
 
@@ -72,9 +72,5 @@ struct TestRun {
 // Gives need n the level ist, with Deviation and Urgency as a regulation step
 // would leave them.
 void SetNeed(TMaus& m, std::uint8_t n, double ist);
-
-// The seed of the program's generator after that many draws from seed, worked
-// out from the generator's formula (seed := seed * 134775813 + 1 mod 2^32).
-std::uint32_t SeedAfterDraws(std::uint32_t seed, int draws);
 
 }  // namespace murinex::test

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "agent/maus.h"
-#include "sim/run.h"
+#include "model/run.h"
 #include "tests/common/test_run.h"
 
 namespace murinex {

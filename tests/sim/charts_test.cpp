@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "agent/lines.h"
+#include "agent/chart_lines.h"
 #include "agent/maus.h"
+#include "model/lines.h"
 #include "tests/common/test_run.h"
 
 namespace murinex {
@@ -103,7 +104,7 @@ TEST_F(MouseChartTest, LongerPagesMoveTheOffsetByTheirLength) {
 
 TEST_F(MouseChartTest, NothingIsRecordedWhileAddLinesIsOff) {
   TMaus& m = t.AddMaus({10, 10});
-  t.run.AddLines = false;
+  t.run.RecordLines = false;
   for (int i = 0; i < 60; ++i)
     EXPECT_FALSE(recorder.Tick(t.run));
   EXPECT_EQ(Line(m, 1, "Hunger").Count(), 0u);

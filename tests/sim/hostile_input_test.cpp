@@ -9,11 +9,13 @@
 #include <limits>
 
 #include "agent/maus.h"
+#include "agent/mouse_list.h"
 #include "agent/planning.h"
-#include "agent/population_files.h"
-#include "sim/settings.h"
+#include "model/settings.h"
+#include "sim/population_files.h"
 #include "sim/state_check.h"
 #include "sim/tick.h"
+#include "tests/common/reference_random.h"
 #include "tests/common/test_run.h"
 #include "world/error.h"
 #include "world/input_ranges.h"
@@ -172,7 +174,7 @@ std::string PopulationError(const std::string& from, const std::string& to) {
     const std::int32_t start = in.ReadInt("start tick");
     in.NextLine();
     while (!in.AtEnd()) {
-      auto m = t.run.NewMaus();
+      auto m = NewMaus(t.run);
       ReadMaus(t.run, *m, in, start);
       t.run.Mice.push_back(std::move(m));
     }
@@ -261,7 +263,7 @@ TEST(HostileTickTest, ProbesAroundABlockedMouseAreBounded) {
   FreeStepAround(t.run, m, m.Position, 5, 0);
   EXPECT_LT(Seconds(start), 1.0);
   // One draw per probe: no place is remembered, nobody else is there.
-  EXPECT_EQ(t.run.random.Seed(), test::SeedAfterDraws(seed, MaxRingProbes));
+  EXPECT_EQ(t.run.random.Seed(), test::SeedAfter(seed, MaxRingProbes));
 }
 
 // Finding 3: a value that is no number stops the run, named, before any
@@ -330,7 +332,7 @@ TEST(HostileTickTest, CountersAtTheLimitStopTheRun) {
   EXPECT_EQ(t.run.TickCount, std::numeric_limits<std::int32_t>::max());
   t.run.IdCounter = std::numeric_limits<std::int32_t>::max();
   try {
-    t.run.NewMaus();
+    NewMaus(t.run);
     FAIL();
   } catch (const InputError& e) {
     EXPECT_THAT(e.what(), HasSubstr("no ID is left for a new mouse"));

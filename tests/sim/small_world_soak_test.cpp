@@ -9,7 +9,7 @@
 #include <cmath>
 
 #include "agent/maus.h"
-#include "sim/run.h"
+#include "model/run.h"
 #include "sim/tick.h"
 #include "tests/common/reference_random.h"
 #include "tests/common/test_run.h"
@@ -137,7 +137,7 @@ TEST(SoakTest, TwoDozenMiceLiveTwentyThousandTicks) {
   t.OpenProtocols();
   CountingSound sound;
   t.run.Sound = &sound;
-  t.run.SoundForAll = true;
+  t.run.AllMiceAudible = true;
   test::ReferenceRandom values(99);
   for (int i = 0; i < kMice; ++i)
     Vary(t.AddMaus({0, 0}), values, i);

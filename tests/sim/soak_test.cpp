@@ -7,7 +7,8 @@
 #include <set>
 
 #include "agent/maus.h"
-#include "sim/run.h"
+#include "agent/mouse_list.h"
+#include "model/run.h"
 #include "sim/startup.h"
 #include "sim/tick.h"
 #include "tests/common/test_run.h"
@@ -45,7 +46,7 @@ TEST(SoakTest, HundredThousandTicksOfTheDefaultRun) {
   StartUp(run, "Soak");
   SetUpPopulation(run);
   LoadWorld(run);
-  run.SelectMaus(run.MausById(35));  // the check mouse's protocols are written too
+  run.SelectMaus(MausById(run, 35));  // the check mouse's protocols are written too
   ListSizes half;
   std::size_t largest = 0;
   for (int tick = 1; tick <= 100000; ++tick) {

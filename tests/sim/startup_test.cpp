@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "agent/maus.h"
-#include "sim/run.h"
+#include "model/run.h"
 #include "tests/common/test_run.h"
 #include "world/error.h"
 
@@ -102,7 +102,6 @@ TEST(PopulationSetUpTest, ProtocolFilesAndDumpZero) {
   EXPECT_EQ(ReadText(folder.dir / "Proto/BehaviourNN.prt"), "");
   EXPECT_TRUE(std::filesystem::exists(folder.dir / "data/Maeuse-NN-0.dat"));
   EXPECT_TRUE(std::filesystem::exists(folder.dir / "data/Genom-NN-0.dat"));
-  EXPECT_EQ(PopulationCaptionSuffix(run, 0), "    population.txt   Start: 0");
 }
 
 TEST(PopulationSetUpTest, StartTickAndEmptyPopulation) {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "agent/maus.h"
-#include "sim/run.h"
-#include "sim/stat_columns.h"
+#include "model/run.h"
+#include "model/stat_columns.h"
 #include "tests/common/test_run.h"
 
 namespace murinex {

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "agent/maus.h"
+#include "model/run.h"
 #include "sim/birth_death.h"
-#include "sim/run.h"
 #include "tests/common/test_run.h"
 #include "world/error.h"
 

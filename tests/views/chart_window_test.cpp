@@ -6,7 +6,7 @@
 
 #include "tests/views/menu_items.h"
 
-#include "agent/lines.h"
+#include "model/lines.h"
 #include "tests/common/test_run.h"
 #include "views/chart_widget.h"
 #include "views/clock_set.h"

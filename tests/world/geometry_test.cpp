@@ -85,32 +85,6 @@ TEST(GeometryTest, InRectIncludesItsBounds) {
   EXPECT_FALSE(InRect({5, -1}, r));
 }
 
-TEST(GeometryTest, MutateGeneWithProbabilityZeroDrawsOnce) {
-  Random random(1), reference(1);
-  EXPECT_EQ(MutateGene(random, 0.7, 0, 1, 0, 1), 0.7);
-  reference.Uniform();
-  EXPECT_EQ(random.Seed(), reference.Seed());
-}
-
-TEST(GeometryTest, MutateGeneWithProbabilityOneStaysInRange) {
-  Random random(3);
-  for (int i = 0; i < 1000; ++i) {
-    const double v = MutateGene(random, 0.95, 1, 5, 0.5, 1.0);
-    ASSERT_GE(v, 0.5);
-    ASSERT_LE(v, 1.0);
-  }
-}
-
-TEST(GeometryTest, MutateGeneAddsScaledOffset) {
-  // First draw 0.0313... < 1 mutates; second draw r2 = 0.8610...:
-  // v = 0.5 + (r2 - 0.5) * 2 * (1 - 0) = 0.5 + 0.7220969...
-  Random random(1);
-  const double r2 = 3698175007.0 / 4294967296.0;
-  EXPECT_DOUBLE_EQ(MutateGene(random, 0.5, 1, 2, 0, 10), 0.5 + (r2 - 0.5) * 2 * 10);
-  Random again(1);
-  EXPECT_EQ(MutateGene(again, 0.5, 1, 2, 0, 1), 1.0);  // capped at the maximum
-}
-
 TEST(GeometryTest, SquareAreaAndCentreInBothOrientations) {
   const TPolygon clockwise{{0, 0}, {10, 0}, {10, 10}, {0, 10}};
   const TPolygon counter{{0, 0}, {0, 10}, {10, 10}, {10, 0}};

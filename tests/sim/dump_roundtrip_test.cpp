@@ -6,7 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "agent/maus.h"
-#include "agent/population_files.h"
+#include "agent/mouse_list.h"
+#include "sim/population_files.h"
 #include "tests/common/test_run.h"
 #include "world/input_ranges.h"
 #include "world/text_reader.h"
@@ -84,7 +85,7 @@ std::string ReadBackAndDump(test::TestRun& t, const std::string& record) {
   test::TestRun again;
   again.run.TickCount = t.run.TickCount;
   TextReader in(record, "data/Maeuse-NN-1.dat");
-  auto m = again.run.NewMaus();
+  auto m = NewMaus(again.run);
   ReadMaus(again.run, *m, in, t.run.TickCount);
   EXPECT_TRUE(in.AtEnd());
   EXPECT_EQ(m->Age, t.run.Mice[0]->Age);

@@ -1,4 +1,4 @@
-#include "agent/lines.h"
+#include "model/lines.h"
 
 #include <iterator>
 

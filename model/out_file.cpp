@@ -1,4 +1,4 @@
-#include "sim/out_file.h"
+#include "model/out_file.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,11 +1,11 @@
-#include "agent/population_files.h"
+#include "sim/population_files.h"
 
 #include <ctime>
 
 #include "agent/maus.h"
 #include "agent/memory.h"
-#include "sim/out_file.h"
-#include "sim/run.h"
+#include "model/out_file.h"
+#include "model/run.h"
 #include "world/error.h"
 #include "world/format.h"
 #include "world/input_ranges.h"

@@ -1,4 +1,4 @@
-#include "sim/settings.h"
+#include "model/settings.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "sim/settings.h"
+#include "model/settings.h"
 
 #include "world/input_ranges.h"
 #include "world/text_reader.h"

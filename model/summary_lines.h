@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "agent/lines.h"
+#include "model/lines.h"
 
 namespace murinex {
 

@@ -1,10 +1,11 @@
-#include "agent/population_files.h"
+#include "sim/population_files.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "agent/maus.h"
-#include "sim/run.h"
+#include "agent/mouse_list.h"
+#include "model/run.h"
 #include "tests/common/test_run.h"
 #include "world/error.h"
 #include "world/text_reader.h"
@@ -21,7 +22,7 @@ void ReadAll(Run& run, const std::string& text) {
   in.ReadInt("start tick");
   in.NextLine();
   while (!in.AtEnd()) {
-    auto m = run.NewMaus();
+    auto m = NewMaus(run);
     ReadMaus(run, *m, in);
     run.Mice.push_back(std::move(m));
   }
@@ -134,7 +135,7 @@ TEST(PopulationFileTest, PlaceOfAnUnknownKindCreatesItsElement) {
 TEST(PopulationFileTest, IdCounterAfterReading) {
   test::TestRun t;
   ReadAll(t.run, Golden());  // IDs 7, 8, 57
-  EXPECT_EQ(t.run.NewMaus()->ID, 58);
+  EXPECT_EQ(NewMaus(t.run)->ID, 58);
   // Two records, IDs 57 then 3: the counter reaches 57, then 58 for the second creation.
   const std::string golden = Golden();
   const std::string head = golden.substr(0, golden.find("Grey"));
@@ -145,7 +146,7 @@ TEST(PopulationFileTest, IdCounterAfterReading) {
   ReadAll(u.run, head + Replace(grey, "Grey          7", "Grey         57") +
                      Replace(white, "White         57", "White          3"));
   ASSERT_EQ(u.run.Mice.size(), 2u);
-  EXPECT_EQ(u.run.NewMaus()->ID, 59);
+  EXPECT_EQ(NewMaus(u.run)->ID, 59);
 }
 
 TEST(PopulationFileTest, WhatDoesNotSurviveADump) {

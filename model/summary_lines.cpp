@@ -1,4 +1,4 @@
-#include "sim/summary_lines.h"
+#include "model/summary_lines.h"
 
 namespace murinex {
 

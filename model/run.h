@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "sim/out_file.h"
-#include "sim/settings.h"
-#include "sim/stat_columns.h"
-#include "sim/summary_lines.h"
+#include "model/out_file.h"
+#include "model/settings.h"
+#include "model/stat_columns.h"
+#include "model/summary_lines.h"
 #include "world/random.h"
 #include "world/terrain.h"
 
@@ -18,7 +18,7 @@ namespace murinex {
 class TMaus;
 using TMausList = std::vector<std::unique_ptr<TMaus>>;
 
-// Plays the wave files of the simulation. The headless runner uses a silent one.
+// Plays the wave files of the simulation. The headless runner uses none.
 class SoundSink {
  public:
   virtual ~SoundSink() = default;
@@ -34,6 +34,12 @@ class RunObserver {
 
 // Everything one run of the simulation owns: its configuration, the world,
 // the mice, the counters, the random generator and the open protocol files.
+// It knows nothing of windows: what a window decides (whether chart lines are
+// recorded, whose sounds are heard) reaches it as the plain values below.
+//
+// The mice are agent records (agent/maus.h); the run only holds them. Creating,
+// finding and removing mice is agent/mouse_list.h, and the run's destructor is
+// defined there too, where a mouse is a complete type.
 class Run {
  public:
   explicit Run(std::filesystem::path workDir = ".");
@@ -66,12 +72,9 @@ class Run {
   std::int64_t Births = 0;
   std::int64_t DeathsBy[5] = {};
 
-  // --- the switches of the main window's menus
-  bool Paint = true;
-  bool AddLines = true;
-  bool FreundFeind = false;
-  bool SoundForAll = false;
-  int SoundMode = 1;  // asynchronous playback
+  // --- set by whoever drives the run (a window, the runner)
+  bool RecordLines = true;      // chart lines and summary sums are recorded
+  bool AllMiceAudible = false;  // every mouse's sounds play, not only the picked one's
 
   // --- protocol files
   OutFile BirthLog, StatProto, KofiProt, Behaviour, AggProt;
@@ -85,13 +88,7 @@ class Run {
   std::filesystem::path BitmapDir() const { return WorkDir / "bitmaps"; }
   std::filesystem::path WaveDir() const { return WorkDir / "waves"; }
 
-  // A new mouse with the next ID and its chart lines bound; not yet in Mice.
-  std::unique_ptr<TMaus> NewMaus();
-  // The first mouse with that ID, or none.
-  TMaus* MausById(std::int32_t id) const;
   void SelectMaus(TMaus* mouse);
-  // Takes mouse index out of the world: every reference to it is cleared first.
-  void RemoveMaus(std::size_t index);
   // The patch used where the ground under a mouse does not count.
   TTerra* FirstTerra() const { return World ? World->FirstTerra : nullptr; }
 

@@ -1,0 +1,31 @@
+#pragma once
+
+// The intention: which need dominates, which goal is worth most given what
+// the mouse expects to find, what lies under its feet, and what a change of
+// intention drops.
+
+#include <cstdint>
+
+namespace murinex {
+
+class Run;
+class TMaus;
+struct TTerra;
+
+// The goal worth most now (also sets the dominant need).
+std::uint8_t ChooseGoal(Run& run, TMaus& m);
+// How likely the mouse thinks it is to reach a goal of this kind.
+double GoalExpectation(Run& run, TMaus& m, std::uint8_t kind);
+
+// What the mouse notices on the ground under it.
+struct Opportunity {
+  std::uint8_t kind = 0;
+  TTerra* patch = nullptr;
+  std::uint8_t need = 0;
+};
+Opportunity WhatIsHere(Run& run, TMaus& m);
+
+// Drops the current targets and plan; reason is the statistics column counted.
+void ChangeIntention(Run& run, TMaus& m, int reason);
+
+}  // namespace murinex

@@ -1,0 +1,31 @@
+# Fails when a source file includes from a layer above its own.
+# Layers, bottom to top: world, model, agent, sim, views, app.
+# usage: cmake -DROOT=<source folder> -P check_layers.cmake
+set(layers world model agent sim views app)
+
+set(violations "")
+list(LENGTH layers count)
+math(EXPR last "${count} - 1")
+foreach(own RANGE ${last})
+  list(GET layers ${own} folder)
+  file(GLOB files "${ROOT}/${folder}/*.h" "${ROOT}/${folder}/*.cpp")
+  foreach(file ${files})
+    file(STRINGS ${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[a-z_]+/")
+    foreach(line ${includes})
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([a-z_]+)/.*$" "\\1" target "${line}")
+      list(FIND layers ${target} level)
+      if(level EQUAL -1 OR level GREATER own)
+        file(RELATIVE_PATH name ${ROOT} ${file})
+        string(STRIP "${line}" line)
+        list(APPEND violations "${name}: ${line}")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(violations)
+  foreach(v ${violations})
+    message("layering: ${v}")
+  endforeach()
+  message(FATAL_ERROR "includes from a layer above their own")
+endif()

@@ -1,0 +1,3 @@
+#pragma once
+#include "agent/maus.h"
+#include "world/geometry.h"
