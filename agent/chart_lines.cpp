@@ -38,6 +38,7 @@ void UpdateLines(Run& run, TMaus& m) {
   lines.AddBand(TLines::ActionBand,
                 static_cast<std::uint32_t>(actions[m.LastAction % action::Count].colour));
   lines.AddBand(TLines::GoalBand, GoalColours[m.Goal % goal::Count]);
+  lines.AddSample({run.TickCount, m.Need, m.Goal, m.LastAction});
   run.SumLines.AddSum("Arousal", m.Arousal);
   for (int i = 1; i < need::Count; ++i)
     run.SumLines.AddSum(std::string("Deviation-") + NeedNames[i], m.M(i).Deviation);

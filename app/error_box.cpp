@@ -16,6 +16,10 @@ QString ErrorText(const std::exception& error) {
   return text + QString::fromStdString(input->message());
 }
 
+QString ErrorSummary(const std::exception& error) {
+  return QString::fromStdString(error.what()).simplified();
+}
+
 void ShowError(QWidget* parent, const std::exception& error) {
   QMessageBox::warning(parent, "Murinex", ErrorText(error));
 }

@@ -5,10 +5,10 @@
 #include <QCommandLineParser>
 #include <QMessageBox>
 #include <exception>
-#include <filesystem>
 #include <iostream>
 
 #include "app/program.h"
+#include "app/run_folder_chooser.h"
 
 namespace {
 
@@ -24,15 +24,13 @@ int RunProgram(QApplication& app) {
   parser.addOption(task);
   parser.process(app);
 
-  const std::filesystem::path workDir = parser.value(dir).toStdString();
-  if (!std::filesystem::is_directory(workDir)) {
-    std::cerr << "murinex: the working folder " << workDir << " does not exist\n";
-    return 2;
-  }
+  // Without a run the program asks for one; cancelling ends it.
+  const auto workDir = murinex::ChooseRunFolder(parser.value(dir).toStdString());
+  if (!workDir) return 0;
   murinex::StartOptions options;
   if (parser.isSet(task)) options.taskName = parser.value(task).toStdString();
 
-  murinex::Program program(std::filesystem::absolute(workDir), options);
+  murinex::Program program(*workDir, options);
   QObject::connect(&program.Main(), &murinex::TFEmo::Closed, &app, &QApplication::quit);
   program.Main().show();
   return QApplication::exec();

@@ -4,21 +4,26 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTimer>
 #include <clocale>
 
 #include "agent/maus.h"
 #include "agent/mouse_list.h"
 #include "app/error_box.h"
+#include "app/save_picture_dialog.h"
 #include "app/world_painter.h"
 #include "app/world_view.h"
+#include "sim/population_files.h"
 #include "sim/startup.h"
 #include "sim/tick.h"
+#include "views/chart_export.h"
 #include "views/clock_set.h"
 #include "views/tf_chart.h"
 #include "views/tf_color.h"
@@ -33,6 +38,8 @@ namespace {
 
 constexpr int DesignedWidth = 916;
 constexpr int DesignedHeight = 640;
+// The ticks per second are measured over the ticks of the last two seconds.
+constexpr qint64 RateWindowMs = 2000;
 
 // What the caption gains once the population is set up: its file and start tick.
 std::string PopulationCaptionSuffix(const Run& run) {
@@ -47,6 +54,7 @@ TFEmo::TFEmo(Run& run, ClockSet& clocks, const StartOptions& options) : run_(run
 }
 
 TFEmo::~TFEmo() {
+  disconnect(&clocks_, nullptr, this, nullptr);
   clocks_.SetReady(false);
   if (run_.Observer == this) run_.Observer = nullptr;
 }
@@ -63,6 +71,9 @@ void TFEmo::FormCreate(const StartOptions& options) {
   connect(clock_, &QTimer::timeout, this, &TFEmo::TimerLifeTimer);
   clocks_.Add(clock_);
   connect(&clocks_, &ClockSet::RunningChanged, this, &TFEmo::ShowRunning);
+  connect(&clocks_, &ClockSet::Switched, this, &TFEmo::ClocksSwitched);
+  connect(&clocks_, &ClockSet::StartRefused, this, &TFEmo::StartRefused);
+  sinceStart_.start();
 
   view_ = new WorldView(this);
   setCentralWidget(view_);
@@ -72,15 +83,115 @@ void TFEmo::FormCreate(const StartOptions& options) {
   connect(view_, &WorldView::Pressed, this, &TFEmo::PointerPressed);
   CreateEditMenu();
   CreateViewMenu();
+  CreateStatusBar();
   FitToWorkArea();
 
   try {
     ReadStartupFile(run_);
     StartUp(run_, AskTaskName(options.taskName));
     startedUp_ = true;
+    ShowEvent("run folder " + QString::fromStdString(run_.WorkDir.string()));
   } catch (const std::exception& error) {
+    clocks_.SetReady(false, "the start-up failed: " + ErrorSummary(error));
+    ShowEvent("error: " + ErrorSummary(error));
     ShowError(this, error);
   }
+  UpdateStatus();
+}
+
+void TFEmo::CreateStatusBar() {
+  event_ = new QLabel(this);
+  event_->setMinimumWidth(100);
+  event_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  statusBar()->addWidget(event_, 1);
+  for (QLabel** field : {&tick_, &mice_, &rate_, &task_, &pickedAndCheck_}) {
+    *field = new QLabel(this);
+    (*field)->setContentsMargins(6, 0, 6, 0);
+    statusBar()->addPermanentWidget(*field);
+  }
+  rate_->setText("stopped");
+}
+
+QLabel* TFEmo::StatusField(Status field) const {
+  switch (field) {
+    case Status::Event:
+      return event_;
+    case Status::Tick:
+      return tick_;
+    case Status::Mice:
+      return mice_;
+    case Status::Rate:
+      return rate_;
+    case Status::Task:
+      return task_;
+    case Status::PickedAndCheck:
+      return pickedAndCheck_;
+  }
+  return nullptr;
+}
+
+void TFEmo::ShowEvent(const QString& text) {
+  event_->setText(text);
+  event_->setToolTip(text);  // a long text is cut off in the bar
+}
+
+void TFEmo::UpdateStatus() {
+  tick_->setText("Tick " + QString::number(run_.TickCount));
+  mice_->setText(QString::number(run_.Mice.size()) + " mice");
+  task_->setText("Task " + QString::fromStdString(run_.TaskName));
+  ShowPickedAndCheck();
+}
+
+void TFEmo::ShowPickedAndCheck() {
+  const TMaus* picked = run_.SelectedMaus;
+  const QString check = QString::number(run_.CheckMausId);
+  QString text;
+  bool differ = false;
+  if (!picked) {
+    text = "no mouse picked, check " + check + " not logged";
+  } else if (picked->ID == run_.CheckMausId) {
+    text = "picked = check " + check;
+  } else {
+    text = "picked " + QString::number(picked->ID) + " ≠ check " + check;
+    differ = true;
+  }
+  pickedAndCheck_->setText(text);
+  // The logged mouse is not the one shown: marked, so nobody reads the wrong protocol.
+  pickedAndCheck_->setStyleSheet(differ ? "QLabel { color: #b00000; font-weight: bold; }" : "");
+  pickedAndCheck_->setToolTip(
+      differ ? "The behaviour protocol logs the check mouse, not the picked one." : QString());
+}
+
+void TFEmo::ShowRate() {
+  if (!clocks_.Running()) {
+    rate_->setText("stopped");
+    return;
+  }
+  const qint64 now = sinceStart_.elapsed();
+  while (!tickTimes_.empty() && now - tickTimes_.front() > RateWindowMs)
+    tickTimes_.pop_front();
+  if (tickTimes_.size() < 2 || tickTimes_.back() == tickTimes_.front()) {
+    rate_->setText("– ticks/s");
+    return;
+  }
+  const double rate = 1000.0 * static_cast<double>(tickTimes_.size() - 1) /
+                      static_cast<double>(tickTimes_.back() - tickTimes_.front());
+  rate_->setText(QString::number(rate, 'f', 1) + " ticks/s");
+}
+
+void TFEmo::ClocksSwitched(bool running, const QString& cause) {
+  tickTimes_.clear();
+  ShowRate();
+  ShowEvent(QString(running ? "clock started: " : "clock stopped: ") + cause);
+}
+
+void TFEmo::StartRefused(const QString& cause, const QString& whyNot) {
+  ShowEvent("clock cannot start (" + cause + "): " + whyNot);
+}
+
+void TFEmo::ShowDumpWritten(int number, const std::string& population, const std::string& genomes) {
+  ShowEvent("dump " + QString::number(number) + " written: " + QString::fromStdString(population) +
+            ", " + QString::fromStdString(genomes));
 }
 
 void TFEmo::FitToWorkArea() {
@@ -120,7 +231,7 @@ void TFEmo::CreateEditMenu() {
   bearbeiten_ = menuBar()->addMenu("Bearbeiten");
   startStop_ = bearbeiten_->addAction("StartStop");
   startStop_->setShortcut(Qt::Key_F9);
-  connect(startStop_, &QAction::triggered, &clocks_, &ClockSet::StartStop);
+  clocks_.AddStartStopItem(startStop_, "Bearbeiten", "the main window");
   soundForAll_ = AddCheckItem(bearbeiten_, "Sound für alle?", run_.AllMiceAudible);
   connect(bearbeiten_, &QMenu::aboutToShow, this,
           [this] { soundForAll_->setChecked(run_.AllMiceAudible); });
@@ -132,6 +243,9 @@ void TFEmo::CreateEditMenu() {
   connect(bearbeiten_->addAction("Check-ID"), &QAction::triggered, this, &TFEmo::AskCheckId);
   AddCheckItem(bearbeiten_, "Paint?", switches_.Paint);
   AddCheckItem(bearbeiten_, "AddLines", run_.RecordLines);
+  bearbeiten_->addSeparator();
+  savePicture_ = bearbeiten_->addAction("Bild speichern…");
+  connect(savePicture_, &QAction::triggered, this, &TFEmo::AskSavePicture);
 }
 
 void TFEmo::CreateViewMenu() {
@@ -166,7 +280,11 @@ void TFEmo::CreateViewMenu() {
 }
 
 void TFEmo::SetViews(const Views& views) {
+  for (QObject* old : {static_cast<QObject*>(views_.chart), static_cast<QObject*>(views_.sumChart)})
+    if (old) disconnect(old, nullptr, this, nullptr);
   views_ = views;
+  if (views_.chart) connect(views_.chart, &TFChart::Exported, this, &TFEmo::ShowEvent);
+  if (views_.sumChart) connect(views_.sumChart, &TFSumChart::Exported, this, &TFEmo::ShowEvent);
   uebersicht_->setVisible(views_.sumChart != nullptr);
   editParams_->setVisible(views_.edit != nullptr);
   editMotives_->setVisible(views_.editMotiv != nullptr);
@@ -197,15 +315,22 @@ void TFEmo::Activate() {
   if (!startedUp_) return;
   try {
     images_.Load(run_.BitmapDir());
+    // The set-up writes the first dump pair with the number the run starts with (0).
+    const std::string firstPopulation = PopulationDumpName(run_);
+    const std::string firstGenomes = GenomeDumpName(run_);
     SetUpPopulation(run_);
     setWindowTitle(windowTitle() + QString::fromStdString(PopulationCaptionSuffix(run_)));
     populationReady_ = true;
+    ShowDumpWritten(0, firstPopulation, firstGenomes);
     LoadWorld(run_);
     clocks_.SetReady(true);
-    clocks_.StartStop();
+    clocks_.SetRunning(true, "the run is set up");
   } catch (const std::exception& error) {
+    clocks_.SetReady(false, "the run could not be set up: " + ErrorSummary(error));
+    ShowEvent("error: " + ErrorSummary(error));
     ShowError(this, error);
   }
+  UpdateStatus();
   DrawWorld();
 }
 
@@ -221,12 +346,19 @@ void TFEmo::DrawWorld() {
 }
 
 void TFEmo::TimerLifeTimer() {
+  const int dumpNumber = run_.DumpNumber;
+  const std::string population = PopulationDumpName(run_);
+  const std::string genomes = GenomeDumpName(run_);
   try {
-    Tick(run_);
+    if (Tick(run_)) tickTimes_.push_back(sinceStart_.elapsed());
   } catch (const std::exception& error) {
-    clocks_.SetRunning(false);
+    const QString summary = ErrorSummary(error);
+    clocks_.SetRunning(false, "error in tick " + QString::number(run_.TickCount) + ": " + summary);
     ShowError(this, error);
   }
+  if (run_.DumpNumber != dumpNumber) ShowDumpWritten(dumpNumber, population, genomes);
+  UpdateStatus();
+  ShowRate();
   if (switches_.Paint)
     DrawWorld();
   else
@@ -239,20 +371,30 @@ void TFEmo::PointerPressed(Qt::MouseButton button, QPoint position) {
   else
     run_.SelectMaus(MausById(run_, run_.CheckMausId));
   if (run_.SelectedMaus) run_.CheckMausId = run_.SelectedMaus->ID;
+  ShowPickedAndCheck();
 }
 
 void TFEmo::MausSelected(TMaus* mouse) {
   if (views_.chart) views_.chart->ShowMaus(mouse);
   if (views_.edit) views_.edit->SetMaus(mouse);
   if (views_.editMotiv) views_.editMotiv->SetMaus(mouse);
+  if (pickedAndCheck_) ShowPickedAndCheck();
   DrawWorld();
 }
 
 void TFEmo::MausListAus() {
-  if (!populationReady_) return;
+  if (!populationReady_) {
+    ShowEvent("MausListAus: no population to write yet");
+    return;
+  }
+  const int number = run_.DumpNumber;
+  const std::string population = PopulationDumpName(run_);
+  const std::string genomes = GenomeDumpName(run_);
   try {
     DumpNow(run_);
+    ShowDumpWritten(number, population, genomes);
   } catch (const std::exception& error) {
+    ShowEvent("error: " + ErrorSummary(error));
     ShowError(this, error);
   }
 }
@@ -265,9 +407,11 @@ void TFEmo::AskCheckId() {
   if (!ok) return;
   bool number = false;
   const int id = answer.trimmed().toInt(&number, 10);
-  if (number)
+  if (number) {
     run_.CheckMausId = id;
-  else
+    ShowEvent("check mouse set to " + QString::number(id));
+    ShowPickedAndCheck();
+  } else
     QMessageBox::warning(this, "CheckMaus-ID", "'" + answer + "' is not a valid integer value.");
 }
 
@@ -278,7 +422,7 @@ void TFEmo::ShowRunning(bool running) {
 void TFEmo::FinishOnce() {
   if (finished_) return;
   finished_ = true;
-  clocks_.SetReady(false);
+  clocks_.SetReady(false, "Beenden: the run ended");
   try {
     if (populationReady_)
       FinishRun(run_);
@@ -286,6 +430,43 @@ void TFEmo::FinishOnce() {
       run_.CloseProtocols();
   } catch (const std::exception& error) {
     ShowError(this, error);
+  }
+}
+
+QImage TFEmo::WorldPicture(double scale) const {
+  if (scale == 1) return view_->Buffer().copy();
+  const QSize size = SavePictureDialog::ScaledSize(view_->Buffer().size(), scale);
+  if (size.isEmpty()) return {};
+  QImage picture(size, QImage::Format_RGB32);
+  // Drawn as the view of its current size, only finer: the same layout, sharper.
+  picture.setDevicePixelRatio(static_cast<double>(size.width()) / view_->Buffer().width());
+  WorldPainter(run_, images_, switches_.FreundFeind).Draw(picture, view_->Pointer());
+  picture.setDevicePixelRatio(1);
+  return picture;
+}
+
+bool TFEmo::SaveWorldPicture(const QString& path, double scale, QString& error) {
+  const QImage picture = WorldPicture(scale);
+  if (picture.isNull()) {
+    error = "there is no picture to save";
+    return false;
+  }
+  if (!SavePng(path, picture, error)) return false;
+  ShowEvent(
+      QString("picture saved (%1 × %2): %3").arg(picture.width()).arg(picture.height()).arg(path));
+  return true;
+}
+
+void TFEmo::AskSavePicture() {
+  const QString name =
+      QString("Welt-%1-tick%2.png").arg(QString::fromStdString(run_.TaskName)).arg(run_.TickCount);
+  SavePictureDialog dialog(QString::fromStdString((run_.WorkDir / name.toStdString()).string()),
+                           view_->Buffer().size(), this);
+  if (dialog.exec() != QDialog::Accepted || dialog.Path().isEmpty()) return;
+  QString error;
+  if (!SaveWorldPicture(dialog.Path(), dialog.Scale(), error)) {
+    ShowEvent("error: picture not saved: " + error);
+    QMessageBox::warning(this, "Bild speichern…", dialog.Path() + ":\n" + error);
   }
 }
 

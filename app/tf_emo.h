@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QElapsedTimer>
+#include <QImage>
 #include <QMainWindow>
+#include <deque>
 #include <optional>
 #include <string>
 
@@ -9,6 +12,7 @@
 #include "model/run.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QTimer;
 
@@ -72,6 +76,18 @@ class TFEmo : public QMainWindow, public RunObserver {
   void MausListAus();
   void AskCheckId();
 
+  // "Bild speichern…": the world view as PNG, at its current size (scale 1:
+  // the back buffer itself) or drawn anew at a multiple of it.
+  QImage WorldPicture(double scale) const;
+  bool SaveWorldPicture(const QString& path, double scale, QString& error);
+  void AskSavePicture();
+
+  // The fields of the status bar.
+  enum class Status { Event, Tick, Mice, Rate, Task, PickedAndCheck };
+  QLabel* StatusField(Status field) const;
+  // Shows what just happened in the status bar.
+  void ShowEvent(const QString& text);
+
   void MausSelected(TMaus* mouse) override;
 
   WorldView& View() { return *view_; }
@@ -80,6 +96,7 @@ class TFEmo : public QMainWindow, public RunObserver {
   QMenu* EditMenu() const { return bearbeiten_; }
   QMenu* ViewMenu() const { return ansicht_; }
   QAction* StartStopItem() const { return startStop_; }
+  QAction* SavePictureItem() const { return savePicture_; }
   Switches& MenuSwitches() { return switches_; }
 
  signals:
@@ -99,6 +116,13 @@ class TFEmo : public QMainWindow, public RunObserver {
   void CreateViewMenu();
   QAction* AddCheckItem(QMenu* menu, const QString& caption, bool& flag);
   void ShowRunning(bool running);
+  void CreateStatusBar();
+  void UpdateStatus();
+  void ShowPickedAndCheck();
+  void ShowRate();
+  void ClocksSwitched(bool running, const QString& cause);
+  void StartRefused(const QString& cause, const QString& whyNot);
+  void ShowDumpWritten(int number, const std::string& population, const std::string& genomes);
   void FinishOnce();
   void OpenModal(QWidget* dialog);
 
@@ -118,6 +142,16 @@ class TFEmo : public QMainWindow, public RunObserver {
   QAction* editMotives_ = nullptr;
   QAction* genom_ = nullptr;
   QAction* farben_ = nullptr;
+  QAction* savePicture_ = nullptr;
+  QLabel* event_ = nullptr;
+  QLabel* tick_ = nullptr;
+  QLabel* mice_ = nullptr;
+  QLabel* rate_ = nullptr;
+  QLabel* task_ = nullptr;
+  QLabel* pickedAndCheck_ = nullptr;
+  // When the last ticks ran, for the measured ticks per second.
+  QElapsedTimer sinceStart_;
+  std::deque<qint64> tickTimes_;
   bool startedUp_ = false;
   bool firstActivation_ = true;
   bool populationReady_ = false;

@@ -39,18 +39,32 @@ WorldPainter::WorldPainter(const Run& run, const MouseImages& images, bool showR
     : run_(run), images_(images), showRelations_(showRelations) {}
 
 void WorldPainter::Draw(QImage& buffer, QPoint pointer) const {
+  DrawScene(buffer);
+  const ViewGeometry view = Geometry(buffer);
+  if (!view.Valid()) return;
+  QPainter p(&buffer);
+  DrawLabel(p, view, pointer, view.bufferWidth);
+}
+
+void WorldPainter::DrawScene(QImage& buffer) const {
   if (buffer.isNull()) return;
   QPainter p(&buffer);
-  p.fillRect(buffer.rect(), Background());
-  if (!run_.World) return;
-  const ViewGeometry view = ViewGeometry::Fit(run_.World->WorldWidth, run_.World->WorldHeight,
-                                              buffer.width(), buffer.height());
+  p.fillRect(QRect(QPoint(0, 0), buffer.deviceIndependentSize().toSize()), Background());
+  const ViewGeometry view = Geometry(buffer);
   if (!view.Valid()) return;
   DrawTerrain(p, view);
   DrawPlaces(p, view);
   DrawSelection(p, view);
   DrawMice(p, view);
-  DrawLabel(p, view, pointer, buffer.width());
+}
+
+ViewGeometry WorldPainter::Geometry(const QImage& buffer) const {
+  if (buffer.isNull() || !run_.World) return {};
+  // A buffer with a device pixel ratio holds the picture of a view of its
+  // logical size, drawn finer.
+  const QSize size = buffer.deviceIndependentSize().toSize();
+  return ViewGeometry::Fit(run_.World->WorldWidth, run_.World->WorldHeight, size.width(),
+                           size.height());
 }
 
 void WorldPainter::DrawTerrain(QPainter& p, const ViewGeometry& view) const {

@@ -21,6 +21,11 @@ class WorldPainter {
   WorldPainter(const Run& run, const MouseImages& images, bool showRelations);
 
   void Draw(QImage& buffer, QPoint pointer) const;
+  // Everything but the label of the mouse under the pointer (for pictures
+  // made without a pointer, such as the frames of a movie).
+  void DrawScene(QImage& buffer) const;
+  // The placement of the world in a buffer; invalid without a world.
+  ViewGeometry Geometry(const QImage& buffer) const;
 
   static QColor Background() { return QColor(102, 255, 255); }
   static QColor FirstTerraColour() { return QColor(187, 170, 153); }

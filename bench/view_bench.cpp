@@ -77,7 +77,7 @@ int main(int argc, char** argv) try {
     const auto start = std::chrono::steady_clock::now();
     Tick(run);
     recorder.Tick(run);
-    run.SumLines.Tick(run.RecordLines);
+    run.SumLines.Tick(run.RecordLines, run.TickCount);
     const auto ticked = std::chrono::steady_clock::now();
     painter.Draw(buffer, {400, 300});
     const auto drawn = std::chrono::steady_clock::now();

@@ -40,6 +40,7 @@ void TLines::ClearAll() {
       line->Clear();
   for (auto& band : bands_)
     band.Clear();
+  samples_.clear();
 }
 
 const TLineGroup& TLines::Group(std::size_t index) const {

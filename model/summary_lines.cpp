@@ -22,14 +22,16 @@ void TSumLines::AddSum(const std::string& name, double x) {
   line.Count += 1;
 }
 
-void TSumLines::Tick(bool record) {
+void TSumLines::Tick(bool record, std::int32_t tick) {
   if (pointsOnPage_ > pageLength_) {
     for (auto& line : lines_)
       line->Series.Clear();
+    ticks_.clear();
     pointsOnPage_ = 0;
     pageOffset_ += pageLength_;
   }
   if (record) {
+    ticks_.push_back(tick);
     for (auto& line : lines_) {
       line->Series.Add(line->Count > 0 ? line->Sum / line->Count : 0, line->Series.Colour);
       line->Sum = 0;

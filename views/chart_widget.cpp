@@ -92,6 +92,23 @@ void ChartWidget::SetPageOffset(double offset) {
   update();
 }
 
+void ChartWidget::SetSampleTicks(std::vector<std::int32_t> ticks) {
+  sampleTicks_ = std::move(ticks);
+  if (tickAxis_) update();
+}
+
+void ChartWidget::SetTickAxis(bool on) {
+  tickAxis_ = on;
+  update();
+}
+
+QString ChartWidget::BottomText(double position) const {
+  if (!tickAxis_) return BottomLabel(position, pageOffset_);
+  const long index = std::lround(position);
+  if (index < 0 || index >= static_cast<long>(sampleTicks_.size())) return {};
+  return QString::number(sampleTicks_[static_cast<std::size_t>(index)]);
+}
+
 void ChartWidget::SetBackground(const QColor& colour) {
   background_ = colour;
   update();
@@ -227,7 +244,7 @@ void ChartWidget::DrawBottomAxis(QPainter& p) const {
   for (double v : Ticks(0, bottomMax_, BottomTickStep())) {
     const int x = XPosition(v);
     p.drawLine(x, plot.bottom(), x, plot.bottom() + 2);
-    const QString text = BottomLabel(v, pageOffset_);
+    const QString text = BottomText(v);
     p.drawText(x - fm.horizontalAdvance(text) / 2, plot.bottom() + 2 + fm.ascent(), text);
   }
 }

@@ -42,6 +42,14 @@ class ChartWidget : public QWidget {
   // Added to the numbers of the bottom axis labels: the first point of the page.
   void SetPageOffset(double offset);
   double PageOffset() const { return pageOffset_; }
+  // The simulation tick of each sample on the page. With the tick axis on, the
+  // bottom labels name those ticks instead of the sample numbers (blank where
+  // no sample was taken yet).
+  void SetSampleTicks(std::vector<std::int32_t> ticks);
+  void SetTickAxis(bool on);
+  bool TickAxis() const { return tickAxis_; }
+  // The label of the bottom axis at a position, as drawn.
+  QString BottomText(double position) const;
   void SetBackground(const QColor& colour);
   QColor Background() const { return background_; }
 
@@ -85,6 +93,8 @@ class ChartWidget : public QWidget {
   bool view3D_ = false;
   int penWidth_ = 1;
   double pageOffset_ = 0;
+  std::vector<std::int32_t> sampleTicks_;
+  bool tickAxis_ = false;
   QColor background_{192, 192, 192};
 };
 

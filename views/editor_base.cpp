@@ -99,7 +99,7 @@ void EditorBase::BuildLayout(bool withMotives) {
 void EditorBase::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (event->spontaneous()) return;
-  clocks_.SetRunning(false);
+  clocks_.SetRunning(false, "editor \"" + windowTitle() + "\" opened");
   Refill();
   eNewValue_->clear();
   ShowOldValue();
@@ -108,7 +108,8 @@ void EditorBase::showEvent(QShowEvent* event) {
 void EditorBase::hideEvent(QHideEvent* event) {
   QDialog::hideEvent(event);
   if (event->spontaneous()) return;
-  clocks_.SetRunning(true);
+  // The clocks start again even if the user had stopped them before.
+  clocks_.SetRunning(true, "editor \"" + windowTitle() + "\" closed");
 }
 
 void EditorBase::Refill() {

@@ -1,9 +1,11 @@
 #include "views/tf_chart.h"
 
 #include <QActionGroup>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QTimer>
@@ -12,6 +14,7 @@
 #include "agent/maus.h"
 #include "model/lines.h"
 #include "model/run.h"
+#include "views/chart_export.h"
 #include "views/chart_widget.h"
 #include "views/clock_set.h"
 
@@ -103,12 +106,20 @@ void TFChart::CreateMenus() {
   ansicht_->addSeparator();
   startStop_ = ansicht_->addAction("StartStop");
   startStop_->setShortcut(Qt::Key_F9);
-  connect(startStop_, &QAction::triggered, &clocks_, &ClockSet::StartStop);
+  clocks_.AddStartStopItem(startStop_, "Ansicht", "the mouse chart");
   stopAtPageEnd_ = ansicht_->addAction("Stop am Seitenende");
   stopAtPageEnd_->setCheckable(true);
   connect(stopAtPageEnd_, &QAction::toggled, this, [this](bool checked) {
-    if (!checked) clocks_.SetRunning(true);
+    if (!checked) clocks_.SetRunning(true, "\"Stop am Seitenende\" unchecked in the mouse chart");
   });
+  ansicht_->addSeparator();
+  connect(ansicht_->addAction("Bild speichern…"), &QAction::triggered, this,
+          &TFChart::AskSavePicture);
+  connect(ansicht_->addAction("Daten speichern (CSV)…"), &QAction::triggered, this,
+          &TFChart::AskSaveData);
+  tickAxis_ = ansicht_->addAction("Achse in Ticks");
+  tickAxis_->setCheckable(true);
+  connect(tickAxis_, &QAction::toggled, this, &TFChart::SetTickAxis);
   // Shortcuts work while the menus are closed, too.
   addActions({legende_, view3D_, startStop_});
 }
@@ -162,6 +173,7 @@ void TFChart::ShowMaus(TMaus* m) {
   PickGroup2(group2_);
   AttachBands();
   Set3D(charts_[0]->View3D());
+  UpdateSampleTicks();
   show();
 }
 
@@ -252,9 +264,77 @@ void TFChart::UpdateViewChecks() {
 
 void TFChart::ClockTick() {
   const bool pageFull = recorder_.Tick(run_);
-  if (pageFull && stopAtPageEnd_->isChecked()) clocks_.SetRunning(false);
+  if (pageFull && stopAtPageEnd_->isChecked())
+    clocks_.SetRunning(false, "\"Stop am Seitenende\" in the mouse chart: page of " +
+                                  QString::number(recorder_.PageLength()) +
+                                  " points full at tick " + QString::number(run_.TickCount));
   for (ChartWidget* c : charts_)
     c->SetPageOffset(recorder_.PageOffset());
+  UpdateSampleTicks();
+}
+
+void TFChart::UpdateSampleTicks() {
+  std::vector<std::int32_t> ticks;
+  if (mouse_)
+    for (const TLineSample& s : mouse_->Lines->Samples())
+      ticks.push_back(s.Tick);
+  for (ChartWidget* c : charts_)
+    c->SetSampleTicks(ticks);
+}
+
+void TFChart::SetTickAxis(bool on) {
+  for (ChartWidget* c : charts_)
+    c->SetTickAxis(on);
+  if (tickAxis_->isChecked() != on) tickAxis_->setChecked(on);
+}
+
+QImage TFChart::Picture() {
+  QRect area;
+  for (ChartWidget* c : charts_)
+    area |= c->geometry();
+  return grab(area).toImage();
+}
+
+QString TFChart::DataCsv() const {
+  return mouse_ ? MouseChartCsv(*mouse_->Lines) : QString();
+}
+
+bool TFChart::SavePicture(const QString& path, QString& error) {
+  if (!SavePng(path, Picture(), error)) return false;
+  emit Exported("chart picture saved: " + path);
+  return true;
+}
+
+bool TFChart::SaveData(const QString& path, QString& error) {
+  if (!SaveTextFile(path, DataCsv(), error)) return false;
+  emit Exported("chart data of mouse " + windowTitle() + " saved (" +
+                QString::number(mouse_ ? mouse_->Lines->Samples().size() : 0) +
+                " samples): " + path);
+  return true;
+}
+
+QString TFChart::DefaultFileName(const QString& extension) const {
+  const QString name = QString("Chart-%1-%2-tick%3.%4")
+                           .arg(windowTitle(), QString::fromStdString(run_.TaskName))
+                           .arg(run_.TickCount)
+                           .arg(extension);
+  return QString::fromStdString((run_.WorkDir / name.toStdString()).string());
+}
+
+void TFChart::AskSavePicture() {
+  const QString path =
+      QFileDialog::getSaveFileName(this, "Bild speichern…", DefaultFileName("png"), "PNG (*.png)");
+  QString error;
+  if (!path.isEmpty() && !SavePicture(path, error))
+    QMessageBox::warning(this, "Bild speichern…", path + ":\n" + error);
+}
+
+void TFChart::AskSaveData() {
+  const QString path = QFileDialog::getSaveFileName(this, "Daten speichern (CSV)…",
+                                                    DefaultFileName("csv"), "CSV (*.csv)");
+  QString error;
+  if (!path.isEmpty() && !SaveData(path, error))
+    QMessageBox::warning(this, "Daten speichern (CSV)…", path + ":\n" + error);
 }
 
 void TFChart::ShowRunning(bool running) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 #include <array>
 
@@ -41,11 +42,23 @@ class TFChart : public QWidget {
   // One tick of the chart clock.
   void ClockTick();
 
+  // The five charts as they are on the screen.
+  QImage Picture();
+  // The shown mouse's lines of the current page as CSV (empty without a mouse).
+  QString DataCsv() const;
+  bool SavePicture(const QString& path, QString& error);
+  bool SaveData(const QString& path, QString& error);
+  void SetTickAxis(bool on);
+
   const MouseChartRecorder& Recorder() const { return recorder_; }
   ChartWidget& Chart(int index) { return *charts_[index]; }
   QMenu* GroupMenu(int which) const { return which == 1 ? gruppe1_ : gruppe2_; }
   QMenu* ViewMenu() const { return ansicht_; }
   QTimer* Clock() const { return clock_; }
+
+ signals:
+  // Something was written, in words for the main window's status bar.
+  void Exported(const QString& what);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -63,6 +76,10 @@ class TFChart : public QWidget {
   void CheckGroupItem(QMenu* menu, int index);
   void UpdateViewChecks();
   void ShowRunning(bool running);
+  void AskSavePicture();
+  void AskSaveData();
+  QString DefaultFileName(const QString& extension) const;
+  void UpdateSampleTicks();
 
   Run& run_;
   ClockSet& clocks_;
@@ -83,6 +100,7 @@ class TFChart : public QWidget {
   std::array<QAction*, 3> pageItems_{};
   QAction* startStop_ = nullptr;
   QAction* stopAtPageEnd_ = nullptr;
+  QAction* tickAxis_ = nullptr;
   std::array<ChartWidget*, 5> charts_{};
   QTimer* clock_ = nullptr;
 };

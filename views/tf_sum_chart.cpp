@@ -1,13 +1,16 @@
 #include "views/tf_sum_chart.h"
 
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "model/run.h"
+#include "views/chart_export.h"
 #include "views/chart_widget.h"
 #include "views/clock_set.h"
 
@@ -70,6 +73,14 @@ void TFSumChart::CreateMenu() {
   connect(view3D_, &QAction::triggered, this, [this] { Set3D(!chart_->View3D()); });
   QAction* close = ansicht_->addAction("Schliessen");
   connect(close, &QAction::triggered, this, &QWidget::hide);
+  ansicht_->addSeparator();
+  connect(ansicht_->addAction("Bild speichern…"), &QAction::triggered, this,
+          &TFSumChart::AskSavePicture);
+  connect(ansicht_->addAction("Daten speichern (CSV)…"), &QAction::triggered, this,
+          &TFSumChart::AskSaveData);
+  tickAxis_ = ansicht_->addAction("Achse in Ticks");
+  tickAxis_->setCheckable(true);
+  connect(tickAxis_, &QAction::toggled, this, &TFSumChart::SetTickAxis);
   addActions({legende_, view3D_});
 }
 
@@ -81,10 +92,62 @@ void TFSumChart::AttachLines() {
 }
 
 void TFSumChart::ClockTick() {
-  run_.SumLines.Tick(run_.RecordLines);
+  run_.SumLines.Tick(run_.RecordLines, run_.TickCount);
   setWindowTitle(Caption(run_.Mice.size()));
   AttachLines();
   chart_->SetPageOffset(run_.SumLines.PageOffset());
+  chart_->SetSampleTicks(run_.SumLines.Ticks());
+}
+
+void TFSumChart::SetTickAxis(bool on) {
+  chart_->SetSampleTicks(run_.SumLines.Ticks());
+  chart_->SetTickAxis(on);
+  if (tickAxis_->isChecked() != on) tickAxis_->setChecked(on);
+}
+
+QImage TFSumChart::Picture() {
+  return chart_->grab().toImage();
+}
+
+QString TFSumChart::DataCsv() const {
+  return SumChartCsv(run_.SumLines);
+}
+
+bool TFSumChart::SavePicture(const QString& path, QString& error) {
+  if (!SavePng(path, Picture(), error)) return false;
+  emit Exported("summary chart picture saved: " + path);
+  return true;
+}
+
+bool TFSumChart::SaveData(const QString& path, QString& error) {
+  if (!SaveTextFile(path, DataCsv(), error)) return false;
+  emit Exported("summary chart data saved (" + QString::number(run_.SumLines.Ticks().size()) +
+                " samples): " + path);
+  return true;
+}
+
+QString TFSumChart::DefaultFileName(const QString& extension) const {
+  const QString name = QString("Uebersicht-%1-tick%2.%3")
+                           .arg(QString::fromStdString(run_.TaskName))
+                           .arg(run_.TickCount)
+                           .arg(extension);
+  return QString::fromStdString((run_.WorkDir / name.toStdString()).string());
+}
+
+void TFSumChart::AskSavePicture() {
+  const QString path =
+      QFileDialog::getSaveFileName(this, "Bild speichern…", DefaultFileName("png"), "PNG (*.png)");
+  QString error;
+  if (!path.isEmpty() && !SavePicture(path, error))
+    QMessageBox::warning(this, "Bild speichern…", path + ":\n" + error);
+}
+
+void TFSumChart::AskSaveData() {
+  const QString path = QFileDialog::getSaveFileName(this, "Daten speichern (CSV)…",
+                                                    DefaultFileName("csv"), "CSV (*.csv)");
+  QString error;
+  if (!path.isEmpty() && !SaveData(path, error))
+    QMessageBox::warning(this, "Daten speichern (CSV)…", path + ":\n" + error);
 }
 
 void TFSumChart::Set3D(bool on) {

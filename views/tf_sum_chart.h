@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 
 class QAction;
@@ -31,16 +32,30 @@ class TFSumChart : public QWidget {
 
   static QString Caption(std::size_t population);
 
+  QImage Picture();
+  QString DataCsv() const;
+  bool SavePicture(const QString& path, QString& error);
+  bool SaveData(const QString& path, QString& error);
+  void SetTickAxis(bool on);
+
+ signals:
+  // Something was written, in words for the main window's status bar.
+  void Exported(const QString& what);
+
  private:
   void CreateMenu();
   void PlaceRightOf(const QWidget* mainWindow);
   void AttachLines();
+  void AskSavePicture();
+  void AskSaveData();
+  QString DefaultFileName(const QString& extension) const;
 
   Run& run_;
   ChartWidget* chart_ = nullptr;
   QMenu* ansicht_ = nullptr;
   QAction* legende_ = nullptr;
   QAction* view3D_ = nullptr;
+  QAction* tickAxis_ = nullptr;
   QTimer* clock_ = nullptr;
 };
 

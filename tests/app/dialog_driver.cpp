@@ -1,6 +1,7 @@
 #include "tests/app/dialog_driver.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -50,6 +51,15 @@ DialogDriver::Answer DialogDriver::Cancel() {
 DialogDriver::Answer DialogDriver::Ok() {
   return [](QWidget* dialog) {
     if (auto* d = qobject_cast<QDialog*>(dialog)) d->done(QDialog::Accepted);
+  };
+}
+
+DialogDriver::Answer DialogDriver::ChooseFolder(const QString& folder) {
+  return [folder](QWidget* dialog) {
+    auto* chooser = qobject_cast<QFileDialog*>(dialog);
+    if (!chooser) return;
+    chooser->selectFile(folder);
+    QMetaObject::invokeMethod(chooser, "accept");
   };
 }
 

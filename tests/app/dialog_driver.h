@@ -30,7 +30,8 @@ class DialogDriver : public QObject {
 
   static Answer Type(const QString& text);  // an input dialog's answer, then OK
   static Answer Cancel();
-  static Answer Ok();  // a message box
+  static Answer Ok();                                 // a message box
+  static Answer ChooseFolder(const QString& folder);  // a folder chooser's answer, then open
 
  private:
   void Poll();

@@ -1,5 +1,6 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QScreen>
 #include <QSignalSpy>
@@ -9,6 +10,7 @@
 #include "tests/views/menu_items.h"
 
 #include "agent/mouse_list.h"
+#include "app/run_folder_chooser.h"
 #include "app/tf_emo.h"
 #include "app/world_view.h"
 #include "tests/app/dialog_driver.h"
@@ -23,6 +25,10 @@ namespace murinex {
 namespace {
 
 using test::Item;
+
+QString StatusText(const TFEmo& window, TFEmo::Status field) {
+  return window.StatusField(field)->text();
+}
 
 QStringList Captions(QMenu* menu) {
   QStringList captions;
@@ -81,6 +87,16 @@ class MainWindowTest : public QObject {
   void checkIdReadsADecimalInteger();
   void withViewsThePickedMouseIsShownAndADyingOneIsLetGo();
   void withoutPaintTheViewKeepsItsPictureButPickingRedraws();
+  void theStatusBarShowsTickMiceRateAndTaskAfterATick();
+  void mausListAusNamesItsFilesInTheStatusBar();
+  void aStopByF9OrTheMenuNamesItsCause();
+  void aStopAtTheEndOfAChartPageNamesItsCause();
+  void aStartThatCannotHappenSaysWhy();
+  void pickedAndCheckMouseAreMarkedWhenTheyDiffer();
+  void bildSpeichernWritesTheBackBuffer();
+  void bildSpeichernAtAScaleDrawsTheSamePictureFiner();
+  void withoutARunFolderTheUserIsToldAndChoosesOne();
+  void cancellingTheFolderChooserEndsTheStart();
 };
 
 void MainWindowTest::creationStartsTheRunWithoutTheClock() {
@@ -171,7 +187,7 @@ void MainWindowTest::menusHoldTheirItemsShortcutsAndChecks() {
   QMenu* edit = w.window->EditMenu();
   QCOMPARE(edit->title(), QString("Bearbeiten"));
   QCOMPARE(Captions(edit), (QStringList{"StartStop", "Sound für alle?", "Beenden", "MausListAus",
-                                        "Check-ID", "Paint?", "AddLines"}));
+                                        "Check-ID", "Paint?", "AddLines", "Bild speichern…"}));
   QCOMPARE(Item(edit, "Beenden")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_F4));
   QVERIFY(Item(edit, "Paint?")->isChecked());
   QVERIFY(Item(edit, "AddLines")->isChecked());
@@ -268,6 +284,9 @@ void MainWindowTest::anErrorInATickStopsTheClocks() {
   QVERIFY(!w.clocks.Running());
   QVERIFY(!w.run.Busy);
   QCOMPARE(w.window->StartStopItem()->text(), QString("Start"));
+  const QString event = StatusText(*w.window, TFEmo::Status::Event);
+  QVERIFY2(event.startsWith("clock stopped: error in tick 100: Proto/ProtoT.prt"),
+           qPrintable(event));
 }
 
 void MainWindowTest::leftClickPicksTheNearestMouseWithin100() {
@@ -407,7 +426,7 @@ void MainWindowTest::withViewsThePickedMouseIsShownAndADyingOneIsLetGo() {
 void MainWindowTest::withoutPaintTheViewKeepsItsPictureButPickingRedraws() {
   MainWindow w({{1, {100, 100}, 1500}});
   w.Start();
-  w.clocks.SetRunning(false);
+  w.clocks.SetRunning(false, "the test");
   w.window->MenuSwitches().Paint = false;
   TMaus& m = *w.run.Mice[0];
   const QPoint before = w.ScreenOf(m);
@@ -420,6 +439,176 @@ void MainWindowTest::withoutPaintTheViewKeepsItsPictureButPickingRedraws() {
   QCOMPARE(w.run.SelectedMaus, &m);
   QVERIFY(w.window->View().Buffer().pixelColor(before) != mouseColour);
   QCOMPARE(w.window->View().Buffer().pixelColor(w.ScreenOf(m)), mouseColour);
+}
+
+void MainWindowTest::theStatusBarShowsTickMiceRateAndTaskAfterATick() {
+  MainWindow w({{1, {100, 100}}, {2, {300, 200}}});
+  w.Start();
+  QCOMPARE(StatusText(*w.window, TFEmo::Status::Event),
+           QString("clock started: the run is set up"));
+  w.window->Clock()->stop();           // the clocks count as running, but only the test ticks
+  const int before = w.run.TickCount;  // the clock may have ticked while the window appeared
+  for (int i = 0; i < 3; ++i) {
+    QTest::qWait(10);
+    w.window->TimerLifeTimer();
+  }
+  QCOMPARE(StatusText(*w.window, TFEmo::Status::Tick), QString("Tick %1").arg(w.run.TickCount));
+  QCOMPARE(w.run.TickCount, before + 3);
+  QCOMPARE(StatusText(*w.window, TFEmo::Status::Mice), QString("2 mice"));
+  QCOMPARE(StatusText(*w.window, TFEmo::Status::Task), QString("Task T"));
+  // Three ticks at least 10 ms apart: fewer than 100 a second, but some.
+  const QString rate = StatusText(*w.window, TFEmo::Status::Rate);
+  QVERIFY2(rate.endsWith(" ticks/s"), qPrintable(rate));
+  const double perSecond = rate.section(' ', 0, 0).toDouble();
+  QVERIFY2(perSecond > 0 && perSecond <= 100, qPrintable(rate));
+  w.clocks.SetRunning(false, "the test");
+  QCOMPARE(StatusText(*w.window, TFEmo::Status::Rate), QString("stopped"));
+}
+
+void MainWindowTest::mausListAusNamesItsFilesInTheStatusBar() {
+  MainWindow w({{1, {10, 10}, 1500}});
+  w.window->Activate();
+  QCOMPARE(StatusText(*w.window, TFEmo::Status::Event),
+           QString("clock started: the run is set up"));
+  Item(w.window->EditMenu(), "MausListAus")->trigger();
+  QCOMPARE(StatusText(*w.window, TFEmo::Status::Event),
+           QString("dump 1 written: data/Maeuse-T-1.dat, data/Genom-T-1.dat"));
+  QVERIFY(w.folder.Exists("data/Maeuse-T-1.dat"));
+}
+
+void MainWindowTest::aStopByF9OrTheMenuNamesItsCause() {
+  MainWindow w({{1, {10, 10}, 1500}});
+  w.Start();
+  QApplication::setActiveWindow(w.window.get());
+  QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+  QTest::keyClick(w.window.get(), Qt::Key_F9);
+  QVERIFY(!w.clocks.Running());
+  QCOMPARE(StatusText(*w.window, TFEmo::Status::Event),
+           QString("clock stopped: F9 (StartStop) in the main window"));
+  w.window->StartStopItem()->trigger();  // as a click on the item does
+  QVERIFY(w.clocks.Running());
+  QCOMPARE(StatusText(*w.window, TFEmo::Status::Event),
+           QString("clock started: \"Start\" chosen in menu \"Bearbeiten\" of the main window"));
+}
+
+void MainWindowTest::aStopAtTheEndOfAChartPageNamesItsCause() {
+  MainWindow w({{1, {10, 10}, 1500}});
+  w.window->Activate();
+  TFChart chart(w.run, w.clocks, w.window.get());
+  Item(chart.ViewMenu(), "Stop am Seitenende")->setChecked(true);
+  w.run.TickCount = 1019;
+  for (int i = 0; i < 51; ++i)  // a page of 50 holds 51 points
+    chart.ClockTick();
+  QVERIFY(!w.clocks.Running());
+  QCOMPARE(StatusText(*w.window, TFEmo::Status::Event),
+           QString("clock stopped: \"Stop am Seitenende\" in the mouse chart: page of 50 points "
+                   "full at tick 1019"));
+  Item(chart.ViewMenu(), "Stop am Seitenende")->setChecked(false);
+  QVERIFY(w.clocks.Running());
+  QCOMPARE(StatusText(*w.window, TFEmo::Status::Event),
+           QString("clock started: \"Stop am Seitenende\" unchecked in the mouse chart"));
+}
+
+void MainWindowTest::aStartThatCannotHappenSaysWhy() {
+  MainWindow w;
+  w.folder.Write("data/pop.txt", "Test population\nnot-a-number\n");
+  test::DialogDriver driver({test::DialogDriver::Ok()});
+  w.window->Activate();
+  QVERIFY(StatusText(*w.window, TFEmo::Status::Event).startsWith("error: data/pop.txt:2: "));
+  w.window->StartStopItem()->trigger();
+  QVERIFY(!w.clocks.Running());
+  const QString event = StatusText(*w.window, TFEmo::Status::Event);
+  QVERIFY2(event.startsWith("clock cannot start (\"StartStop\" chosen in menu \"Bearbeiten\" of "
+                            "the main window): the run could not be set up: data/pop.txt:2: "),
+           qPrintable(event));
+}
+
+void MainWindowTest::pickedAndCheckMouseAreMarkedWhenTheyDiffer() {
+  MainWindow w({{7, {100, 100}}, {8, {300, 200}}});
+  w.Start();
+  QLabel* field = w.window->StatusField(TFEmo::Status::PickedAndCheck);
+  QCOMPARE(field->text(), QString("no mouse picked, check 35 not logged"));
+  QTest::mouseClick(&w.window->View(), Qt::LeftButton, {}, w.ScreenOf(*w.run.Mice[0]));
+  QCOMPARE(field->text(), QString("picked = check 7"));
+  QVERIFY(field->styleSheet().isEmpty());
+  test::DialogDriver driver({test::DialogDriver::Type("8")});
+  Item(w.window->EditMenu(), "Check-ID")->trigger();
+  QCOMPARE(field->text(), QString("picked 7 ≠ check 8"));
+  QVERIFY(field->styleSheet().contains("bold"));
+  QCOMPARE(StatusText(*w.window, TFEmo::Status::Event), QString("check mouse set to 8"));
+  // Another button picks the check mouse: they agree again.
+  QTest::mouseClick(&w.window->View(), Qt::RightButton, {}, w.ScreenOf(*w.run.Mice[0]));
+  QCOMPARE(field->text(), QString("picked = check 8"));
+}
+
+void MainWindowTest::bildSpeichernWritesTheBackBuffer() {
+  MainWindow w({{1, {100, 100}, 1500}});
+  w.Start();
+  test::TempDir out;
+  const QString path = QString::fromStdString((out / "world.png").string());
+  QString error;
+  QVERIFY2(w.window->SaveWorldPicture(path, 1, error), qPrintable(error));
+  const QImage saved(path);
+  const QImage& buffer = w.window->View().Buffer();
+  QCOMPARE(saved.size(), buffer.size());
+  QCOMPARE(saved.convertToFormat(QImage::Format_RGB32), buffer);
+  QVERIFY(StatusText(*w.window, TFEmo::Status::Event).endsWith(path));
+  // Through the menu item: the dialog offers a name in the run folder.
+  test::DialogDriver driver({test::DialogDriver::Cancel()});
+  w.window->SavePictureItem()->trigger();
+  QCOMPARE(driver.Caption(0), QString("Bild speichern…"));
+}
+
+void MainWindowTest::bildSpeichernAtAScaleDrawsTheSamePictureFiner() {
+  MainWindow w({{1, {100, 100}, 1500}});
+  w.Start();
+  const QImage& buffer = w.window->View().Buffer();
+  const QImage twice = w.window->WorldPicture(2);
+  QCOMPARE(twice.size(), buffer.size() * 2);
+  // The 5 x 5 block in the middle of the mouse image becomes 10 x 10.
+  const QPoint mouse = w.ScreenOf(*w.run.Mice[0]);
+  const QColor mouseColour(139, 69, 19);
+  QCOMPARE(buffer.pixelColor(mouse), mouseColour);
+  for (const QPoint offset : {QPoint(-4, -4), QPoint(0, 0), QPoint(5, 5)})
+    QCOMPARE(twice.pixelColor(mouse * 2 + offset), mouseColour);
+  QVERIFY(twice.pixelColor(mouse * 2 + QPoint(7, 7)) != mouseColour);
+  // The background where the world is not drawn, at both scales.
+  QCOMPARE(twice.pixelColor(0, 0), buffer.pixelColor(0, 0));
+}
+
+void MainWindowTest::withoutARunFolderTheUserIsToldAndChoosesOne() {
+  test::TempDir empty;
+  test::RunFolder folder;
+  const QString run = QString::fromStdString(folder.Path().string());
+  test::DialogDriver driver(
+      {test::DialogDriver::Ok(),
+       test::DialogDriver::ChooseFolder(QString::fromStdString(empty.path().string())),
+       test::DialogDriver::Ok(), test::DialogDriver::ChooseFolder(run)});
+  const auto chosen = ChooseRunFolder(empty.path() / "missing");
+  QVERIFY(chosen);
+  QCOMPARE(*chosen, folder.Path());
+  QCOMPARE(driver.Count(), 4);
+  QCOMPARE(driver.Text(0).section('\n', 0, 0),
+           "The run folder \"" + QString::fromStdString((empty.path() / "missing").string()) +
+               "\" does not exist.");
+  QCOMPARE(driver.Caption(1), QString("Run-Ordner öffnen…"));
+  // A folder without the start-up file is no run either.
+  QVERIFY2(driver.Text(2).contains("data/inimaus.ini is missing"), qPrintable(driver.Text(2)));
+  QCOMPARE(driver.Caption(3), QString("Run-Ordner öffnen…"));
+  QVERIFY(IsRunFolder(folder.Path()));
+}
+
+void MainWindowTest::cancellingTheFolderChooserEndsTheStart() {
+  test::TempDir empty;
+  test::DialogDriver driver({test::DialogDriver::Ok(), test::DialogDriver::Cancel()});
+  QVERIFY(!ChooseRunFolder(empty.path()));
+  QCOMPARE(driver.Count(), 2);
+  QVERIFY(std::filesystem::is_empty(empty.path()));  // nothing written
+  // A run folder needs no dialog at all.
+  test::RunFolder folder;
+  QCOMPARE(ChooseRunFolder(folder.Path()).value(), folder.Path());
+  QCOMPARE(ChooseRunFolder(folder.Path() / ".").value(), folder.Path());
+  QCOMPARE(driver.Count(), 2);
 }
 
 }  // namespace murinex

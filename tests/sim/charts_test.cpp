@@ -124,6 +124,39 @@ TEST_F(MouseChartTest, AMouseBornMidPageStartsAtTheCurrentPoint) {
   EXPECT_EQ(young.Lines->BandSeries(TLines::ActionBand).Count(), 10u);
 }
 
+TEST_F(MouseChartTest, EveryPointRecordsItsTickAndWhatColoursTheBands) {
+  TMaus& m = t.AddMaus({10, 10});
+  t.run.TickCount = 1000;
+  m.Need = need::Thirst;
+  m.Goal = goal::Water;
+  m.LastAction = action::Drink;
+  recorder.Tick(t.run);
+  t.run.TickCount = 1003;  // the chart clock fell behind by two ticks
+  m.Need = need::Hunger;
+  recorder.Tick(t.run);
+  const auto& samples = m.Lines->Samples();
+  ASSERT_EQ(samples.size(), 2u);
+  EXPECT_EQ(samples[0].Tick, 1000);
+  EXPECT_EQ(samples[0].Need, need::Thirst);
+  EXPECT_EQ(samples[0].Goal, goal::Water);
+  EXPECT_EQ(samples[0].Action, action::Drink);
+  EXPECT_EQ(samples[1].Tick, 1003);
+  EXPECT_EQ(samples[1].Need, need::Hunger);
+}
+
+TEST_F(MouseChartTest, ANewPageForgetsTheTicksOfTheOldOne) {
+  TMaus& m = t.AddMaus({10, 10});
+  for (int i = 0; i < 51; ++i) {
+    t.run.TickCount += 1;
+    recorder.Tick(t.run);
+  }
+  EXPECT_EQ(m.Lines->Samples().size(), 51u);
+  t.run.TickCount += 1;
+  recorder.Tick(t.run);
+  ASSERT_EQ(m.Lines->Samples().size(), 1u);
+  EXPECT_EQ(m.Lines->Samples()[0].Tick, 52);
+}
+
 class SummaryLinesTest : public ::testing::Test {
  protected:
   test::TestRun t;
@@ -146,7 +179,7 @@ TEST_F(SummaryLinesTest, ThreeAttackedOfTenGiveAMeanOf03) {
   t.AddMaus({10, 10});
   for (int i = 0; i < 10; ++i)
     t.run.SumLines.AddFlag("Aggression", i < 3);
-  t.run.SumLines.Tick(true);
+  t.run.SumLines.Tick(true, t.run.TickCount);
   ASSERT_EQ(Sum(t.run, "Aggression").Series.Count(), 1u);
   EXPECT_DOUBLE_EQ(Sum(t.run, "Aggression").Series.Values[0], 0.3);
   EXPECT_EQ(Sum(t.run, "Aggression").Count, 0);
@@ -156,7 +189,7 @@ TEST_F(SummaryLinesTest, ThreeAttackedOfTenGiveAMeanOf03) {
 TEST_F(SummaryLinesTest, ALineWithoutValuesGetsZero) {
   t.AddMaus({10, 10});
   t.run.SumLines.AddSum("Arousal", 0.5);
-  t.run.SumLines.Tick(true);
+  t.run.SumLines.Tick(true, t.run.TickCount);
   EXPECT_DOUBLE_EQ(Sum(t.run, "Smile").Series.Values.at(0), 0);
   EXPECT_DOUBLE_EQ(Sum(t.run, "Arousal").Series.Values.at(0), 0.5);
 }
@@ -170,7 +203,7 @@ TEST_F(SummaryLinesTest, MouseChartTicksFeedTheMeanArousalAndDeviations) {
   b.M(need::Thirst).Deviation = 0.25;
   MouseChartRecorder recorder;
   recorder.Tick(t.run);
-  t.run.SumLines.Tick(true);
+  t.run.SumLines.Tick(true, t.run.TickCount);
   EXPECT_NEAR(Sum(t.run, "Arousal").Series.Values.at(0), 0.3, 1e-12);
   EXPECT_DOUBLE_EQ(Sum(t.run, "Deviation-Thirst").Series.Values.at(0), 0.375);
 }
@@ -178,19 +211,34 @@ TEST_F(SummaryLinesTest, MouseChartTicksFeedTheMeanArousalAndDeviations) {
 TEST_F(SummaryLinesTest, APageHolds101PointsThenStartsAgainWithOffset100) {
   t.AddMaus({10, 10});
   for (int i = 0; i < 101; ++i)
-    t.run.SumLines.Tick(true);
+    t.run.SumLines.Tick(true, t.run.TickCount);
   EXPECT_EQ(Sum(t.run, "Arousal").Series.Count(), 101u);
   EXPECT_DOUBLE_EQ(t.run.SumLines.PageOffset(), 0);
-  t.run.SumLines.Tick(true);
+  t.run.SumLines.Tick(true, t.run.TickCount);
   EXPECT_EQ(Sum(t.run, "Arousal").Series.Count(), 1u);
   EXPECT_DOUBLE_EQ(t.run.SumLines.PageOffset(), 100);
+}
+
+TEST_F(SummaryLinesTest, EveryPointKeepsTheTickItWasTakenAtUntilThePageEnds) {
+  t.AddMaus({10, 10});
+  t.run.SumLines.Tick(true, 7);
+  t.run.SumLines.Tick(false, 8);  // no point, no tick
+  t.run.SumLines.Tick(true, 10);
+  EXPECT_EQ(t.run.SumLines.Ticks(), (std::vector<std::int32_t>{7, 10}));
+  // The tick without a point still fills the page of 101: 98 more make it full.
+  for (int i = 0; i < 98; ++i)
+    t.run.SumLines.Tick(true, 11 + i);
+  EXPECT_EQ(t.run.SumLines.Ticks().size(), 100u);
+  EXPECT_EQ(t.run.SumLines.Ticks().back(), 108);
+  t.run.SumLines.Tick(true, 500);
+  EXPECT_EQ(t.run.SumLines.Ticks(), std::vector<std::int32_t>{500});
 }
 
 TEST_F(SummaryLinesTest, WithoutAddLinesThePageAdvancesWithoutPoints) {
   t.AddMaus({10, 10});
   t.run.SumLines.AddSum("Arousal", 1);
   for (int i = 0; i < 102; ++i)
-    t.run.SumLines.Tick(false);
+    t.run.SumLines.Tick(false, t.run.TickCount);
   EXPECT_EQ(Sum(t.run, "Arousal").Series.Count(), 0u);
   EXPECT_DOUBLE_EQ(t.run.SumLines.PageOffset(), 100);
 }

@@ -8,6 +8,7 @@
 
 #include "model/lines.h"
 #include "tests/common/test_run.h"
+#include "views/chart_export.h"
 #include "views/chart_widget.h"
 #include "views/clock_set.h"
 #include "views/tf_chart.h"
@@ -37,6 +38,9 @@ class ChartWindowTest : public QObject {
   void stopAtPageEndStopsTheClocksAndUncheckingRestartsThem();
   void startStopCaptionFollowsTheClocks();
   void sitsInTheBottomRightCornerOfTheWorkArea();
+  void theCsvHoldsOneRowPerSampleWithItsTick();
+  void theTickAxisNamesTheTicksOfTheSamples();
+  void thePictureAndTheDataAreSaved();
 
  private:
   std::unique_ptr<test::TestRun> t_;
@@ -161,7 +165,7 @@ void ChartWindowTest::clockTicksCarryThePageOffsetToTheAxes() {
 void ChartWindowTest::stopAtPageEndStopsTheClocksAndUncheckingRestartsThem() {
   t_->AddMaus({10, 10});
   clocks_->SetReady(true);
-  clocks_->SetRunning(true);
+  clocks_->SetRunning(true, "the test");
   QAction* stop = Item(chart_->ViewMenu(), "Stop am Seitenende");
   stop->setChecked(true);
   for (int i = 0; i < 50; ++i)
@@ -179,7 +183,7 @@ void ChartWindowTest::startStopCaptionFollowsTheClocks() {
   QAction* item = Item(chart_->ViewMenu(), "StartStop");
   QVERIFY(item);
   clocks_->SetReady(true);
-  clocks_->SetRunning(true);
+  clocks_->SetRunning(true, "the test");
   QCOMPARE(item->text(), QString("Stop"));
   item->trigger();
   QCOMPARE(item->text(), QString("Start"));
@@ -200,6 +204,76 @@ void ChartWindowTest::sitsInTheBottomRightCornerOfTheWorkArea() {
   QVERIFY(area.contains(frame));
   QCOMPARE(frame.right(), area.right());
   QCOMPARE(frame.bottom(), area.bottom());
+}
+
+void ChartWindowTest::theCsvHoldsOneRowPerSampleWithItsTick() {
+  TMaus& m = t_->AddMaus({10, 10});
+  chart_->ShowMaus(&m);
+  m.M(need::Hunger).Ist = 0.25;
+  m.Arousal = 0.5;
+  m.Need = need::Thirst;
+  m.Goal = goal::Water;
+  m.LastAction = action::Drink;
+  t_->run.TickCount = 10;
+  chart_->ClockTick();
+  t_->run.TickCount = 13;  // the chart clock missed two ticks of the simulation
+  m.Arousal = 0.75;
+  chart_->ClockTick();
+  const QStringList rows = chart_->DataCsv().split('\n', Qt::SkipEmptyParts);
+  QCOMPARE(rows.size(), 3);
+  QCOMPARE(rows[0],
+           QString("tick,TotNeedStrength,Drunken,Arousal,Inhib,Hunger,Thirst,Pain,Sex,Affil,Cert,"
+                   "Comp,EpComp,need,goal,action"));
+  const QStringList first = rows[1].split(',');
+  const QStringList second = rows[2].split(',');
+  QCOMPARE(first.size(), 16);
+  QCOMPARE(first[0], QString("10"));
+  QCOMPARE(first[3], QString("0.5"));   // Arousal
+  QCOMPARE(first[5], QString("0.75"));  // Hunger: 1 - Ist
+  QCOMPARE(first.mid(13), (QStringList{"Thirst", "Water", "Drink"}));
+  QCOMPARE(second[0], QString("13"));
+  QCOMPARE(second[3], QString("0.75"));
+}
+
+void ChartWindowTest::theTickAxisNamesTheTicksOfTheSamples() {
+  TMaus& m = t_->AddMaus({10, 10});
+  chart_->ShowMaus(&m);
+  for (int tick : {100, 101, 103}) {
+    t_->run.TickCount = tick;
+    chart_->ClockTick();
+  }
+  ChartWidget& band = chart_->Chart(2);
+  QCOMPARE(band.BottomText(2), QString("2"));  // sample numbers, as specified by default
+  QAction* item = Item(chart_->ViewMenu(), "Achse in Ticks");
+  QVERIFY(item && item->isCheckable() && !item->isChecked());
+  item->setChecked(true);
+  for (int i = 0; i < 5; ++i) {
+    QCOMPARE(chart_->Chart(i).BottomText(0), QString("100"));
+    QCOMPARE(chart_->Chart(i).BottomText(2), QString("103"));
+    QCOMPARE(chart_->Chart(i).BottomText(10), QString());  // no sample there yet
+  }
+  item->setChecked(false);
+  QCOMPARE(band.BottomText(2), QString("2"));
+}
+
+void ChartWindowTest::thePictureAndTheDataAreSaved() {
+  TMaus& m = t_->AddMaus({10, 10});
+  chart_->ShowMaus(&m);
+  t_->run.TickCount = 5;
+  chart_->ClockTick();
+  test::TempDir out;
+  QString error;
+  const QString csv = QString::fromStdString((out / "chart.csv").string());
+  QVERIFY2(chart_->SaveData(csv, error), qPrintable(error));
+  QCOMPARE(QString::fromStdString(test::ReadText(out / "chart.csv")), chart_->DataCsv());
+  const QString png = QString::fromStdString((out / "chart.png").string());
+  QVERIFY2(chart_->SavePicture(png, error), qPrintable(error));
+  const QImage saved(png);
+  QCOMPARE(saved.size(), chart_->Picture().size());
+  QCOMPARE(saved.height(), chart_->height() - chart_->ViewMenu()->parentWidget()->height());
+  // A folder that is not there: an error, no file.
+  QVERIFY(!chart_->SaveData(QString::fromStdString((out / "no/such/chart.csv").string()), error));
+  QVERIFY(!error.isEmpty());
 }
 
 }  // namespace murinex

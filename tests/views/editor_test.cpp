@@ -2,6 +2,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
 
@@ -242,20 +243,25 @@ void EditorTest::nothingIsValidWithoutMice() {
 void EditorTest::clocksStopWhileShownAndAllRunAfterwards() {
   QTimer other;
   clocks_->Add(&other);
-  clocks_->SetRunning(false);  // the user had stopped them
+  clocks_->SetRunning(false, "the test");  // the user had stopped them
   edit_->show();
   QVERIFY(!clocks_->Running());
   edit_->hide();
   QVERIFY(clocks_->Running());
   QVERIFY(other.isActive());
+  QSignalSpy switched(clocks_.get(), &ClockSet::Switched);
   motiv_->show();
   QVERIFY(!other.isActive());
   motiv_->hide();
   QVERIFY(other.isActive());
+  // Both switches name the editor, so a restart the user did not ask for is explained.
+  QCOMPARE(switched.count(), 2);
+  QCOMPARE(switched[0][1].toString(), QString("editor \"Motivwerte editieren\" opened"));
+  QCOMPARE(switched[1][1].toString(), QString("editor \"Motivwerte editieren\" closed"));
 }
 
 void EditorTest::execIsModalAndCloses() {
-  clocks_->SetRunning(true);
+  clocks_->SetRunning(true, "the test");
   bool stoppedWhileOpen = true;
   QTimer::singleShot(0, this, [&] {
     stoppedWhileOpen = !clocks_->Running();

@@ -28,6 +28,7 @@ class SumChartTest : public QObject {
   void captionShowsThePopulation();
   void clockTicksAppendTheMeansOfAllLines();
   void menuTogglesLegend3DAndCloses();
+  void theCsvHoldsTheMeansWithTheirTicks();
 
  private:
   std::unique_ptr<test::TestRun> t_;
@@ -97,6 +98,26 @@ void SumChartTest::menuTogglesLegend3DAndCloses() {
   QVERIFY(Item(view, "3D")->isChecked());
   Item(view, "Schliessen")->trigger();
   QVERIFY(!chart_->isVisible());
+}
+
+void SumChartTest::theCsvHoldsTheMeansWithTheirTicks() {
+  t_->AddMaus({1, 1});
+  t_->run.TickCount = 40;
+  t_->run.SumLines.AddSum("Arousal", 0.2);
+  t_->run.SumLines.AddSum("Arousal", 0.6);
+  t_->run.SumLines.AddFlag("Smile", true);
+  chart_->ClockTick();
+  t_->run.TickCount = 41;
+  chart_->ClockTick();
+  const QStringList rows = chart_->DataCsv().split('\n', Qt::SkipEmptyParts);
+  QCOMPARE(rows.size(), 3);
+  QCOMPARE(rows[0].section(',', 0, 3), QString("tick,Arousal,Aggression,Smile"));
+  QCOMPARE(rows[0].count(','), static_cast<qsizetype>(t_->run.SumLines.Size()));
+  QCOMPARE(rows[1].section(',', 0, 3), QString("40,0.4,0,1"));
+  QCOMPARE(rows[2].section(',', 0, 3), QString("41,0,0,0"));
+  QCOMPARE(chart_->Chart().BottomText(1), QString("1"));
+  chart_->SetTickAxis(true);
+  QCOMPARE(chart_->Chart().BottomText(1), QString("41"));
 }
 
 }  // namespace murinex

@@ -1,24 +1,25 @@
 #!/usr/bin/env python3
-"""Writes the generated inputs of the default run folder: the world file, the
-population file, the mouse bitmaps and the sounds. The start-up file and the
-settings file are written by hand. Deterministic: the same files every time.
-
-usage: tools/make_default_run.py [FOLDER]   (default: default-run)
+"""Makes a run folder: the world file, the population file, the mouse bitmaps and
+the sounds, generated, and the start-up and settings files of the default run.
+With the default options it writes exactly the inputs of default-run/.
+Deterministic: the same options give the same files every time.
 """
+import argparse
 import math
 import os
 import random
+import shutil
 import struct
 import sys
 import wave
 
-FOLDER = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "default-run")
+DEFAULT_RUN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "default-run")
 rng = random.Random(1)  # the world
-# The population has its own generator, so the world stays when the mice change.
-POPULATION_SEED = int(os.environ.get("MURINEX_POPULATION_SEED", "4"))
 
 # ---------------------------------------------------------------- world
-WIDTH, HEIGHT = 900, 640
+BASE_WIDTH, BASE_HEIGHT = 900, 640
+WIDTH, HEIGHT = BASE_WIDTH, BASE_HEIGHT
+WORLD_SCALE = 1.0  # every length of the world: size, corners, jitter, patch centres and radii
 COLS, ROWS = 6, 4
 SAND, FOOD, WATER, JULI, STONES, HERBS = 1, 2, 3, 4, 5, 6
 
@@ -43,10 +44,11 @@ NAMES = {SAND: "Sand", FOOD: "Meadow", WATER: "Pond", JULI: "Vorarazav spring", 
 def corner(i, j):
     x = round(i * (WIDTH - 1) / COLS)
     y = round(j * (HEIGHT - 1) / ROWS)
+    jitter = round(15 * WORLD_SCALE)
     if 0 < i < COLS:
-        x += rng.randint(-15, 15)
+        x += rng.randint(-jitter, jitter)
     if 0 < j < ROWS:
-        y += rng.randint(-15, 15)
+        y += rng.randint(-jitter, jitter)
     return x, y
 
 
@@ -70,6 +72,7 @@ def seasons(kind, number):
 
 
 def blob(cx, cy, radius):
+    cx, cy, radius = cx * WORLD_SCALE, cy * WORLD_SCALE, radius * WORLD_SCALE
     points = []
     for k in range(9):
         a = 2 * math.pi * k / 9
@@ -106,7 +109,8 @@ def world_text():
 
 
 # ---------------------------------------------------------------- population
-POPULATION = int(os.environ.get("MURINEX_POPULATION", "60"))
+POPULATION = 60
+POPULATION_SEED = 4  # the population has its own generator, so the world stays when the mice change
 LINEAGES = ["Grey", "Brown", "White", "Sandy", "Black"]
 PARAMS = [
     ("BasAr", 0.2, 0.4), ("ArousalW", 0.8, 1.2), ("InhibW", 0.3, 0.7), ("SelectW", 0.3, 0.7),
@@ -252,15 +256,68 @@ def write_sounds(folder):
             w.writeframes(bytes(frames))
 
 
-def main():
-    data = os.path.join(FOLDER, "data")
+def parse_arguments(argv):
+    parser = argparse.ArgumentParser(
+        description="Makes a run folder for Murinex: data/inimaus.ini, data/settings.txt (both "
+        "copied from default-run/), a generated world (data/world.txt), a generated population "
+        "(data/population.txt), the mouse images (bitmaps/) and the sounds (waves/). With the "
+        "default options the generated files are those of default-run/.",
+        epilog="example: tools/make_run_folder.py --mice 300 --scale 2.2 --seed 7 runs/crowd")
+    parser.add_argument("folder", help="the run folder to write (created if missing)")
+    parser.add_argument("--mice", type=int, default=60, metavar="N",
+                        help="number of mice in the population (default 60)")
+    parser.add_argument("--scale", type=float, default=1.0, metavar="F",
+                        help="world scale: the default world is 900 x 640; every length is "
+                        "multiplied by F, so the area and the resources grow with F squared "
+                        "(default 1)")
+    parser.add_argument("--seed", type=int, default=4, metavar="S",
+                        help="seed of the population: ages, places, needs, weights, parameters "
+                        "(default 4)")
+    parser.add_argument("--world-seed", type=int, default=1, metavar="S",
+                        help="seed of the world: jitter of the sand cells and the patch shapes "
+                        "(default 1)")
+    parser.add_argument("--force", action="store_true",
+                        help="write into a folder that is not empty (files of the same name "
+                        "are replaced, others are left alone)")
+    args = parser.parse_args(argv)
+    if args.mice < 0:
+        parser.error("--mice must not be negative")
+    if not 0.25 <= args.scale <= 20:
+        parser.error("--scale must lie between 0.25 and 20")
+    if os.path.exists(args.folder) and not os.path.isdir(args.folder):
+        parser.error(f"{args.folder} exists and is not a folder")
+    if os.path.isdir(args.folder) and os.listdir(args.folder) and not args.force:
+        parser.error(f"{args.folder} is not empty; use --force to write into it anyway")
+    return args
+
+
+def copy_hand_written(folder):
+    """The start-up file and the settings file are written by hand, in default-run/."""
+    for name in ("inimaus.ini", "settings.txt"):
+        source = os.path.join(DEFAULT_RUN, "data", name)
+        target = os.path.join(folder, "data", name)
+        if not (os.path.exists(target) and os.path.samefile(source, target)):
+            shutil.copyfile(source, target)
+
+
+def main(argv=None):
+    global WIDTH, HEIGHT, WORLD_SCALE, POPULATION, POPULATION_SEED, rng
+    args = parse_arguments(sys.argv[1:] if argv is None else argv)
+    WORLD_SCALE = args.scale
+    WIDTH, HEIGHT = round(BASE_WIDTH * WORLD_SCALE), round(BASE_HEIGHT * WORLD_SCALE)
+    POPULATION, POPULATION_SEED = args.mice, args.seed
+    rng = random.Random(args.world_seed)
+    folder = args.folder
+    data = os.path.join(folder, "data")
     os.makedirs(data, exist_ok=True)
     with open(os.path.join(data, "world.txt"), "w") as f:
         f.write(world_text() + "\n")
     with open(os.path.join(data, "population.txt"), "w") as f:
         f.write(population_text())
-    write_images(os.path.join(FOLDER, "bitmaps"))
-    write_sounds(os.path.join(FOLDER, "waves"))
+    copy_hand_written(folder)
+    write_images(os.path.join(folder, "bitmaps"))
+    write_sounds(os.path.join(folder, "waves"))
+    print(f"{folder}: {WIDTH} x {HEIGHT} world, {POPULATION} mice")
 
 
 if __name__ == "__main__":
