@@ -20,8 +20,11 @@ int RunProgram(QApplication& app) {
       "dir", "The working folder with data/inimaus.ini (default: the current folder).", "DIR", ".");
   const QCommandLineOption task("task", "The task name, answering the \"TaskName\" prompt.",
                                 "NAME");
+  const QCommandLineOption resume(
+      "resume", "Continue the run from its checkpoint data/checkpoint-TASK.mxc, if there is one.");
   parser.addOption(dir);
   parser.addOption(task);
+  parser.addOption(resume);
   parser.process(app);
 
   // Without a run the program asks for one; cancelling ends it.
@@ -29,6 +32,7 @@ int RunProgram(QApplication& app) {
   if (!workDir) return 0;
   murinex::StartOptions options;
   if (parser.isSet(task)) options.taskName = parser.value(task).toStdString();
+  options.resume = parser.isSet(resume);
 
   murinex::Program program(*workDir, options);
   QObject::connect(&program.Main(), &murinex::TFEmo::Closed, &app, &QApplication::quit);

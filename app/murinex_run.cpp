@@ -10,9 +10,11 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "agent/maus.h"
 #include "agent/mouse_list.h"
+#include "app/runner_checkpoint.h"
 #include "model/run.h"
 #include "sim/startup.h"
 #include "sim/tick.h"
@@ -32,7 +34,10 @@ const char* const Usage =
     "  --select ID     pick the mouse with this ID, as a click on it would: its\n"
     "                  decisions go to the behaviour and competence protocols\n"
     "  --check-id ID   the check mouse ID (default 35)\n"
-    "  --help          show this text\n";
+    "  --help          show this text\n"
+    "\n"
+    "Long runs (a resumed run takes its state, the picked mouse and the check mouse\n"
+    "included, from the checkpoint):\n";
 
 struct Options {
   std::string dir;
@@ -40,10 +45,12 @@ struct Options {
   std::string task = "NN";
   std::optional<int> select;
   std::optional<int> checkId;
+  murinex::CheckpointOptions checkpoint;
+  std::vector<std::string> commandLine;
 };
 
 [[noreturn]] void BadUsage(const std::string& message) {
-  std::cerr << "murinex-run: " << message << "\n\n" << Usage;
+  std::cerr << "murinex-run: " << message << "\n\n" << Usage << murinex::CheckpointUsage;
   std::exit(2);
 }
 
@@ -66,13 +73,26 @@ int ParseId(const std::string& option, const std::string& text) {
   return static_cast<int>(value);
 }
 
+int ParseCheckpointOption(Options& o, int i) {
+  try {
+    return murinex::ParseCheckpointOption(o.commandLine, static_cast<std::size_t>(i), o.checkpoint);
+  } catch (const std::invalid_argument& error) {
+    BadUsage(error.what());
+  }
+}
+
 Options ParseOptions(int argc, char** argv) {
   Options o;
+  o.commandLine.assign(argv, argv + argc);
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
-      std::cout << Usage;
+      std::cout << Usage << murinex::CheckpointUsage;
       std::exit(0);
+    }
+    if (const int used = ParseCheckpointOption(o, i)) {
+      i += used - 1;
+      continue;
     }
     if (i + 1 >= argc) BadUsage("missing value after " + arg);
     const std::string value = argv[++i];
@@ -144,6 +164,19 @@ bool SummaryDelivered() {
   return false;
 }
 
+// A new run from the population file.
+void StartFromPopulation(murinex::Run& run, const Options& options) {
+  murinex::StartUp(run, options.task);
+  if (options.checkId) run.CheckMausId = *options.checkId;
+  murinex::SetUpPopulation(run);
+  murinex::LoadWorld(run);
+  if (options.select) {
+    murinex::TMaus* picked = MausById(run, *options.select);
+    run.SelectMaus(picked);
+    if (picked) run.CheckMausId = picked->ID;
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) try {
@@ -152,20 +185,17 @@ int main(int argc, char** argv) try {
   SilentSound silence;
   run.Sound = &silence;
   run.RecordLines = false;  // no chart records anything here
+  murinex::CatchStopSignals();
   try {
-    murinex::StartUp(run, options.task);
-    if (options.checkId) run.CheckMausId = *options.checkId;
-    murinex::SetUpPopulation(run);
-    murinex::LoadWorld(run);
-    if (options.select) {
-      murinex::TMaus* picked = MausById(run, *options.select);
-      run.SelectMaus(picked);
-      if (picked) run.CheckMausId = picked->ID;
-    }
+    if (!murinex::ResumeIfAsked(run, options.checkpoint, options.task, options.ticks))
+      StartFromPopulation(run, options);
     Progress progress(options.ticks);
-    for (long long t = 1; t <= options.ticks; ++t) {
+    while (murinex::TicksDone(run) < options.ticks) {
+      if (murinex::StopRequested()) return murinex::Interrupt(run, options.commandLine);
       murinex::Tick(run);
-      progress.Update(t, run.Mice.size());
+      progress.Update(murinex::TicksDone(run), run.Mice.size());
+      if (murinex::AfterTick(run, options.checkpoint))
+        return murinex::Interrupt(run, options.commandLine);
     }
     murinex::FinishRun(run);
     PrintSummary(run);

@@ -20,6 +20,7 @@
 #include "app/save_picture_dialog.h"
 #include "app/world_painter.h"
 #include "app/world_view.h"
+#include "sim/checkpoint.h"
 #include "sim/population_files.h"
 #include "sim/startup.h"
 #include "sim/tick.h"
@@ -88,7 +89,13 @@ void TFEmo::FormCreate(const StartOptions& options) {
 
   try {
     ReadStartupFile(run_);
-    StartUp(run_, AskTaskName(options.taskName));
+    const std::string task = AskTaskName(options.taskName);
+    // A resumed run keeps its birth log: the checkpoint reopens it.
+    resuming_ = options.resume && HasCheckpoint(run_.WorkDir, task);
+    if (resuming_)
+      run_.TaskName = task;
+    else
+      StartUp(run_, task);
     startedUp_ = true;
     ShowEvent("run folder " + QString::fromStdString(run_.WorkDir.string()));
   } catch (const std::exception& error) {
@@ -241,6 +248,8 @@ void TFEmo::CreateEditMenu() {
   addAction(beenden);
   connect(bearbeiten_->addAction("MausListAus"), &QAction::triggered, this, &TFEmo::MausListAus);
   connect(bearbeiten_->addAction("Check-ID"), &QAction::triggered, this, &TFEmo::AskCheckId);
+  connect(bearbeiten_->addAction("Checkpoint"), &QAction::triggered, this,
+          &TFEmo::WriteCheckpointNow);
   AddCheckItem(bearbeiten_, "Paint?", switches_.Paint);
   AddCheckItem(bearbeiten_, "AddLines", run_.RecordLines);
   bearbeiten_->addSeparator();
@@ -315,16 +324,25 @@ void TFEmo::Activate() {
   if (!startedUp_) return;
   try {
     images_.Load(run_.BitmapDir());
-    // The set-up writes the first dump pair with the number the run starts with (0).
-    const std::string firstPopulation = PopulationDumpName(run_);
-    const std::string firstGenomes = GenomeDumpName(run_);
-    SetUpPopulation(run_);
-    setWindowTitle(windowTitle() + QString::fromStdString(PopulationCaptionSuffix(run_)));
-    populationReady_ = true;
-    ShowDumpWritten(0, firstPopulation, firstGenomes);
-    LoadWorld(run_);
+    if (resuming_) {
+      // A checkpoint brings its world along.
+      ResumeFromCheckpoint(run_, run_.TaskName);
+      setWindowTitle(windowTitle() + QString::fromStdString(PopulationCaptionSuffix(run_)));
+      populationReady_ = true;
+      ShowEvent("resumed at tick " + QString::number(run_.TickCount) + " from " +
+                QString::fromStdString(CheckpointName(run_.TaskName)));
+    } else {
+      // The set-up writes the first dump pair with the number the run starts with (0).
+      const std::string firstPopulation = PopulationDumpName(run_);
+      const std::string firstGenomes = GenomeDumpName(run_);
+      SetUpPopulation(run_);
+      setWindowTitle(windowTitle() + QString::fromStdString(PopulationCaptionSuffix(run_)));
+      populationReady_ = true;
+      ShowDumpWritten(0, firstPopulation, firstGenomes);
+      LoadWorld(run_);
+    }
     clocks_.SetReady(true);
-    clocks_.SetRunning(true, "the run is set up");
+    clocks_.SetRunning(true, resuming_ ? "the run is resumed" : "the run is set up");
   } catch (const std::exception& error) {
     clocks_.SetReady(false, "the run could not be set up: " + ErrorSummary(error));
     ShowEvent("error: " + ErrorSummary(error));
@@ -393,6 +411,19 @@ void TFEmo::MausListAus() {
   try {
     DumpNow(run_);
     ShowDumpWritten(number, population, genomes);
+  } catch (const std::exception& error) {
+    ShowEvent("error: " + ErrorSummary(error));
+    ShowError(this, error);
+  }
+}
+
+void TFEmo::WriteCheckpointNow() {
+  // Only between two ticks: an error box inside a tick may let the menu run.
+  if (!populationReady_ || run_.Busy) return;
+  try {
+    WriteCheckpoint(run_);
+    ShowEvent("checkpoint of tick " + QString::number(run_.TickCount) +
+              " written: " + QString::fromStdString(CheckpointName(run_.TaskName)));
   } catch (const std::exception& error) {
     ShowEvent("error: " + ErrorSummary(error));
     ShowError(this, error);

@@ -30,6 +30,8 @@ class WorldView;
 struct StartOptions {
   // Answers the "TaskName" prompt in advance (for scripted runs).
   std::optional<std::string> taskName;
+  // Continues the run from the task's checkpoint in the run folder, if there is one.
+  bool resume = false;
 };
 
 // The main window: the world view, the tick clock and the menus "Bearbeiten"
@@ -74,6 +76,8 @@ class TFEmo : public QMainWindow, public RunObserver {
   // A press on the world view: left picks the nearest mouse, another button the check mouse.
   void PointerPressed(Qt::MouseButton button, QPoint position);
   void MausListAus();
+  // "Checkpoint": the run's state as it is now, to be continued later.
+  void WriteCheckpointNow();
   void AskCheckId();
 
   // "Bild speichern…": the world view as PNG, at its current size (scale 1:
@@ -156,6 +160,7 @@ class TFEmo : public QMainWindow, public RunObserver {
   bool firstActivation_ = true;
   bool populationReady_ = false;
   bool finished_ = false;
+  bool resuming_ = false;
 };
 
 }  // namespace murinex

@@ -61,6 +61,7 @@ class TLines {
   std::size_t GroupCount() const { return groups_.size(); }
   const TLineGroup& Group(std::size_t index) const;
   const TLineSeries& BandSeries(Band band) const { return bands_[band]; }
+  TLineSeries& BandSeries(Band band) { return bands_[band]; }
   const std::vector<TLineSample>& Samples() const { return samples_; }
 
  private:

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include <unistd.h>
+
 #include "world/error.h"
 
 namespace murinex {
@@ -21,15 +23,34 @@ void OutFile::Create(const std::string& path, const std::string& displayName) {
   name_ = displayName;
   file_ = std::fopen(path.c_str(), "wb");
   if (!file_) Fail("cannot create file");
+  length_ = 0;
+}
+
+void OutFile::Reopen(const std::string& path, const std::string& displayName,
+                     std::uint64_t length) {
+  Close();
+  name_ = displayName;
+  std::error_code error;
+  std::filesystem::resize_file(path, length, error);
+  if (error) throw InputError(name_, 0, "cannot cut the file back: " + error.message());
+  file_ = std::fopen(path.c_str(), "ab");
+  if (!file_) Fail("cannot open file");
+  length_ = length;
 }
 
 void OutFile::Write(const std::string& text) {
   if (!file_) throw InputError(name_, 0, "cannot write: the file is closed");
   if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) Fail("cannot write");
+  length_ += text.size();
 }
 
 void OutFile::Flush() {
   if (file_ && std::fflush(file_) != 0) Fail("cannot write");
+}
+
+void OutFile::Sync() {
+  Flush();
+  if (file_ && fsync(fileno(file_)) != 0) Fail("cannot write");
 }
 
 void OutFile::Close() {
@@ -40,12 +61,13 @@ void OutFile::Close() {
 }
 
 void WriteFileAtomically(const std::string& path, const std::string& displayName,
-                         const std::string& content) {
+                         const std::string& content, bool durable) {
   const std::string temporary = path + ".tmp";
   std::FILE* file = std::fopen(temporary.c_str(), "wb");
   if (!file)
     throw InputError(displayName, 0, std::string("cannot create file: ") + std::strerror(errno));
-  const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
+  bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
+  if (written && durable) written = std::fflush(file) == 0 && fsync(fileno(file)) == 0;
   const int savedErrno = errno;
   const bool closed = std::fclose(file) == 0;
   if (!written || !closed) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -16,23 +17,33 @@ class OutFile {
 
   // Creates or empties the file; `displayName` names it in messages.
   void Create(const std::string& path, const std::string& displayName);
+  // Opens an existing file for writing at its end, first cutting it back to
+  // `length` bytes (what a saved run had written when it was saved).
+  void Reopen(const std::string& path, const std::string& displayName, std::uint64_t length);
   void Write(const std::string& text);
   void WriteLine(const std::string& text) { Write(text + "\n"); }
   void Flush();
+  // Flushes and asks the system to put the bytes on the disk.
+  void Sync();
   void Close();
   bool IsOpen() const { return file_ != nullptr; }
   const std::string& Name() const { return name_; }
+  // Bytes in the file: written since it was created, or its length when reopened.
+  std::uint64_t Length() const { return length_; }
 
  private:
   [[noreturn]] void Fail(const char* what);
 
   std::FILE* file_ = nullptr;
   std::string name_;
+  std::uint64_t length_ = 0;
 };
 
 // Writes a whole file at once: into a temporary file in the same folder that is
 // renamed over the target only when complete, so no reader ever sees half a file.
+// With `durable`, the content is on the disk before the rename, so even a power
+// failure leaves either the old or the new file.
 void WriteFileAtomically(const std::string& path, const std::string& displayName,
-                         const std::string& content);
+                         const std::string& content, bool durable = false);
 
 }  // namespace murinex

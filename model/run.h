@@ -60,6 +60,7 @@ class Run {
   TMausList Mice;
   std::int32_t IdCounter = 0;
   std::int32_t TickCount = 0;
+  std::int32_t StartTick = 0;  // TickCount at the population set-up
   std::int32_t CheckMausId = 35;
   TMaus* SelectedMaus = nullptr;
   bool Busy = false;

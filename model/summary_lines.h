@@ -37,6 +37,14 @@ class TSumLines {
   double PageOffset() const { return pageOffset_; }
   // The simulation tick of every point on the page, in order.
   const std::vector<std::int32_t>& Ticks() const { return ticks_; }
+  // Puts the paging back where a saved run left it.
+  void SetPage(double length, std::int32_t pointsOnPage, double offset,
+               std::vector<std::int32_t> ticks) {
+    pageLength_ = length;
+    pointsOnPage_ = pointsOnPage;
+    pageOffset_ = offset;
+    ticks_ = std::move(ticks);
+  }
 
  private:
   std::vector<std::unique_ptr<TSumLine>> lines_;

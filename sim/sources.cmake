@@ -1,9 +1,12 @@
 set(MURINEX_SIM_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/birth_death.cpp
   ${CMAKE_CURRENT_LIST_DIR}/charts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/checkpoint.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/checkpoint_mouse.cpp
   ${CMAKE_CURRENT_LIST_DIR}/population_files.cpp
   ${CMAKE_CURRENT_LIST_DIR}/startup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/state_check.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/state_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/statistics.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tick.cpp
   ${CMAKE_CURRENT_LIST_DIR}/validate.cpp

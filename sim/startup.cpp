@@ -152,6 +152,7 @@ void SetUpPopulation(Run& run) {
   run.World = std::move(world);
   run.Mice = std::move(mice);
   run.TickCount = startTick;
+  run.StartTick = startTick;
   for (auto& m : run.Mice)
     for (TFrinEn& e : m->Relations)
       e.OtherMaus = MausById(run, e.OtherID);

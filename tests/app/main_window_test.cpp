@@ -186,8 +186,9 @@ void MainWindowTest::menusHoldTheirItemsShortcutsAndChecks() {
   MainWindow w;
   QMenu* edit = w.window->EditMenu();
   QCOMPARE(edit->title(), QString("Bearbeiten"));
-  QCOMPARE(Captions(edit), (QStringList{"StartStop", "Sound für alle?", "Beenden", "MausListAus",
-                                        "Check-ID", "Paint?", "AddLines", "Bild speichern…"}));
+  QCOMPARE(Captions(edit),
+           (QStringList{"StartStop", "Sound für alle?", "Beenden", "MausListAus", "Check-ID",
+                        "Checkpoint", "Paint?", "AddLines", "Bild speichern…"}));
   QCOMPARE(Item(edit, "Beenden")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_F4));
   QVERIFY(Item(edit, "Paint?")->isChecked());
   QVERIFY(Item(edit, "AddLines")->isChecked());

@@ -1,0 +1,406 @@
+// End to end: runs of the headless runner on the default run folder that are
+// stopped (by --stop-after, a real SIGTERM or a SIGKILL crash) and resumed
+// must write the same files as runs that never stopped.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <map>
+#include <sstream>
+#include <thread>
+
+#include "agent/maus.h"
+#include "model/run.h"
+#include "sim/checkpoint.h"
+#include "tests/common/test_run.h"
+
+extern char** environ;
+
+namespace murinex {
+namespace {
+
+using ::testing::HasSubstr;
+namespace fs = std::filesystem;
+
+std::vector<std::string> Words(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<std::string> words;
+  for (std::string w; in >> w;)
+    words.push_back(w);
+  return words;
+}
+
+// The runner as a child process, its output in files of the scratch folder.
+class Runner {
+ public:
+  Runner(const fs::path& dir, const std::string& arguments, const fs::path& scratch)
+      : out_(scratch / "stdout.txt"), err_(scratch / "stderr.txt") {
+    std::vector<std::string> args = {MURINEX_RUN_BINARY, "--dir", dir.string()};
+    for (const std::string& w : Words(arguments))
+      args.push_back(w);
+    std::vector<char*> argv;
+    for (std::string& a : args)
+      argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, out_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+  }
+  ~Runner() {
+    if (pid_ > 0) {
+      kill(pid_, SIGKILL);
+      Wait();
+    }
+  }
+  void Signal(int signal) const { kill(pid_, signal); }
+  // The exit status, or 128 + the signal that ended it.
+  int Wait() {
+    if (pid_ > 0) {
+      int raw = 0;
+      waitpid(pid_, &raw, 0);
+      Ended(raw);
+    }
+    return status_;
+  }
+  bool Running() {
+    int raw = 0;
+    if (pid_ > 0 && waitpid(pid_, &raw, WNOHANG) == pid_) Ended(raw);
+    return pid_ > 0;
+  }
+  std::string Err() const { return test::ReadText(err_); }
+
+ private:
+  void Ended(int raw) {
+    pid_ = -1;
+    status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+  }
+  pid_t pid_ = -1;
+  int status_ = -1;
+  fs::path out_, err_;
+};
+
+struct Result {
+  int status;
+  std::string err;
+};
+
+Result RunToEnd(const fs::path& dir, const std::string& arguments, const fs::path& scratch) {
+  Runner runner(dir, arguments, scratch);
+  const int status = runner.Wait();
+  return {status, runner.Err()};
+}
+
+fs::path DefaultRun() {
+  return test::TestData() / ".." / ".." / "default-run";
+}
+
+// Every output file of a run folder (inputs and checkpoints left out), dumps
+// without their dated first line.
+std::map<std::string, std::string> Outputs(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const char* sub : {"Proto", "data"}) {
+    for (const auto& entry : fs::directory_iterator(folder / sub)) {
+      const std::string name = entry.path().filename().string();
+      if (entry.path().extension() == ".mxc" || fs::exists(DefaultRun() / sub / name)) continue;
+      std::string text = test::ReadText(entry.path());
+      if (entry.path().extension() == ".dat") text = text.substr(text.find('\n') + 1);
+      files[std::string(sub) + "/" + name] = text;
+    }
+  }
+  return files;
+}
+
+void ExpectSameFiles(const std::map<std::string, std::string>& expected, const fs::path& folder,
+                     const std::string& what) {
+  const auto actual = Outputs(folder);
+  std::vector<std::string> names, expectedNames;
+  for (const auto& [name, text] : actual)
+    names.push_back(name);
+  for (const auto& [name, text] : expected)
+    expectedNames.push_back(name);
+  EXPECT_EQ(names, expectedNames) << what;
+  for (const auto& [name, text] : expected) {
+    const auto found = actual.find(name);
+    const bool same = found != actual.end() && found->second == text;
+    EXPECT_TRUE(same) << what << ": " << name << " differs";
+  }
+}
+
+// The state in a run folder's checkpoint, read as the runner would.
+struct Saved {
+  Saved(const fs::path& folder, const std::string& task) : run(folder) {
+    const std::string name = CheckpointName(task);
+    outputs = ReadCheckpointText(run, test::ReadText(folder / name), name);
+  }
+  Run run;
+  SavedOutputs outputs;
+};
+
+// ---------------------------------------------------------------- split runs
+
+struct Situation {
+  const char* name;
+  const char* arguments;
+  long long ticks;
+  std::vector<long long> cuts;  // ticks done at the cut
+  int startTick = 0;            // of the population file
+};
+
+// The default run folder, its population starting at startTick.
+void CopyDefaultRun(const fs::path& into, int startTick) {
+  fs::copy(DefaultRun(), into, fs::copy_options::recursive);
+  if (startTick == 0) return;
+  const fs::path population = into / "data/population.txt";
+  std::string text = test::ReadText(population);
+  const std::size_t line2 = text.find('\n') + 1;
+  text.replace(line2, text.find(' ', line2) - line2, std::to_string(startTick));
+  test::WriteText(population, text);
+}
+
+class SplitRunTest : public ::testing::TestWithParam<Situation> {
+ protected:
+  test::TempDir scratch;
+};
+
+TEST_P(SplitRunTest, ACutAndResumedRunWritesTheFilesOfAStraightRun) {
+  const Situation& s = GetParam();
+  const std::string ticks = " --ticks " + std::to_string(s.ticks) + " " + s.arguments;
+  test::TempDir straight;
+  CopyDefaultRun(straight.path(), s.startTick);
+  ASSERT_EQ(RunToEnd(straight.path(), ticks, scratch.path()).status, 0);
+  const auto expected = Outputs(straight.path());
+  // Dump 0, one dump per multiple of 10000 passed, and the final dump.
+  const long long lastDump = (s.startTick + s.ticks) / 10000 - s.startTick / 10000 + 1;
+  ASSERT_EQ(expected.count("data/Maeuse-NN-" + std::to_string(lastDump) + ".dat"), 1u);
+  for (long long k : s.cuts) {
+    const std::string what = std::string(s.name) + " cut at " + std::to_string(k);
+    test::TempDir cut;
+    CopyDefaultRun(cut.path(), s.startTick);
+    const Result stopped =
+        RunToEnd(cut.path(), ticks + " --stop-after " + std::to_string(k), scratch.path());
+    ASSERT_EQ(stopped.status, 75) << what << ": " << stopped.err;
+    EXPECT_EQ(Saved(cut.path(), "NN").run.TickCount, s.startTick + k) << what;
+    const Result resumed = RunToEnd(cut.path(), ticks + " --resume", scratch.path());
+    ASSERT_EQ(resumed.status, 0) << what << ": " << resumed.err;
+    ExpectSameFiles(expected, cut.path(), what);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Situations, SplitRunTest,
+    ::testing::Values(
+        // Cut on the first tick, on a statistics tick, anywhere, one tick before the end.
+        Situation{"default", "", 1500, {1, 100, 777, 1499}},
+        // The check mouse picked: behaviour and competence protocols written every tick.
+        Situation{"check mouse", "--select 35", 2500, {250, 2000, 2499}},
+        // From tick 9500 on: one tick before the dump tick 10000, and on it (a
+        // statistics tick as well).
+        Situation{"dump tick", "--select 35", 700, {499, 500}, 9500}),
+    [](const auto& info) {
+      std::string name = info.param.name;
+      for (char& c : name)
+        if (c == ' ') c = '_';
+      return name;
+    });
+
+TEST(SplitRunSituation, TheCutAt2000MeetsPregnantMiceAndMiceMidPlan) {
+  // The check-mouse situation cuts at 2000 to cover these states; make sure they are there.
+  test::TempDir folder, scratch;
+  fs::copy(DefaultRun(), folder.path(), fs::copy_options::recursive);
+  ASSERT_EQ(
+      RunToEnd(folder.path(), "--ticks 2500 --select 35 --stop-after 2000", scratch.path()).status,
+      75);
+  Saved saved(folder.path(), "NN");
+  int pregnant = 0, midPlan = 0;
+  for (const auto& m : saved.run.Mice) {
+    if (m->Pregnant() > 0 && m->Embryo) ++pregnant;
+    if (m->PlanIndex < static_cast<std::int32_t>(m->Plan.size())) ++midPlan;
+  }
+  EXPECT_GT(pregnant, 0);
+  EXPECT_GT(midPlan, 0);
+  ASSERT_NE(saved.run.SelectedMaus, nullptr);
+  EXPECT_EQ(saved.run.SelectedMaus->ID, 35);
+}
+
+// ---------------------------------------------------------------- signals and crashes
+
+class StopTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::copy(DefaultRun(), folder.path(), fs::copy_options::recursive);
+    fs::copy(DefaultRun(), straight.path(), fs::copy_options::recursive);
+  }
+  std::map<std::string, std::string> Straight(const std::string& arguments) {
+    EXPECT_EQ(RunToEnd(straight.path(), arguments, scratch.path()).status, 0);
+    return Outputs(straight.path());
+  }
+  std::size_t StatRows() const { return test::ReadLines(folder / "Proto/ProtoNN.prt").size(); }
+  // Waits until the statistics protocol holds `rows` lines (and a checkpoint
+  // is there, if asked); false when the run ended first.
+  bool WaitForRows(Runner& runner, std::size_t rows, bool checkpoint) const {
+    while (runner.Running()) {
+      if (StatRows() >= rows && (!checkpoint || fs::exists(folder / CheckpointName("NN"))))
+        return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+  }
+  test::TempDir folder, straight, scratch;
+};
+
+TEST_F(StopTest, SigtermFinishesTheTickAndTheResumedRunEndsAsAStraightOne) {
+  const std::string arguments = "--ticks 3000 --select 35 --checkpoint-every 1000";
+  const auto expected = Straight(arguments);
+  test::TempDir runScratch;
+  Runner runner(folder.path(), arguments, runScratch.path());
+  ASSERT_TRUE(WaitForRows(runner, 4, false));  // tick 300 reached
+  runner.Signal(SIGTERM);
+  ASSERT_EQ(runner.Wait(), 75) << runner.Err();
+  const Saved saved(folder.path(), "NN");
+  EXPECT_LT(saved.run.TickCount, 3000);
+  EXPECT_THAT(runner.Err(), HasSubstr("stopped at tick " + std::to_string(saved.run.TickCount)));
+  EXPECT_THAT(runner.Err(), HasSubstr(arguments + " --resume\n"));
+  // Cleanly closed: every protocol file holds exactly what the checkpoint says.
+  for (const SavedOutput& o : saved.outputs)
+    EXPECT_EQ(fs::file_size(folder / o.name), o.length) << o.name;
+  const Result resumed = RunToEnd(folder.path(), arguments + " --resume", scratch.path());
+  ASSERT_EQ(resumed.status, 0) << resumed.err;
+  ExpectSameFiles(expected, folder.path(), "after SIGTERM");
+}
+
+TEST_F(StopTest, AfterACrashTheRunGoesOnFromTheLastCheckpoint) {
+  const std::string arguments = "--ticks 3000 --select 35 --checkpoint-every 500";
+  const auto expected = Straight(arguments);
+  test::TempDir runScratch;
+  Runner runner(folder.path(), arguments, runScratch.path());
+  ASSERT_TRUE(WaitForRows(runner, 8, true));  // past the checkpoint of tick 500
+  runner.Signal(SIGKILL);
+  ASSERT_EQ(runner.Wait(), 128 + SIGKILL);
+  const Saved saved(folder.path(), "NN");
+  EXPECT_EQ(saved.run.TickCount % 500, 0);
+  // The crashed run had written on past the checkpoint; the resume cuts that back.
+  EXPECT_GT(fs::file_size(folder / "Proto/BehaviourNN.prt"), saved.outputs[3].length);
+  const Result resumed = RunToEnd(folder.path(), arguments + " --resume", scratch.path());
+  ASSERT_EQ(resumed.status, 0) << resumed.err;
+  ExpectSameFiles(expected, folder.path(), "after SIGKILL");
+}
+
+TEST_F(StopTest, AStopWritesNoFinalDumpsAndTellsHowToResume) {
+  const Result r = RunToEnd(folder.path(), "--ticks 1500 --stop-after 700", scratch.path());
+  EXPECT_EQ(r.status, 75);
+  EXPECT_THAT(r.err, HasSubstr("stopped at tick 700 (700 ticks done)"));
+  EXPECT_THAT(r.err, HasSubstr("resume with: "));
+  EXPECT_THAT(r.err, HasSubstr("--ticks 1500 --stop-after 700 --resume"));
+  EXPECT_TRUE(fs::exists(folder / "data/Maeuse-NN-0.dat"));
+  EXPECT_FALSE(fs::exists(folder / "data/Maeuse-NN-1.dat"));
+  EXPECT_TRUE(fs::exists(folder / "data/checkpoint-NN.mxc"));
+  EXPECT_EQ(test::ReadText(scratch / "stdout.txt"), "");  // no summary of an ended run
+}
+
+TEST_F(StopTest, ResumeWithoutACheckpointStartsFromTheBeginning) {
+  const auto expected = Straight("--ticks 800 --select 35");
+  const Result r = RunToEnd(folder.path(), "--ticks 800 --select 35 --resume", scratch.path());
+  ASSERT_EQ(r.status, 0) << r.err;
+  ExpectSameFiles(expected, folder.path(), "resume without checkpoint");
+  EXPECT_FALSE(fs::exists(folder / "data/checkpoint-NN.mxc"));
+}
+
+TEST_F(StopTest, PeriodicCheckpointsFollowTheTickCounter) {
+  ASSERT_EQ(RunToEnd(folder.path(), "--ticks 1100 --checkpoint-every 250", scratch.path()).status,
+            0);
+  EXPECT_EQ(Saved(folder.path(), "NN").run.TickCount, 1000);
+  EXPECT_FALSE(fs::exists(folder / "data/checkpoint-NN.mxc.tmp"));
+}
+
+// ---------------------------------------------------------------- refusals
+
+// Every file of a folder with its bytes and time of last change.
+std::map<std::string, std::pair<std::string, fs::file_time_type>> Snapshot(const fs::path& folder) {
+  std::map<std::string, std::pair<std::string, fs::file_time_type>> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder))
+    if (entry.is_regular_file())
+      files[entry.path().string()] = {test::ReadText(entry.path()), entry.last_write_time()};
+  return files;
+}
+
+class RefusalTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::copy(DefaultRun(), folder.path(), fs::copy_options::recursive);
+    ASSERT_EQ(
+        RunToEnd(folder.path(), "--ticks 1000 --select 35 --stop-after 300", scratch.path()).status,
+        75);
+    // Lines after the checkpoint, as a crash would leave them.
+    test::WriteText(folder / "Proto/ProtoNN.prt",
+                    test::ReadText(folder / "Proto/ProtoNN.prt") + "more\n");
+  }
+  fs::path Checkpoint() const { return folder / "data/checkpoint-NN.mxc"; }
+  void ExpectRefused(const std::string& message, const std::string& task = "NN") {
+    const auto before = Snapshot(folder.path());
+    const Result r =
+        RunToEnd(folder.path(), "--ticks 1000 --resume --task " + task, scratch.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_THAT(r.err, HasSubstr("murinex-run: data/checkpoint-" + task + ".mxc"));
+    EXPECT_THAT(r.err, HasSubstr(message));
+    EXPECT_TRUE(Snapshot(folder.path()) == before) << "a file changed";
+  }
+  test::TempDir folder, scratch;
+};
+
+TEST_F(RefusalTest, ATruncatedCheckpoint) {
+  const std::string text = test::ReadText(Checkpoint());
+  test::WriteText(Checkpoint(), text.substr(0, text.size() * 2 / 3));
+  ExpectRefused("the checkpoint is incomplete");
+}
+
+TEST_F(RefusalTest, AFlippedByte) {
+  std::string text = test::ReadText(Checkpoint());
+  text[text.size() / 2] = static_cast<char>(text[text.size() / 2] ^ 0x10);
+  test::WriteText(Checkpoint(), text);
+  ExpectRefused("the checkpoint is damaged");
+}
+
+TEST_F(RefusalTest, AnotherVersion) {
+  std::string text = test::ReadText(Checkpoint());
+  text.replace(0, 20, "murinex-checkpoint 9");
+  test::WriteText(Checkpoint(), text);
+  ExpectRefused("version 9 cannot be read");
+}
+
+TEST_F(RefusalTest, TheCheckpointOfAnotherTask) {
+  fs::copy_file(Checkpoint(), folder / "data/checkpoint-Other.mxc");
+  ExpectRefused("belongs to the task \"NN\", not to \"Other\"", "Other");
+}
+
+TEST_F(RefusalTest, ACheckpointBeyondTheTicksAsked) {
+  const auto before = Snapshot(folder.path());
+  const Result r = RunToEnd(folder.path(), "--ticks 200 --resume", scratch.path());
+  EXPECT_EQ(r.status, 1);
+  EXPECT_THAT(r.err, HasSubstr("the checkpoint is 300 ticks into the run, beyond --ticks 200"));
+  EXPECT_TRUE(Snapshot(folder.path()) == before);
+}
+
+TEST(CheckpointUsageTest, BadValuesAreUsageErrors) {
+  test::TempDir folder, scratch;
+  for (const char* bad :
+       {"--checkpoint-every 0", "--checkpoint-every x", "--stop-after -3", "--stop-after"}) {
+    const Result r = RunToEnd(folder.path(), std::string("--ticks 5 ") + bad, scratch.path());
+    EXPECT_EQ(r.status, 2) << bad;
+    EXPECT_THAT(r.err, HasSubstr("--checkpoint-every K")) << bad;  // the usage follows
+  }
+}
+
+}  // namespace
+}  // namespace murinex
