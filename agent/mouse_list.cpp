@@ -1,10 +1,12 @@
 #include "agent/mouse_list.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "agent/chart_lines.h"
 #include "agent/maus.h"
 #include "model/run.h"
+#include "world/error.h"
 
 namespace murinex {
 
@@ -14,6 +16,10 @@ Run::Run(std::filesystem::path workDir) : WorkDir(std::move(workDir)) {}
 Run::~Run() = default;
 
 std::unique_ptr<TMaus> NewMaus(Run& run) {
+  if (run.IdCounter == std::numeric_limits<std::int32_t>::max())
+    throw InputError("", 0,
+                     "tick " + std::to_string(run.TickCount) +
+                         ": no ID is left for a new mouse (the largest integer is taken)");
   run.IdCounter += 1;
   auto mouse = std::make_unique<TMaus>(run.IdCounter);
   BindLines(run, *mouse);

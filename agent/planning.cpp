@@ -1,10 +1,13 @@
 #include "agent/planning.h"
 
+#include <algorithm>
+
 #include "agent/memory.h"
 #include "agent/movement.h"
 #include "agent/needs.h"
 #include "agent/neighbours.h"
 #include "model/run.h"
+#include "world/input_ranges.h"
 #include "world/inside.h"
 
 namespace murinex {
@@ -45,7 +48,8 @@ TPlan PlanSearch(Run& run, TMaus& m, TPoint start, TPoint target, double& headin
 RingStep FreeStepAround(Run& run, TMaus& m, TPoint from, double step, double refHeading) {
   RingStep result;
   double best = 10.0;
-  const int n = RoundHalfEven((1 - m.Inhib) * 10);
+  // Bounded: an extreme InhibW set in an editor must not stall the tick.
+  const int n = std::min(RoundHalfEven((1 - m.Inhib) * 10), MaxRingProbes);
   for (int k = 1; k <= n; ++k) {
     const double theta = static_cast<double>(k) / n * TwoPi;
     const TPoint p = PolarOffset(from, theta, step);

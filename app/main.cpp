@@ -3,13 +3,16 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QMessageBox>
+#include <exception>
+#include <iostream>
+
 #include "app/program.h"
 #include "app/run_folder_chooser.h"
 
-int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QApplication::setApplicationName("Murinex");
+namespace {
 
+int RunProgram(QApplication& app) {
   QCommandLineParser parser;
   parser.setApplicationDescription("Simulates a population of artificial mice.");
   parser.addHelpOption();
@@ -35,4 +38,24 @@ int main(int argc, char** argv) {
   QObject::connect(&program.Main(), &murinex::TFEmo::Closed, &app, &QApplication::quit);
   program.Main().show();
   return QApplication::exec();
+}
+
+// The last resort: whatever escapes the windows' own handlers (memory, the
+// file system) is shown in a message box, never an abort.
+int ShowFatal(const std::exception& error) {
+  std::cerr << "murinex: " << error.what() << "\n";
+  QMessageBox::critical(nullptr, "Murinex", QString::fromStdString(error.what()));
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Murinex");
+  try {
+    return RunProgram(app);
+  } catch (const std::exception& error) {
+    return ShowFatal(error);
+  }
 }

@@ -163,7 +163,8 @@ int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
   try {
     return Film(o);
-  } catch (const murinex::InputError& error) {
+  } catch (const std::exception& error) {
+    // Input errors and anything else (memory, the encoder's pipe): a message, never an abort.
     std::cerr << "murinex-movie: " << error.what() << "\n";
     return 1;
   }

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <exception>
 #include <iostream>
 #include <string>
 
@@ -109,9 +110,16 @@ int Simulate(murinex::Run& run, const murinex::RunnerOptions& options,
   return 0;
 }
 
+// A summary lost on a full or closed standard output is a failure too.
+bool SummaryDelivered() {
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
+  std::cerr << "murinex-run: cannot write the summary to the standard output\n";
+  return false;
+}
+
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv) try {
   const murinex::RunnerOptions options = murinex::ParseRunnerOptions(argc, argv);
   murinex::Run run(options.dir);
   run.OutDir = options.OutputFolder();
@@ -124,7 +132,8 @@ int main(int argc, char** argv) {
   int status = 0;
   try {
     status = Simulate(run, options, manifest);
-  } catch (const murinex::InputError& e) {
+  } catch (const std::exception& e) {
+    // Input errors and anything else (memory, the file system): a message, never an abort.
     error = e.what();
   }
   manifest.Finish(run, error, status == murinex::InterruptedStatus);
@@ -140,5 +149,9 @@ int main(int argc, char** argv) {
   }
   if (status != 0) return status;
   PrintSummary(run);
-  return 0;
+  return SummaryDelivered() ? 0 : 1;
+} catch (const std::exception& error) {
+  // Nothing may end the program with an abort: a message and a failure status.
+  std::fprintf(stderr, "murinex-run: %s\n", error.what());
+  return 1;
 }

@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -258,7 +259,8 @@ int main(int argc, char** argv) {
                                  o.ticks, o.out));
       PrintRow("default old", MeasureDefaultRun("old", MURINEX_OLD_POPULATION, o.ticks, o.out));
     }
-  } catch (const InputError& error) {
+  } catch (const std::exception& error) {
+    // Nothing may end the program with an abort: a message and a failure status.
     std::fprintf(stderr, "murinex-bench-ticks: %s\n", error.what());
     return 1;
   }

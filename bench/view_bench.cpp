@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <vector>
 
@@ -54,7 +55,7 @@ std::filesystem::path CopyOfTheDefaultRun() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv) try {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
   const int frames = argc > 1 ? std::atoi(argv[1]) : 1000;
@@ -106,4 +107,8 @@ int main(int argc, char** argv) {
   FinishRun(run);
   std::filesystem::remove_all(folder);
   return 0;
+} catch (const std::exception& error) {
+  // Nothing may end the program with an abort: a message and a failure status.
+  std::fprintf(stderr, "%s: %s\n", "murinex-bench-view", error.what());
+  return 1;
 }

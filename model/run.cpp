@@ -37,6 +37,8 @@ void Run::CloseProtocols() {
 
 bool ValidTaskName(const std::string& name) {
   if (name.empty() || name == "." || name == "..") return false;
+  // Output names add at most 30 characters; every file system takes 255.
+  if (name.size() > MaxTaskNameLength) return false;
   for (unsigned char c : name)
     if (c == '/' || c == '\\' || c < 32 || c == 127) return false;
   return true;

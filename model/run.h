@@ -114,7 +114,9 @@ class Run {
   void CloseProtocols();
 };
 
-// A task name becomes part of output file names: it must be a plain name.
+// A task name becomes part of output file names: it must be a plain name of
+// at most MaxTaskNameLength characters.
 bool ValidTaskName(const std::string& name);
+inline constexpr std::size_t MaxTaskNameLength = 64;
 
 }  // namespace murinex

@@ -8,6 +8,7 @@
 #include "model/run.h"
 #include "world/error.h"
 #include "world/format.h"
+#include "world/input_ranges.h"
 #include "world/text_reader.h"
 
 namespace murinex {
@@ -29,26 +30,38 @@ std::uint8_t ReadGoalKind(TextReader& in, const std::string& what) {
   return low;
 }
 
+Field ActValField(int slot) {
+  static constexpr Field fields[8] = {
+      Field::CurStrength, Field::ActValSpare,   Field::ActValSpare, Field::ActValSpare,
+      Field::ActValSpare, Field::TimeTillSober, Field::Pregnant,    Field::BirthCountdown};
+  return fields[slot];
+}
+
 void ReadHead(Run& run, TMaus& m, TextReader& in) {
   in.SkipBlankLines();
   if (in.AtEndOfFile()) in.Fail("expected a mouse record, found end of file");
   m.Lineage = in.ReadWord();
-  m.ID = in.ReadInt("ID");
-  m.Age = in.ReadInt("Age");
-  m.MotherID = in.ReadInt("MotherID");
-  m.BirthTick = in.ReadInt("BirthTick");
+  m.ID = ReadInt(in, Field::Id, "ID");
+  m.Age = ReadInt(in, Field::Age, "Age of mouse " + std::to_string(m.ID));
+  m.MotherID = ReadInt(in, Field::Id, "MotherID of mouse " + std::to_string(m.ID));
+  m.BirthTick = ReadInt(in, Field::BirthTick, "BirthTick of mouse " + std::to_string(m.ID));
   in.NextLine();
   if (m.ID > run.IdCounter) run.IdCounter = m.ID;
-  m.Position.x = in.ReadInt("x of Position");
-  m.Position.y = in.ReadInt("y of Position");
+  m.Position.x = ReadInt(in, Field::Position, "x of Position");
+  m.Position.y = ReadInt(in, Field::Position, "y of Position");
   in.NextLine();
 }
 
 void ReadActVal(TMaus& m, TextReader& in) {
   in.SkipBlankLines();
   in.ReadLine("the \"ActVal\" label line");
-  for (int i = 0; i < 8; ++i)
-    m.ActVal[i] = in.ReadReal("ActVal slot " + std::to_string(i));
+  for (int i = 0; i < 8; ++i) {
+    const std::string what =
+        "ActVal slot " + std::to_string(i) + " of mouse " + std::to_string(m.ID);
+    m.ActVal[i] = ReadReal(in, ActValField(i), what);
+    if (ActValField(i) == Field::Pregnant && m.ActVal[i] != 0 && m.ActVal[i] != 1)
+      FailRange(in, in.Line(), Field::Pregnant, what, m.ActVal[i]);
+  }
   in.NextLine();
 }
 
@@ -66,13 +79,14 @@ void ReadEmbryo(TMaus& m, TextReader& in) {
   in.SkipBlankLines();
   for (int i = 0; i < 8; ++i) {
     const std::string n = std::to_string(i);
-    e.MotWeights[i] = in.ReadReal("embryo MotWeights " + n);
-    e.ReserveGenes[i] = in.ReadInt("embryo ReserveGenes " + n);
-    e.BasMetaGenes[i] = in.ReadReal("embryo BasMetaGenes " + n);
+    e.MotWeights[i] = ReadReal(in, Field::Weight, "embryo MotWeights " + n);
+    e.ReserveGenes[i] = ReadInt(in, Field::Reserve, "embryo ReserveGenes " + n);
+    e.BasMetaGenes[i] = ReadReal(in, Field::BasMeta, "embryo BasMetaGenes " + n);
   }
   in.NextLine();
   for (int j = 0; j < 15; ++j)
-    e.PersonGenes[j] = in.ReadReal(std::string("embryo person gene ") + PersonParamNames[j]);
+    e.PersonGenes[j] =
+        ReadReal(in, ParamField(j), std::string("embryo person gene ") + PersonParamNames[j]);
   in.NextLine();
 }
 
@@ -83,13 +97,13 @@ void ReadMotives(TMaus& m, TextReader& in) {
     TMotiv& mo = m.Motives[i];
     const std::string what = std::string(" of motive line ") + std::to_string(i);
     mo.Name = in.ReadWord();
-    mo.Soll = in.ReadReal("Soll" + what);
-    mo.Ist = in.ReadReal("Ist" + what);
-    mo.BasMeta = in.ReadReal("BasMeta" + what);
-    mo.Leak = in.ReadReal("Leak" + what);
-    mo.Weight = in.ReadReal("Weight" + what);
-    mo.Reserve = in.ReadInt("Reserve" + what);
-    mo.MaxReserve = in.ReadInt("MaxReserve" + what);
+    mo.Soll = ReadReal(in, Field::Soll, "Soll" + what);
+    mo.Ist = ReadReal(in, Field::Ist, "Ist" + what);
+    mo.BasMeta = ReadReal(in, Field::BasMeta, "BasMeta" + what);
+    mo.Leak = ReadReal(in, Field::Leak, "Leak" + what);
+    mo.Weight = ReadReal(in, Field::Weight, "Weight" + what);
+    mo.Reserve = ReadInt(in, Field::Reserve, "Reserve" + what);
+    mo.MaxReserve = ReadInt(in, Field::Reserve, "MaxReserve" + what);
     in.NextLine();
     m.SumWeights += mo.Weight;
   }
@@ -98,7 +112,8 @@ void ReadMotives(TMaus& m, TextReader& in) {
 void ReadParams(TMaus& m, TextReader& in) {
   in.NextLine();
   for (int j = 0; j < param::Count; ++j) {
-    m.Params[j] = in.ReadReal(std::string("person parameter ") + PersonParamNames[j]);
+    m.Params[j] =
+        ReadReal(in, ParamField(j), std::string("person parameter ") + PersonParamNames[j]);
     if (j % 2 == 1 || j == param::Count - 1) in.NextLine();
   }
 }
@@ -110,13 +125,14 @@ void ReadGoalMemory(TMaus& m, TextReader& in) {
     auto el = std::make_unique<TGoalMemEl>();
     el->GoalKind = ReadGoalKind(in, "goal kind of a goal-memory row");
     for (int i = 0; i < 8; ++i)
-      el->Values[i] = in.ReadReal("goal value for need " + std::to_string(i));
+      el->Values[i] =
+          ReadReal(in, Field::GoalNeedValue, "goal value for need " + std::to_string(i));
     in.NextLine();
     m.GoalMemory.push_back(std::move(el));
   }
 }
 
-void ReadPlaces(Run& run, TMaus& m, TextReader& in) {
+void ReadPlaces(Run& run, TMaus& m, TextReader& in, std::int32_t startTick) {
   in.SkipBlankLines();
   in.ReadLine("the \" --- Memory ---\" header");
   while (!in.AtBlankLineStart()) {
@@ -124,17 +140,26 @@ void ReadPlaces(Run& run, TMaus& m, TextReader& in) {
     const int line = in.Line();
     const std::string row = "place row " + std::to_string(m.GoalLocations.size());
     in.ReadInt("row number of a place row");
-    place->Pos.x = in.ReadInt("x of " + row);
-    place->Pos.y = in.ReadInt("y of " + row);
-    place->Retention = in.ReadReal("Retention of " + row);
-    place->LastRecall = in.ReadInt("LastRecall of " + row);
+    place->Pos.x = ReadInt(in, Field::Position, "x of " + row);
+    place->Pos.y = ReadInt(in, Field::Position, "y of " + row);
+    place->Retention = ReadReal(in, Field::Retention, "Retention of " + row);
+    place->LastRecall = ReadInt(in, Field::LastRecall, "LastRecall of " + row);
+    // A recall after the start would make the next fading restore strength.
+    if (place->LastRecall > startTick)
+      in.Fail("LastRecall of " + row + " (" + std::to_string(place->LastRecall) +
+              ") lies after the start tick " + std::to_string(startTick));
     place->NextIndex = in.ReadInt("NextIndex of " + row);
-    place->Progress = in.ReadReal("Progress of " + row);
+    place->Progress = ReadReal(in, Field::Progress, "Progress of " + row);
     const std::uint8_t kind = ReadGoalKind(in, "goal kind of " + row);
-    place->Quality = in.ReadReal("Quality of " + row);
+    place->Quality = ReadReal(in, Field::Quality, "Quality of " + row);
     if (in.RestOfLineBlank())
       in.Fail("expected the sign of " + row + ", found the end of the line");
+    const int signLine = in.Line();
     place->Sign = Trim(in.ReadLine("sign of " + row))[0];
+    // Written back after three blanks: a control character would not survive.
+    if (place->Sign < '!' || place->Sign > '~')
+      throw InputError(in.Name(), signLine,
+                       "the sign of " + row + " must be a visible character such as +, - or 0");
     place->Element = &FindElement(m.GoalMemory, run.settings, kind);
     const auto index = static_cast<std::int32_t>(m.GoalLocations.size());
     if (place->NextIndex >= index)
@@ -151,13 +176,12 @@ void ReadPlaces(Run& run, TMaus& m, TextReader& in) {
 void ReadRelations(TMaus& m, TextReader& in) {
   in.SkipBlankLines();
   in.ReadWord();
-  const std::int32_t n = in.ReadInt("number of FriEns entries");
-  if (n < 0) in.Fail("the number of FriEns entries must not be negative");
+  const std::int32_t n = ReadInt(in, Field::EntryCount, "number of FriEns entries");
   for (std::int32_t k = 0; k < n; ++k) {
     TFrinEn e;
     e.OtherID = in.ReadInt("OtherID of a FriEns entry");
-    e.Friendship = in.ReadReal("Friendship of a FriEns entry");
-    e.Enmity = in.ReadReal("Enmity of a FriEns entry");
+    e.Friendship = ReadReal(in, Field::Friendship, "Friendship of a FriEns entry");
+    e.Enmity = ReadReal(in, Field::Enmity, "Enmity of a FriEns entry");
     m.Relations.push_back(e);
   }
 }
@@ -165,15 +189,14 @@ void ReadRelations(TMaus& m, TextReader& in) {
 void ReadTrack(TMaus& m, TextReader& in) {
   in.SkipBlankLines();
   in.ReadWord();
-  const std::int32_t n = in.ReadInt("number of Protocol entries");
-  if (n < 0) in.Fail("the number of Protocol entries must not be negative");
+  const std::int32_t n = ReadInt(in, Field::EntryCount, "number of Protocol entries");
   for (std::int32_t k = 0; k < n; ++k) {
     TProtocol p;
     p.Goal = static_cast<std::uint8_t>(in.ReadInt("Goal of a Protocol entry") & 0xFF);
-    p.X = in.ReadInt("X of a Protocol entry");
-    p.Y = in.ReadInt("Y of a Protocol entry");
+    p.X = ReadInt(in, Field::Position, "X of a Protocol entry");
+    p.Y = ReadInt(in, Field::Position, "Y of a Protocol entry");
     p.Action = static_cast<std::uint8_t>(in.ReadInt("Action of a Protocol entry") & 0xFF);
-    p.Vividness = in.ReadReal("Vividness of a Protocol entry");
+    p.Vividness = ReadReal(in, Field::Vividness, "Vividness of a Protocol entry");
     m.Protocol.push_back(p);
   }
 }
@@ -181,13 +204,17 @@ void ReadTrack(TMaus& m, TextReader& in) {
 }  // namespace
 
 void ReadMaus(Run& run, TMaus& m, TextReader& in) {
+  ReadMaus(run, m, in, run.TickCount);
+}
+
+void ReadMaus(Run& run, TMaus& m, TextReader& in, std::int32_t startTick) {
   ReadHead(run, m, in);
   ReadActVal(m, in);
   if (m.Pregnant() > 0) ReadEmbryo(m, in);
   ReadMotives(m, in);
   ReadParams(m, in);
   ReadGoalMemory(m, in);
-  ReadPlaces(run, m, in);
+  ReadPlaces(run, m, in, startTick);
   ReadRelations(m, in);
   ReadTrack(m, in);
   m.Action = 0;
@@ -198,11 +225,18 @@ void ReadMaus(Run& run, TMaus& m, TextReader& in) {
 
 namespace {
 
+// Fields of the dumps have fixed widths and no separator: a value that fills
+// its column or is wider keeps one blank before it, so it never runs into the
+// field before it and the dump always reads back.
+std::string Column(std::string text, int w) {
+  if (static_cast<int>(text.size()) >= w) return " " + text;
+  return PadLeft(text, w);
+}
 std::string I(std::int64_t v, int w) {
-  return FormatInt(v, w);
+  return Column(std::to_string(v), w);
 }
 std::string R(double v, int w, int d) {
-  return FormatFixed(v, w, d);
+  return Column(FormatFixed(v, 0, d), w);
 }
 
 void WriteEmbryo(const TGenom& e, std::string& out) {
@@ -219,7 +253,7 @@ void WriteEmbryo(const TGenom& e, std::string& out) {
 void WriteMotives(const TMaus& m, std::string& out) {
   for (int i = 0; i < need::Count; ++i) {
     const TMotiv& mo = m.Motives[i];
-    out += PadLeft(mo.Name, 8) + R(mo.Soll, 7, 3) + R(mo.Ist, 7, 3) + R(mo.BasMeta, 10, 4) +
+    out += Column(mo.Name, 8) + R(mo.Soll, 7, 3) + R(mo.Ist, 7, 3) + R(mo.BasMeta, 10, 4) +
            R(mo.Leak, 10, 4) + R(mo.Weight, 10, 4) + I(mo.Reserve, 7) + I(mo.MaxReserve, 7) +
            "   // " + NeedNames[i];
     if (i == 0) out += ": Soll, Ist, BasMeta, Leak, Weight, Reserve, MaxReserve";
@@ -246,7 +280,7 @@ void WritePlaces(Run& run, TMaus& m, std::string& out) {
 
 void WriteRelations(const TMaus& m, std::string& out) {
   const std::size_t n = m.Relations.size();
-  out += PadLeft("FriEns:", 10) + I(static_cast<std::int64_t>(n), 4);
+  out += Column("FriEns:", 10) + I(static_cast<std::int64_t>(n), 4);
   for (std::size_t k = 0; k < n; ++k) {
     const TFrinEn& e = m.Relations[k];
     out += I(e.OtherID, 10) + R(e.Friendship, 10, 4) + R(e.Enmity, 10, 4);
@@ -260,7 +294,7 @@ void WriteRelations(const TMaus& m, std::string& out) {
 
 void WriteTrack(const TMaus& m, std::string& out) {
   const std::size_t n = m.Protocol.size();
-  out += PadLeft("Protocol:", 10) + I(static_cast<std::int64_t>(n), 7);
+  out += Column("Protocol:", 10) + I(static_cast<std::int64_t>(n), 7);
   for (std::size_t k = 0; k < n; ++k) {
     const TProtocol& p = m.Protocol[k];
     out += I(p.Goal, 6) + I(p.X, 6) + I(p.Y, 6) + I(p.Action, 6) + R(p.Vividness, 10, 5);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace murinex {
@@ -10,7 +11,9 @@ class TextReader;
 
 // Fills a freshly created mouse from the next record of a population file.
 // Relations are linked by the caller once all mice are read.
+// Places recalled after `startTick` are refused; without it the run's tick counts.
 void ReadMaus(Run& run, TMaus& m, TextReader& in);
+void ReadMaus(Run& run, TMaus& m, TextReader& in, std::int32_t startTick);
 
 // One mouse record as the population dump writes it (also a population file
 // record). Writing fades every remembered place, as a recall would.

@@ -6,6 +6,7 @@ set(MURINEX_SIM_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/overrides.cpp
   ${CMAKE_CURRENT_LIST_DIR}/population_files.cpp
   ${CMAKE_CURRENT_LIST_DIR}/startup.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/state_check.cpp
   ${CMAKE_CURRENT_LIST_DIR}/state_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/statistics.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tick.cpp

@@ -9,6 +9,7 @@
 #include "model/run.h"
 #include "sim/population_files.h"
 #include "world/error.h"
+#include "world/input_ranges.h"
 #include "world/text_reader.h"
 
 namespace murinex {
@@ -26,6 +27,40 @@ void MakeFolder(const std::filesystem::path& folder, const std::string& displayN
   std::filesystem::create_directories(folder, error);
   if (error || !std::filesystem::is_directory(folder))
     throw InputError(displayName, 0, "cannot create the folder: " + error.message());
+}
+
+std::string ReadFileName(TextReader& in, const std::string& what) {
+  const int line = in.Line();
+  std::string name = TrimRight(in.ReadLine(what));
+  if (name.empty()) throw InputError(in.Name(), line, "the " + what + " is empty");
+  return name;
+}
+
+// A dump killed half-way leaves its temporary file behind; a new run of the
+// same task starts without them. Only names the dumps of this task use are
+// touched: "Maeuse-" or "Genom-", the task name, "-", a number, ".dat.tmp".
+bool StaleDumpOfTask(const std::string& file, const std::string& task) {
+  const std::string suffix = ".dat.tmp";
+  for (const std::string kind : {"Maeuse-", "Genom-"}) {
+    const std::string prefix = kind + task + "-";
+    if (file.size() <= prefix.size() + suffix.size() || file.rfind(prefix, 0) != 0 ||
+        file.compare(file.size() - suffix.size(), suffix.size(), suffix) != 0)
+      continue;
+    const std::string number =
+        file.substr(prefix.size(), file.size() - prefix.size() - suffix.size());
+    if (number.find_first_not_of("0123456789") == std::string::npos) return true;
+  }
+  return false;
+}
+
+void RemoveStaleDumps(const Run& run) {
+  std::error_code error;
+  std::filesystem::directory_iterator it(run.DataDir(), error);
+  if (error) return;
+  for (const auto& entry : it) {
+    const std::string file = entry.path().filename().string();
+    if (StaleDumpOfTask(file, run.TaskName)) std::filesystem::remove(entry.path(), error);
+  }
 }
 
 std::string StatHeader(int startTick) {
@@ -57,9 +92,9 @@ std::string DataFileName(const std::string& name) {
 void ReadStartupFile(Run& run) {
   const std::string name = "data/inimaus.ini";
   TextReader in = TextReader::Open((run.WorkDir / name).string(), name);
-  run.PopulationFileName = TrimRight(in.ReadLine("population file name"));
-  run.WorldFileName = TrimRight(in.ReadLine("world file name"));
-  run.SettingsFileName = TrimRight(in.ReadLine("settings file name"));
+  run.PopulationFileName = ReadFileName(in, "population file name");
+  run.WorldFileName = ReadFileName(in, "world file name");
+  run.SettingsFileName = ReadFileName(in, "settings file name");
 }
 
 void StartUp(Run& run, const std::string& taskName) {
@@ -72,34 +107,50 @@ void StartUp(Run& run, const std::string& taskName) {
   ReadStartupFile(run);
   run.TaskName = taskName;
   run.CheckMausId = 35;
-  MakeFolder(run.ProtoDir(), "Proto");
-  CreateProtocol(run, run.BirthLog, "Proto/protGen.prt", nullptr);
+  // The birth log is created with the other protocols, once every input has
+  // been read: a run that fails to start leaves the last run's files alone.
   run.SelectedMaus = nullptr;
 }
+
+namespace {
+
+std::unique_ptr<TWorld> ReadWorld(const Run& run) {
+  const std::string name = DataFileName(run.WorldFileName);
+  return TWorld::Load((run.WorkDir / name).string(), name);
+}
+
+}  // namespace
 
 void SetUpPopulation(Run& run, const std::function<void(Run&)>& beforeFirstDump) {
   run.random.SetSeed(run.PopulationSeed);
   const std::string settingsName = DataFileName(run.SettingsFileName);
+  const Settings previous = run.settings;
   run.settings = Settings::Read((run.WorkDir / settingsName).string(), settingsName);
 
-  const std::string populationName = DataFileName(run.PopulationFileName);
-  TextReader in = TextReader::Open((run.WorkDir / populationName).string(), populationName);
-  in.ReadLine("title");
-  const std::int32_t startTick = in.ReadInt("start tick");
-  in.NextLine();
-  // Read into a list of our own: a bad record leaves the run as it was.
+  // Every input is read before the first output file is touched, into values
+  // of our own: a bad file leaves the run and the last run's files as they were.
   TMausList mice;
+  std::int32_t startTick = 0;
+  std::unique_ptr<TWorld> world;
   const std::int32_t idCounter = run.IdCounter;
   try {
+    const std::string populationName = DataFileName(run.PopulationFileName);
+    TextReader in = TextReader::Open((run.WorkDir / populationName).string(), populationName);
+    in.ReadLine("title");
+    startTick = ReadInt(in, Field::StartTick, "start tick");
+    in.NextLine();
     while (!in.AtEnd()) {
       auto m = NewMaus(run);
-      ReadMaus(run, *m, in);
+      ReadMaus(run, *m, in, startTick);
       mice.push_back(std::move(m));
     }
+    world = ReadWorld(run);
   } catch (...) {
     run.IdCounter = idCounter;
+    run.settings = previous;
     throw;
   }
+  run.World = std::move(world);
   run.Mice = std::move(mice);
   run.TickCount = startTick;
   run.StartTick = startTick;
@@ -114,8 +165,10 @@ void SetUpPopulation(Run& run, const std::function<void(Run&)>& beforeFirstDump)
   run.Stats.Clear();
   run.StatRowCount = 0;
   run.StatInterval = 100;
+  RemoveStaleDumps(run);
   MakeFolder(run.ProtoDir(), "Proto");
   MakeFolder(run.DumpDir(), "data");
+  CreateProtocol(run, run.BirthLog, "Proto/protGen.prt", nullptr);
   const std::string stat = StatHeader(startTick);
   const std::string kofi = " ;ID;Taktnr;PrevKomp;PlusMinus;Komp.Ist;Quelle;";
   const std::string agg =
@@ -131,8 +184,7 @@ void SetUpPopulation(Run& run, const std::function<void(Run&)>& beforeFirstDump)
 }
 
 void LoadWorld(Run& run) {
-  const std::string name = DataFileName(run.WorldFileName);
-  run.World = TWorld::Load((run.WorkDir / name).string(), name);
+  if (!run.World) run.World = ReadWorld(run);
 }
 
 void FinishRun(Run& run) {

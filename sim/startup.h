@@ -15,17 +15,20 @@ std::string DataFileName(const std::string& name);
 void ReadStartupFile(Run& run);
 
 // The start of a run before its population exists: seed 1, the start-up file,
-// the task name, check mouse 35, the Proto folder and the birth log.
+// the task name and check mouse 35. Nothing is written yet.
 // The task name must be a plain file-name part (see ValidTaskName).
 void StartUp(Run& run, const std::string& taskName);
 
-// Reads the settings and the population, resets the run state, creates the
-// protocol files and writes dump 0. Nothing of the run changes when it fails
-// while reading. `beforeFirstDump`, when given, may change the settings and the
-// mice just read, so that dump 0 already shows the changed values.
+// Reads the settings, the population and the world, then resets the run
+// state, removes the task's stale temporary dumps, creates the birth log and
+// the protocol files and writes dump 0. Every input is read before any output
+// is touched: when reading fails, neither the run nor a file changes.
+// `beforeFirstDump`, when given, may change the settings and the mice just
+// read, so that dump 0 already shows the changed values.
 void SetUpPopulation(Run& run, const std::function<void(Run&)>& beforeFirstDump = {});
 
-// Reads the world file and builds the terrain lookup.
+// The world file with its terrain lookup; set-up has read it already, so this
+// reads it only for a run that has none.
 void LoadWorld(Run& run);
 
 // "Beenden": final dumps with the current number, then every protocol closed.

@@ -10,6 +10,7 @@
 #include "model/run.h"
 #include "sim/birth_death.h"
 #include "sim/population_files.h"
+#include "sim/state_check.h"
 #include "sim/statistics.h"
 #include "sim/validate.h"
 
@@ -120,6 +121,7 @@ namespace {
 // The stages of one tick, in their order.
 void RunStages(Run& run) {
   BusyGuard busy(run);
+  CheckTickRoom(run);
   run.TickCount += 1;
   run.World->UpdateSeasons(run.TickCount);
   EveryMouse(run, Perceive);
@@ -127,6 +129,7 @@ void RunStages(Run& run) {
   EveryMouse(run, MoveStep);
   RemoveTheDead(run, CollectTheDead(run));
   GiveBirths(run);
+  CheckRunState(run);
   WriteCadencedOutput(run);
 }
 

@@ -1,13 +1,20 @@
 #include "world/geometry.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 namespace murinex {
 
 std::int32_t RoundHalfEven(double value) {
   // nearbyint rounds in the default mode, to nearest with ties to even.
-  return static_cast<std::int32_t>(std::nearbyint(value));
+  const double r = std::nearbyint(value);
+  // Out of range the conversion would be undefined; such values saturate (no
+  // number at all gives the smallest), which is what the hardware's own
+  // conversion yields for the lower end.
+  if (r >= 2147483647.0) return INT32_MAX;
+  if (!(r > -2147483648.0)) return INT32_MIN;
+  return static_cast<std::int32_t>(r);
 }
 
 TPoint PolarOffset(TPoint p, double angle, double distance) {
@@ -82,6 +89,11 @@ double PolygonArea(const TPolygon& polygon) {
 }
 
 TPoint PolygonCentre(const TPolygon& polygon) {
+  const std::optional<TPoint> centre = CheckedPolygonCentre(polygon, 2147483647.0);
+  return centre ? *centre : NoPoint;
+}
+
+std::optional<TPoint> CheckedPolygonCentre(const TPolygon& polygon, double limit) {
   const double area = PolygonArea(polygon);
   Int128 sx = 0;
   Int128 sy = 0;
@@ -92,8 +104,10 @@ TPoint PolygonCentre(const TPolygon& polygon) {
     sx += (static_cast<Int128>(a.x) + b.x) * c;
     sy += (static_cast<Int128>(a.y) + b.y) * c;
   }
-  return {std::abs(RoundHalfEven(static_cast<double>(sx) / (6 * area))),
-          std::abs(RoundHalfEven(static_cast<double>(sy) / (6 * area)))};
+  const double cx = static_cast<double>(sx) / (6 * area);
+  const double cy = static_cast<double>(sy) / (6 * area);
+  if (!(std::fabs(cx) <= limit && std::fabs(cy) <= limit)) return std::nullopt;
+  return TPoint{std::abs(RoundHalfEven(cx)), std::abs(RoundHalfEven(cy))};
 }
 
 }  // namespace murinex

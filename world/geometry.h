@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace murinex {
@@ -61,7 +62,10 @@ double MaxReal(double a, double b);
 bool InSector(double a, double b, double c);
 bool InRect(TPoint p, const TRect& r);
 double PolygonArea(const TPolygon& polygon);
-// Integer centroid; the polygon must have a non-zero area.
+// Integer centroid; the polygon must have a non-zero area. NoPoint where the
+// centroid is no 32-bit point (only a self-crossing outline does that).
 TPoint PolygonCentre(const TPolygon& polygon);
+// The centroid, or none where it lies more than `limit` away from 0 in x or y.
+std::optional<TPoint> CheckedPolygonCentre(const TPolygon& polygon, double limit);
 
 }  // namespace murinex

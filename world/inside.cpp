@@ -37,6 +37,26 @@ bool OnSegment(TPoint a, TPoint b, TPoint p) {
          p.y <= std::max(a.y, b.y);
 }
 
+// Narrows [first, last] to the k for which start + k * step lies in [0, size - 1].
+void ClipSteps(std::int64_t start, std::int64_t step, std::int64_t size, std::int64_t& first,
+               std::int64_t& last) {
+  if (step == 0) {
+    if (start < 0 || start >= size) last = first - 1;
+    return;
+  }
+  // start + k * step >= 0 and <= size - 1, solved for k.
+  std::int64_t lo, hi;
+  if (step > 0) {
+    lo = CeilDiv(-start, step);
+    hi = FloorDiv(size - 1 - start, step);
+  } else {
+    lo = CeilDiv(start - (size - 1), -step);
+    hi = FloorDiv(start, -step);
+  }
+  first = std::max(first, lo);
+  last = std::min(last, hi);
+}
+
 }  // namespace
 
 bool PointInPolygon(const TPolygon& polygon, TPoint p) {
@@ -149,11 +169,13 @@ void TInside::FillEdges(const TPolygon& polygon, std::uint32_t value) {
       continue;
     }
     const std::int64_t sx = dx / g, sy = dy / g;
-    for (std::int64_t k = 0; k <= g; ++k) {
-      const std::int64_t x = a.x + k * sx, y = a.y + k * sy;
-      // Only the part inside the raster costs anything beyond the bounds test.
-      Set(x, y, value);
-    }
+    // Only the lattice points inside the raster are walked: an edge far
+    // outside the world costs nothing.
+    std::int64_t first = 0, last = g;
+    ClipSteps(a.x, sx, width_, first, last);
+    ClipSteps(a.y, sy, height_, first, last);
+    for (std::int64_t k = first; k <= last; ++k)
+      Set(a.x + k * sx, a.y + k * sy, value);
   }
 }
 

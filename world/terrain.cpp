@@ -1,6 +1,9 @@
 #include "world/terrain.h"
 
+#include <optional>
+
 #include "world/error.h"
+#include "world/input_ranges.h"
 #include "world/inside.h"
 #include "world/text_reader.h"
 
@@ -76,13 +79,9 @@ namespace {
 void ReadSize(TextReader& in, TWorld& world) {
   in.ReadLine("title");
   const int line = in.Line();
-  world.WorldWidth = in.ReadInt("world width");
-  world.WorldHeight = in.ReadInt("world height");
+  world.WorldWidth = ReadInt(in, Field::WorldSide, "world width");
+  world.WorldHeight = ReadInt(in, Field::WorldSide, "world height");
   in.NextLine();
-  if (world.WorldWidth <= 0 || world.WorldHeight <= 0)
-    throw InputError(in.Name(), line,
-                     "the world size must be positive, found " + std::to_string(world.WorldWidth) +
-                         " x " + std::to_string(world.WorldHeight));
   if (static_cast<std::int64_t>(world.WorldWidth) * world.WorldHeight > MaxWorldPixels)
     throw InputError(in.Name(), line,
                      "the world is too large for the terrain lookup (at most " +
@@ -92,8 +91,10 @@ void ReadSize(TextReader& in, TWorld& world) {
 // Pairs of integers, one or several per line, up to a blank line or the end.
 void ReadPoints(TextReader& in, TTerra& terra) {
   while (!in.AtBlankLineStart()) {
-    const std::int32_t x = in.ReadInt("x of a point of patch \"" + terra.Name + "\"");
-    const std::int32_t y = in.ReadInt("y of a point of patch \"" + terra.Name + "\"");
+    const std::int32_t x =
+        ReadInt(in, Field::Corner, "x of a point of patch \"" + terra.Name + "\"");
+    const std::int32_t y =
+        ReadInt(in, Field::Corner, "y of a point of patch \"" + terra.Name + "\"");
     terra.Points.push_back({x, y});
     if (in.RestOfLineBlank()) in.NextLine();
   }
@@ -112,19 +113,17 @@ std::unique_ptr<TTerra> ReadPatch(TextReader& in) {
         in.Name(), kindLine,
         "patch \"" + terra->Name + "\": kind must be 1 to 6, found " + std::to_string(kind));
   in.NextLine();
-  const std::int32_t count = in.ReadInt("season count");
-  if (count < 0)
-    throw InputError(in.Name(), in.Line(),
-                     "patch \"" + terra->Name + "\": season count must not be negative");
+  const std::string of = " of patch \"" + terra->Name + "\"";
+  const std::int32_t count = ReadInt(in, Field::SeasonCount, "season count" + of);
   for (std::int32_t i = 0; i < count; ++i) {
     TSeason season;
     season.FirstDay = in.ReadInt("first day of a season");
     season.EndDay = in.ReadInt("end day of a season");
     terra->Seasons.push_back(season);
   }
-  terra->Level = in.ReadReal("Level");
-  terra->Growth = in.ReadReal("Growth");
-  terra->Decay = in.ReadReal("Decay");
+  terra->Level = ReadReal(in, Field::Level, "Level" + of);
+  terra->Growth = ReadReal(in, Field::Growth, "Growth" + of);
+  terra->Decay = ReadReal(in, Field::Decay, "Decay" + of);
   in.NextLine();
   ReadPoints(in, *terra);
   if (terra->Points.size() < 3)
@@ -134,7 +133,14 @@ std::unique_ptr<TTerra> ReadPatch(TextReader& in) {
   terra->Area = PolygonArea(terra->Points);
   if (terra->Area == 0)
     throw InputError(in.Name(), nameLine, "patch \"" + terra->Name + "\" has zero area");
-  terra->Centre = PolygonCentre(terra->Points);
+  // A self-crossing polygon of tiny area can put its centroid anywhere.
+  const std::optional<TPoint> centre = CheckedPolygonCentre(terra->Points, 2.0 * CoordinateLimit);
+  if (!centre)
+    throw InputError(in.Name(), nameLine,
+                     "patch \"" + terra->Name +
+                         "\": the centre of the polygon lies far outside the world (does its "
+                         "outline cross itself?)");
+  terra->Centre = *centre;
   terra->Amount = terra->Area * terra->Level;
   return terra;
 }
@@ -143,6 +149,11 @@ std::unique_ptr<TTerra> ReadPatch(TextReader& in) {
 
 std::unique_ptr<TWorld> TWorld::Load(const std::string& path, const std::string& displayName) {
   TextReader in = TextReader::Open(path, displayName);
+  return Load(in);
+}
+
+std::unique_ptr<TWorld> TWorld::Load(TextReader& in) {
+  const std::string& displayName = in.Name();
   auto world = std::make_unique<TWorld>();
   ReadSize(in, *world);
   while (!in.AtEnd()) {

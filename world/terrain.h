@@ -11,6 +11,7 @@
 namespace murinex {
 
 class TInside;
+class TextReader;
 
 // Resource kinds of the patches; numbered as the goals of the same name.
 enum TerraKind : std::uint8_t {
@@ -61,6 +62,7 @@ class TWorld {
  public:
   // Reads a world file; `displayName` names it in error messages.
   static std::unique_ptr<TWorld> Load(const std::string& path, const std::string& displayName);
+  static std::unique_ptr<TWorld> Load(TextReader& in);
   TWorld();
   ~TWorld();
 

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <sstream>
@@ -72,6 +73,18 @@ bool ValidReal(const std::string& token) {
 }  // namespace
 
 TextReader TextReader::Open(const std::string& path, const std::string& displayName) {
+  // A device or a pipe would be read without end or block for ever.
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+    throw InputError(displayName, 0, "not a regular file");
+  if (std::filesystem::is_regular_file(status)) {
+    const auto size = std::filesystem::file_size(path, error);
+    if (!error && size > MaxInputFileSize)
+      throw InputError(displayName, 0,
+                       "the file is too large (" + std::to_string(size) + " bytes, at most " +
+                           std::to_string(MaxInputFileSize) + ")");
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in)
     throw InputError(displayName, 0, std::string("cannot open file: ") + std::strerror(errno));

@@ -5,6 +5,9 @@
 
 namespace murinex {
 
+// The largest input file read: far beyond any sensible world or population.
+inline constexpr std::uintmax_t MaxInputFileSize = std::uintmax_t{256} << 20;
+
 // Reads a text file value by value, as the program's input formats expect:
 // numbers are separated by blanks, tabs or line ends (a number may stand on a
 // later line than the one before it); LF and CRLF line ends are both accepted.
@@ -12,7 +15,9 @@ namespace murinex {
 // expected there.
 class TextReader {
  public:
-  // Reads the whole file; a missing or unreadable file is an InputError.
+  // Reads the whole file; a missing or unreadable file, one that is not a
+  // regular file (a device, a pipe) or one larger than MaxInputFileSize is an
+  // InputError.
   // `displayName` is the name used in error messages.
   static TextReader Open(const std::string& path, const std::string& displayName);
   TextReader(std::string content, std::string displayName);

@@ -106,9 +106,11 @@ void MainWindowTest::creationStartsTheRunWithoutTheClock() {
   QCOMPARE(w.run.TaskName, std::string("T"));
   QCOMPARE(w.run.CheckMausId, 35);
   QCOMPARE(w.run.PopulationFileName, std::string("pop.txt"));
-  QVERIFY(w.run.BirthLog.IsOpen());
-  QVERIFY(w.folder.Exists("Proto/protGen.prt"));
-  QVERIFY(!w.folder.Exists("Proto/ProtoT.prt"));  // the population comes with the activation
+  // The birth log comes with the population at the activation, once every
+  // input has been read.
+  QVERIFY(!w.run.BirthLog.IsOpen());
+  QVERIFY(!w.folder.Exists("Proto/protGen.prt"));
+  QVERIFY(!w.folder.Exists("Proto/ProtoT.prt"));
   QCOMPARE(w.window->Clock()->interval(), 50);
   QVERIFY(!w.window->Clock()->isActive());
   QCOMPARE(w.window->StartStopItem()->text(), QString("StartStop"));

@@ -26,7 +26,7 @@ struct RunFolder {
   TempDir dir;
 };
 
-TEST(StartUpTest, ReadsTheStartupFileAndCreatesTheBirthLog) {
+TEST(StartUpTest, ReadsTheStartupFileAndCreatesTheBirthLogAtSetUp) {
   RunFolder folder;
   murinex::Run run(folder.dir.path());
   run.CheckMausId = 1;
@@ -36,7 +36,11 @@ TEST(StartUpTest, ReadsTheStartupFileAndCreatesTheBirthLog) {
   EXPECT_EQ(run.SettingsFileName, "settings.txt");
   EXPECT_EQ(run.TaskName, "NN");
   EXPECT_EQ(run.CheckMausId, 35);
+  // Nothing is written before every input has been read.
+  EXPECT_FALSE(std::filesystem::exists(folder.dir / "Proto/protGen.prt"));
+  SetUpPopulation(run);
   EXPECT_TRUE(std::filesystem::exists(folder.dir / "Proto/protGen.prt"));
+  EXPECT_TRUE(run.BirthLog.IsOpen());
 }
 
 TEST(StartUpTest, StartupFileWithCrLfAndTrailingBlanks) {

@@ -96,10 +96,12 @@ TEST(WorldFileTest, CrLfAndTrailingBlankLines) {
 }
 
 TEST(WorldFileTest, ErrorsNameFileAndLine) {
-  EXPECT_THAT(LoadError("t\n400 300\nP\n1\nx3 0.5 0 0\n0 0 1 0 1 1\n"),
-              HasSubstr("data/world.txt:5: expected an integer (season count), found \"x3\""));
+  EXPECT_THAT(
+      LoadError("t\n400 300\nP\n1\nx3 0.5 0 0\n0 0 1 0 1 1\n"),
+      HasSubstr(
+          "data/world.txt:5: expected an integer (season count of patch \"P\"), found \"x3\""));
   EXPECT_THAT(LoadError("t\n400 300\nP\n1\n0 0.5 0\n"),
-              HasSubstr("expected a real number (Decay), found end of file"));
+              HasSubstr("expected a real number (Decay of patch \"P\"), found end of file"));
   EXPECT_THAT(LoadError("t\n400 300\nP\n7\n0 0.5 0 0\n0 0 1 0 1 1\n"),
               HasSubstr("data/world.txt:4: patch \"P\": kind must be 1 to 6, found 7"));
   EXPECT_THAT(LoadError("t\n400 300\nP\n1\n0 0.5 0 0\n0 0 1 0\n"),
@@ -108,7 +110,7 @@ TEST(WorldFileTest, ErrorsNameFileAndLine) {
               HasSubstr("data/world.txt:3: patch \"P\" has zero area"));
   EXPECT_THAT(LoadError("t\n400 300\n\n\n"), HasSubstr("the world has no patch"));
   EXPECT_THAT(LoadError("t\n-4 300\nP\n1\n0 0.5 0 0\n0 0 1 0 1 1\n"),
-              HasSubstr("data/world.txt:2: the world size must be positive"));
+              HasSubstr("data/world.txt:2: world width must lie between 1 and 268435456"));
   EXPECT_THAT(LoadError("t\n400 300\nP\n1\n1 5\n"), HasSubstr("end day of a season"));
 }
 
