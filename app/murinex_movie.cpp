@@ -5,11 +5,12 @@
 #include <CLI/CLI.hpp>
 #include <QGuiApplication>
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <iostream>
 #include <optional>
-#include <regex>
 #include <string>
+#include <string_view>
 
 #include "agent/maus.h"
 #include "agent/mouse_list.h"
@@ -58,14 +59,23 @@ QSize DefaultSize(const murinex::TWorld& world) {
                Even(static_cast<int>(world.WorldHeight * shrink)));
 }
 
+// One to five decimal digits, nothing else.
+std::optional<int> SizeNumber(std::string_view digits) {
+  if (digits.empty() || digits.size() > 5) return std::nullopt;
+  int value = 0;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  if (error != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
+  return value;
+}
+
 // "WxH" with an even width and height (H.264 halves the colour resolution).
 std::string CheckSize(const std::string& text) {
-  std::smatch m;
-  static const std::regex pattern("([0-9]{1,5})x([0-9]{1,5})");
-  if (!std::regex_match(text, m, pattern)) return "must be WIDTHxHEIGHT, such as 900x640";
-  const int w = std::stoi(m[1]), h = std::stoi(m[2]);
-  if (w < 16 || h < 16 || w > 7680 || h > 4320) return "must lie between 16x16 and 7680x4320";
-  if (w % 2 || h % 2) return "must have an even width and height";
+  const auto x = text.find('x');
+  const auto w = x == std::string::npos ? std::nullopt : SizeNumber(std::string_view(text).substr(0, x));
+  const auto h = x == std::string::npos ? std::nullopt : SizeNumber(std::string_view(text).substr(x + 1));
+  if (!w || !h) return "must be WIDTHxHEIGHT, such as 900x640";
+  if (*w < 16 || *h < 16 || *w > 7680 || *h > 4320) return "must lie between 16x16 and 7680x4320";
+  if (*w % 2 || *h % 2) return "must have an even width and height";
   return {};
 }
 

@@ -16,7 +16,7 @@ import subprocess
 import sys
 import tempfile
 
-from golden_runs import DEFAULT_RUN, HERE, output_digest
+from golden_runs import DEFAULT_RUN, HERE, output_digest, read_stored
 
 HASHES = os.path.join(HERE, "bench-hashes.txt")
 # 100 unmeasured and 300 measured ticks per set-up: three statistics rows each.
@@ -51,16 +51,6 @@ def run_bench(bench, workdir):
     return digests
 
 
-def read_stored():
-    stored = {}
-    with open(HASHES) as f:
-        for line in f:
-            if line.strip() and not line.startswith("#"):
-                digest, path = line.split()
-                stored[path] = digest
-    return stored
-
-
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--bench", required=True)
@@ -72,7 +62,7 @@ def main():
     finally:
         if not opts.keep:
             shutil.rmtree(workdir, ignore_errors=True)
-    stored = read_stored()
+    stored = read_stored(HASHES)
     failures = []
     for path in sorted(set(stored) | set(actual)):
         if path not in actual:

@@ -72,9 +72,10 @@ def run_case(runner, name, workdir):
     return digests
 
 
-def read_stored():
+def read_stored(hashes=HASHES):
+    """The stored digests of a hash file, by output path."""
     stored = {}
-    with open(HASHES) as f:
+    with open(hashes) as f:
         for line in f:
             if line.strip() and not line.startswith("#"):
                 digest, path = line.split()
