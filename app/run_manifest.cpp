@@ -11,6 +11,7 @@
 #include "model/run.h"
 #include "murinex_version.h"
 #include "sim/startup.h"
+#include "world/text_reader.h"
 
 namespace murinex {
 
@@ -40,6 +41,11 @@ Json Optional(const std::optional<int>& value) {
 }  // namespace
 
 std::optional<std::string> Sha256OfFile(const std::filesystem::path& path) {
+  // Only what the readers would accept: no device, pipe or oversized file is read here.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error) ||
+      std::filesystem::file_size(path, error) > MaxInputFileSize || error)
+    return std::nullopt;
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
   std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context(EVP_MD_CTX_new(),
@@ -78,6 +84,8 @@ void RunManifest::RecordInputs(const Run& run) {
 }
 
 void RunManifest::Finish(const Run& run, const std::string& error, bool interrupted) {
+  // Protocols still open after a failure: the run had begun to write its files.
+  outputsBegun_ = run.BirthLog.IsOpen() || run.StatProto.IsOpen();
   interrupted_ = interrupted && error.empty();
   end_ = std::chrono::system_clock::now();
   finalTick_ = run.TickCount;
@@ -125,11 +133,15 @@ std::string RunManifest::Text() const {
   return m.dump(2) + "\n";
 }
 
+std::string RunManifest::FileName() const {
+  return error_.empty() || outputsBegun_ ? "run.json" : "run-failed.json";
+}
+
 void RunManifest::Write() const {
   const std::filesystem::path folder = options_.OutputFolder();
   std::error_code ignored;
   std::filesystem::create_directories(folder, ignored);  // a failure shows when writing
-  WriteFileAtomically((folder / "run.json").string(), "run.json", Text());
+  WriteFileAtomically((folder / FileName()).string(), FileName(), Text());
 }
 
 }  // namespace murinex

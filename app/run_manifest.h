@@ -33,7 +33,10 @@ class RunManifest {
 
   // The manifest as JSON text.
   std::string Text() const;
-  // Writes run.json into the output folder: a temporary file renamed over it.
+  // run.json; but a run that failed before writing any output file leaves the
+  // last run's manifest alone and tells of its failure in run-failed.json.
+  std::string FileName() const;
+  // Writes the manifest into the output folder: a temporary file renamed over it.
   void Write() const;
 
  private:
@@ -47,6 +50,7 @@ class RunManifest {
   std::int64_t deathsBy_[5] = {};
   std::string error_;
   bool interrupted_ = false;
+  bool outputsBegun_ = false;
 };
 
 }  // namespace murinex

@@ -326,12 +326,12 @@ TEST_F(StopTest, PeriodicCheckpointsFollowTheTickCounter) {
 
 // ---------------------------------------------------------------- refusals
 
-// Every file of a folder with its bytes and time of last change; the run's
-// manifest aside, which tells of every run, a refused one too.
+// Every file of a folder with its bytes and time of last change; a refused run
+// tells of itself in run-failed.json, beside the last run's untouched manifest.
 std::map<std::string, std::pair<std::string, fs::file_time_type>> Snapshot(const fs::path& folder) {
   std::map<std::string, std::pair<std::string, fs::file_time_type>> files;
   for (const auto& entry : fs::recursive_directory_iterator(folder))
-    if (entry.is_regular_file() && entry.path().filename() != "run.json")
+    if (entry.is_regular_file() && entry.path().filename() != "run-failed.json")
       files[entry.path().string()] = {test::ReadText(entry.path()), entry.last_write_time()};
   return files;
 }

@@ -172,8 +172,8 @@ class SmallRun : public ::testing::Test {
   Result Run(const std::string& more) {
     return RunRunner("--dir " + folder.path().string() + " " + more, scratch);
   }
-  nlohmann::json Manifest(const fs::path& where) {
-    return nlohmann::json::parse(test::ReadText(where / "run.json"));
+  nlohmann::json Manifest(const fs::path& where, const char* name = "run.json") {
+    return nlohmann::json::parse(test::ReadText(where / name));
   }
   test::TempDir folder;
   test::TempDir scratch;
@@ -286,13 +286,18 @@ TEST_F(SmallRun, ManifestOfACompleteRun) {
   EXPECT_EQ(m["final_population"].get<int>() + d["total"].get<int>(), 3 + m["births"].get<int>());
 }
 
+// A run that fails before writing anything tells of it in run-failed.json and
+// leaves the manifest of the last run, whose files are still there, as it was.
 TEST_F(SmallRun, ManifestOfARunWithAnInputError) {
+  ASSERT_EQ(Run("--ticks 5").status, 0);
+  const std::string lastManifest = test::ReadText(folder / "run.json");
   std::string text = test::ReadText(folder / "data/world.txt");
   text.replace(text.find("400 300"), 7, "400 x0");
   test::WriteText(folder / "data/world.txt", text);
   const Result r = Run("--ticks 10");
   EXPECT_EQ(r.status, 1);
-  const auto m = Manifest(folder.path());
+  EXPECT_EQ(test::ReadText(folder / "run.json"), lastManifest);
+  const auto m = Manifest(folder.path(), "run-failed.json");
   EXPECT_EQ(m["status"], "failed");
   EXPECT_THAT(m["error"].get<std::string>(),
               HasSubstr("data/world.txt:2: expected an integer (world height)"));
@@ -304,7 +309,8 @@ TEST_F(SmallRun, ManifestWhenTheStartupFileIsMissing) {
   fs::remove(folder / "data/inimaus.ini");
   test::TempDir out;
   EXPECT_EQ(Run("--ticks 10 --out " + out.path().string()).status, 1);
-  const auto m = Manifest(out.path());
+  EXPECT_FALSE(fs::exists(out / "run.json"));
+  const auto m = Manifest(out.path(), "run-failed.json");
   EXPECT_EQ(m["status"], "failed");
   EXPECT_THAT(m["error"].get<std::string>(), HasSubstr("data/inimaus.ini: cannot open file"));
   EXPECT_TRUE(m["inputs_sha256"]["data/inimaus.ini"].is_null());
