@@ -16,7 +16,7 @@ class Run;
 // its links, the summary lines, and how far each protocol file had got. A run
 // continued from it writes the same bytes as one that never stopped.
 inline constexpr std::string_view CheckpointFormat = "murinex-checkpoint";
-inline constexpr int CheckpointVersion = 1;
+inline constexpr int CheckpointVersion = 2;
 
 // "data/checkpoint-<task>.mxc", relative to the run folder.
 std::string CheckpointName(const std::string& taskName);

@@ -267,8 +267,12 @@ TEST(CheckpointTest, AFlippedByteIsRefused) {
 TEST(CheckpointTest, AnotherVersionOrAForeignFileIsRefused) {
   LinkedRun l;
   std::string text = CheckpointText(l.tr.run);
-  text.replace(0, std::string("murinex-checkpoint 1").size(), "murinex-checkpoint 2");
-  ExpectRefused(text, "version 2 cannot be read; this program reads version 1");
+  const std::string newer = "murinex-checkpoint 3";
+  text.replace(0, newer.size(), newer);
+  ExpectRefused(text, "version 3 cannot be read; this program reads version 2");
+  // A file of the first version, which knew no --set values.
+  text.replace(0, newer.size(), "murinex-checkpoint 1");
+  ExpectRefused(text, "version 1 cannot be read; this program reads version 2");
   ExpectRefused("Default population of the Murinex run\n0 start tick\n",
                 "not a Murinex checkpoint");
   ExpectRefused("", "not a Murinex checkpoint");
