@@ -465,6 +465,17 @@ TEST_F(ForkTest, TheForksOwnRestartWritesTheBytesOfTheStraightFork) {
   EXPECT_EQ(m["inherited_overrides"], m["overrides_in_effect"]);
 }
 
+TEST_F(ForkTest, AForkToTheValueTheWorldFileHoldsChangesNoByte) {
+  // Every food patch of the default world grows by 0.004 a tick: the fork applies
+  // that very value, and the future is the unforked one.
+  test::TempDir same, forked;
+  Continue(same.path(), std::string(Common) + Start + " --resume");
+  Continue(forked.path(), std::string(Common) + Start + " --set world.Food.Growth=0.004 --resume");
+  ExpectSameFiles(Outputs(same.path()), forked.path(), "forked to the file's growth");
+  EXPECT_EQ(Manifest(forked.path())["forks"][0]["applied"],
+            Pairs({{"world.Food.Growth", "0.004"}}));
+}
+
 TEST_F(ForkTest, AnUnknownSetNameAtResumeIsAUsageError) {
   const auto before = Snapshot(cut.path());
   const Result r = RunToEnd(cut.path(), std::string(Common) + " --set mice.Carefactr=0.9 --resume",
