@@ -15,6 +15,7 @@
 #include "app/runner_checkpoint.h"
 #include "app/runner_options.h"
 #include "model/run.h"
+#include "sim/checkpoint.h"
 #include "sim/startup.h"
 #include "sim/tick.h"
 #include "world/error.h"
@@ -80,6 +81,7 @@ void StartFromPopulation(murinex::Run& run, const murinex::RunnerOptions& option
                            [&](murinex::Run& r) { options.overrides.ApplyToSettingsAndMice(r); });
   murinex::LoadWorld(run);
   options.overrides.ApplyToWorld(run);
+  options.overrides.RecordAtStart(run);
   if (options.select) {
     murinex::TMaus* picked = murinex::MausById(run, *options.select);
     run.SelectMaus(picked);
@@ -87,14 +89,30 @@ void StartFromPopulation(murinex::Run& run, const murinex::RunnerOptions& option
   }
 }
 
+// A resumed run holds the --set values of its start and of earlier forks: those
+// are not applied again, so one command line serves every restart. Any other
+// value of the command line is applied now, at the checkpoint's tick: a fork.
+void ContinueFromCheckpoint(murinex::Run& run, const murinex::RunnerOptions& options,
+                            murinex::RunManifest& manifest) {
+  manifest.RecordInputs(run);
+  manifest.RecordResume(run);
+  std::cerr << "murinex-run: resumed at tick " << run.TickCount << " (" << murinex::TicksDone(run)
+            << " ticks done) from " << murinex::CheckpointName(run.TaskName) << "\n";
+  const std::vector<murinex::Override> applied = options.overrides.ApplyAtFork(run);
+  if (applied.empty()) return;
+  std::cerr << "murinex-run: forked at tick " << run.TickCount << ":";
+  for (const murinex::Override& o : applied)
+    std::cerr << " " << o.name << "=" << o.text;
+  std::cerr << "\n";
+}
+
 // The run from its start or its checkpoint up to --ticks ticks and the final dumps; or,
-// when stopped by a signal or --stop-after, a checkpoint and no final dumps. A resumed
-// run holds its overrides already: they are not applied again.
+// when stopped by a signal or --stop-after, a checkpoint and no final dumps.
 // Returns the exit status.
 int Simulate(murinex::Run& run, const murinex::RunnerOptions& options,
              murinex::RunManifest& manifest) {
   if (murinex::ResumeIfAsked(run, options.checkpoint, options.task, options.ticks))
-    manifest.RecordInputs(run);
+    ContinueFromCheckpoint(run, options, manifest);
   else
     StartFromPopulation(run, options, manifest);
   Progress progress(options.ticks);

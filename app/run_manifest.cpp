@@ -38,6 +38,25 @@ Json Optional(const std::optional<int>& value) {
   return value ? Json(*value) : Json(nullptr);
 }
 
+Json Pairs(const std::vector<AppliedOverride>& list) {
+  Json pairs = Json::array();
+  for (const AppliedOverride& o : list)
+    pairs.push_back({{"name", o.name}, {"value", o.value}});
+  return pairs;
+}
+
+// The forks of the run's history, oldest first: the tick and the values applied there.
+Json Forks(const std::vector<AppliedOverride>& applied) {
+  Json forks = Json::array();
+  for (const AppliedOverride& o : applied) {
+    if (o.atStart) continue;
+    if (forks.empty() || forks.back()["tick"] != o.tick)
+      forks.push_back({{"tick", o.tick}, {"applied", Json::array()}});
+    forks.back()["applied"].push_back({{"name", o.name}, {"value", o.value}});
+  }
+  return forks;
+}
+
 }  // namespace
 
 std::optional<std::string> Sha256OfFile(const std::filesystem::path& path) {
@@ -83,11 +102,19 @@ void RunManifest::RecordInputs(const Run& run) {
   }
 }
 
+void RunManifest::RecordResume(const Run& run) {
+  resumedAt_ = run.TickCount;
+  inherited_ = Overrides::InEffect(run.AppliedOverrides);
+}
+
 void RunManifest::Finish(const Run& run, const std::string& error, bool interrupted) {
   // Protocols still open after a failure: the run had begun to write its files.
   outputsBegun_ = run.BirthLog.IsOpen() || run.StatProto.IsOpen();
   interrupted_ = interrupted && error.empty();
   end_ = std::chrono::system_clock::now();
+  applied_ = run.AppliedOverrides;
+  // A run that failed before it had a state has done nothing.
+  ticksSinceStart_ = run.World ? static_cast<long long>(run.TickCount) - run.StartTick : 0;
   finalTick_ = run.TickCount;
   finalPopulation_ = run.Mice.size();
   births_ = run.Births;
@@ -121,7 +148,12 @@ std::string RunManifest::Text() const {
   m["inputs_sha256"] = inputs;
   m["start"] = UtcTime(start_);
   m["end"] = UtcTime(end_);
-  m["ticks_done"] = ticksDone_;
+  m["resumed_from_tick"] = resumedAt_ ? Json(*resumedAt_) : Json(nullptr);
+  m["inherited_overrides"] = Pairs(inherited_);
+  m["forks"] = Forks(applied_);
+  m["overrides_in_effect"] = Pairs(Overrides::InEffect(applied_));
+  m["ticks_done"] = ticksSinceStart_;
+  m["ticks_this_start"] = ticksDone_;
   m["final_tick"] = finalTick_;
   m["final_population"] = finalPopulation_;
   m["births"] = births_;

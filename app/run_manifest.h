@@ -6,8 +6,10 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/runner_options.h"
+#include "model/run.h"
 
 namespace murinex {
 
@@ -19,7 +21,8 @@ std::optional<std::string> Sha256OfFile(const std::filesystem::path& path);
 // The record of one run of the headless runner, written as run.json into the
 // output folder when the run ends, whether it succeeded or not: what was run
 // (version, command line, seed, overrides, the inputs' SHA-256), when, and how
-// it ended. With it, the run can be made again bit for bit.
+// it ended, and where a resumed run took up its checkpoint and forked under new
+// values. With it, the run can be made again bit for bit.
 class RunManifest {
  public:
   explicit RunManifest(const RunnerOptions& options);
@@ -27,6 +30,8 @@ class RunManifest {
   // Hashes the start-up file and the files it names, as they are before the
   // run writes anything; call after the start-up file is read (or failed to be).
   void RecordInputs(const Run& run);
+  // A resumed run: the tick of its checkpoint and the --set values it held then.
+  void RecordResume(const Run& run);
   void TickDone() { ++ticksDone_; }
   // An empty error means the run completed, or stopped at a checkpoint when interrupted.
   void Finish(const Run& run, const std::string& error, bool interrupted = false);
@@ -43,7 +48,11 @@ class RunManifest {
   const RunnerOptions& options_;
   std::chrono::system_clock::time_point start_, end_;
   std::map<std::string, std::optional<std::string>> inputs_;  // run-folder path -> SHA-256
-  long long ticksDone_ = 0;
+  long long ticksDone_ = 0;                                   // by this process
+  std::optional<std::int32_t> resumedAt_;
+  std::vector<AppliedOverride> inherited_;  // in effect at the checkpoint
+  std::vector<AppliedOverride> applied_;    // every --set value of the run's history
+  long long ticksSinceStart_ = 0;
   std::int32_t finalTick_ = 0;
   std::size_t finalPopulation_ = 0;
   std::int64_t births_ = 0;

@@ -25,9 +25,12 @@ const char* const Examples =
     "  murinex-run --dir runs/r1 --ticks 20000\n"
     "  murinex-run --dir default-run --out results/a/seed-3 --ticks 20000 --seed 3 \\\n"
     "              --set world.Food.Growth=0.005 --set mice.Carefactor=0.8\n"
+    "  murinex-run --dir r1 --ticks 20000 --checkpoint-every 5000 --resume\n"
+    "  cp -r r1 r1-fork  # a copy of the stopped run, continued under a new value:\n"
+    "  murinex-run --dir r1-fork --ticks 20000 --resume --set MutationRate=0.2\n"
     "\n"
     "Exit status: 0 done, 1 input or output error (the message names file and line),\n"
-    "2 bad usage.\n";
+    "2 bad usage, 75 stopped at a checkpoint (by a signal or --stop-after).\n";
 
 // CLI11's help, under the usage line and description of this program.
 class HelpFormatter : public CLI::Formatter {
@@ -82,8 +85,9 @@ void DefineOptions(CLI::App& app, RunnerOptions& o, RawOptions& raw) {
                  "default 1 (example: --seed 7)")
       ->type_name("S");
   app.add_option("--set", raw.sets,
-                 "change a value of the inputs before dump 0, repeatable: a settings\n"
-                 "entry, a value of every mouse or of every patch of a kind\n"
+                 "change a value of the inputs before dump 0 (with --resume: at the\n"
+                 "checkpoint's tick), repeatable: a settings entry, a value of every\n"
+                 "mouse or of every patch of a kind\n"
                  "(example: --set MutationRate=0.05 --set mice.Carefactor=0.8\n"
                  "--set world.Food.Growth=0.01 --set PersonRanges.Carefactor.max=0.9;\n"
                  "--list-set-names shows them all)")
@@ -107,8 +111,9 @@ void DefineOptions(CLI::App& app, RunnerOptions& o, RawOptions& raw) {
       ->type_name("K");
   app.add_flag("--resume", o.checkpoint.resume,
                "continue from the checkpoint in the output folder until --ticks ticks\n"
-               "are done in all; without a checkpoint start from the beginning. The\n"
-               "overrides of the first start are in the checkpoint and are not applied again");
+               "are done in all; without a checkpoint start from the beginning. --set\n"
+               "values the checkpoint holds are not applied again; any other is applied\n"
+               "at the checkpoint's tick, a fork (example: --resume --set mice.Carefactor=0.9)");
   app.add_option("--stop-after", raw.stopAfter,
                  "stop as on SIGTERM once K ticks are done: checkpoint, exit 75\n"
                  "(example: --stop-after 5000)")

@@ -33,6 +33,15 @@ class RunObserver {
   virtual void MausSelected(TMaus* mouse) = 0;
 };
 
+// A --set value the run was given: at its start, as if the input files had
+// held it, or later, at a fork of a checkpoint. The latest of a name is in effect.
+struct AppliedOverride {
+  std::string name;
+  std::string value;      // as given on the command line
+  bool atStart = true;    // false: applied at a fork
+  std::int32_t tick = 0;  // TickCount when applied
+};
+
 // Everything one run of the simulation owns: its configuration, the world,
 // the mice, the counters, the random generator and the open protocol files.
 // It knows nothing of windows: what a window decides (whether chart lines are
@@ -74,6 +83,9 @@ class Run {
   std::int32_t StatInterval = 100;
   StatSums Stats;
   TSumLines SumLines;
+  // Every --set value applied so far, in the order applied: a checkpoint keeps
+  // them, so a resumed run knows which of its command line's values it holds.
+  std::vector<AppliedOverride> AppliedOverrides;
   // Since the start of the run: births, and deaths by cause (1 hunger, 2 thirst, 3 pain, 4 age).
   std::int64_t Births = 0;
   std::int64_t DeathsBy[5] = {};

@@ -7,6 +7,7 @@
 #include "model/run.h"
 #include "sim/checkpoint_io.h"
 #include "sim/checkpoint_mouse.h"
+#include "sim/overrides.h"
 #include "sim/state_text.h"
 #include "world/error.h"
 
@@ -92,6 +93,32 @@ void SettingsRecords(IO& io, S& settings) {
   for (auto& row : settings.GoalNeedMatrix)
     Reals(io, row, "goal-need value");
   io.End();
+}
+
+// The --set values the run was given so far; a name or value this program does
+// not take is refused, as on the command line.
+template <class IO, class List>
+void AppliedOverrideRecords(IO& io, List& applied) {
+  std::size_t count = applied.size();
+  io.Begin("overrides");
+  io.Size(count, "override count");
+  io.End();
+  if constexpr (IO::Loading) applied.resize(count);
+  for (auto& o : applied) {
+    io.Begin("override");
+    io(o.name, "override name");
+    io(o.value, "override value");
+    io(o.atStart, "override applied at the start");
+    io(o.tick, "override tick");
+    if constexpr (IO::Loading) {
+      try {
+        Overrides::Parse(o.name, o.value);
+      } catch (const InputError& error) {
+        io.Reader().Fail(std::string("a --set value this program does not take: ") + error.what());
+      }
+    }
+    io.End();
+  }
 }
 
 template <class IO, class T>
@@ -248,6 +275,7 @@ void TakeState(Run& into, Run& from) {
   into.SettingsFileName = from.SettingsFileName;
   into.TickInterval = from.TickInterval;
   into.settings = from.settings;
+  into.AppliedOverrides = from.AppliedOverrides;
   into.random = from.random;
   into.World = std::move(from.World);
   into.Mice = std::move(from.Mice);
@@ -305,6 +333,7 @@ std::string CheckpointText(const Run& run) {
   GeneratorRecord(io, seed);
   StatsRecord(io, run);
   SettingsRecords(io, run.settings);
+  AppliedOverrideRecords(io, run.AppliedOverrides);
   SaveWorld(io, *run.World);
   SaveSumLines(io, run.SumLines);
   const MouseIndex index = IndexMice(run.Mice);
@@ -333,6 +362,7 @@ SavedOutputs ReadCheckpointText(Run& fresh, const std::string& text,
   fresh.random.SetSeed(seed);
   StatsRecord(io, fresh);
   SettingsRecords(io, fresh.settings);
+  AppliedOverrideRecords(io, fresh.AppliedOverrides);
   fresh.World = LoadWorld(io);
   LoadSumLines(io, fresh.SumLines);
   std::size_t count = 0;

@@ -1,5 +1,7 @@
 #include "sim/overrides.h"
 
+#include <algorithm>
+#include <bit>
 #include <functional>
 #include <map>
 
@@ -213,25 +215,71 @@ void ReadValue(Override& o) {
   }
 }
 
+// Same name and the same value read from the text (0.5 and 0.50 are the same change).
+bool SameChange(const Override& a, const Override& b) {
+  if (a.name != b.name) return false;
+  return a.whole ? a.integer == b.integer
+                 : std::bit_cast<std::uint64_t>(a.real) == std::bit_cast<std::uint64_t>(b.real);
+}
+
 }  // namespace
+
+Override Overrides::Parse(const std::string& name, const std::string& text) {
+  Override o;
+  o.name = name;
+  o.text = text;
+  const auto found = Targets().targets.find(o.name);
+  if (found == Targets().targets.end())
+    throw InputError("--set", 0,
+                     "unknown name \"" + o.name + "\"; " + ValidNames(FamilyOfName(o.name)));
+  o.family = found->second.family;
+  o.whole = found->second.whole;
+  ReadValue(o);
+  return o;
+}
 
 void Overrides::Add(const std::string& assignment) {
   const std::size_t equals = assignment.find('=');
   if (equals == std::string::npos)
     throw InputError("--set", 0, "expects NAME=VALUE, got \"" + assignment + "\"");
-  Override o;
-  o.name = assignment.substr(0, equals);
-  o.text = assignment.substr(equals + 1);
-  const auto found = Targets().targets.find(o.name);
-  if (found == Targets().targets.end())
-    throw InputError("--set", 0,
-                     "unknown name \"" + o.name + "\"; " + ValidNames(FamilyOfName(o.name)));
+  Override o = Parse(assignment.substr(0, equals), assignment.substr(equals + 1));
   for (const Override& earlier : items_)
     if (earlier.name == o.name) throw InputError("--set", 0, o.name + " is given twice");
-  o.family = found->second.family;
-  o.whole = found->second.whole;
-  ReadValue(o);
   items_.push_back(o);
+}
+
+void Overrides::RecordAtStart(Run& run) const {
+  for (const Override& o : items_)
+    run.AppliedOverrides.push_back({o.name, o.text, true, run.TickCount});
+}
+
+std::vector<AppliedOverride> Overrides::InEffect(const std::vector<AppliedOverride>& applied) {
+  std::vector<AppliedOverride> effect;
+  for (const AppliedOverride& o : applied) {
+    auto same = std::find_if(effect.begin(), effect.end(),
+                             [&](const AppliedOverride& e) { return e.name == o.name; });
+    if (same == effect.end())
+      effect.push_back(o);
+    else
+      *same = o;
+  }
+  return effect;
+}
+
+std::vector<Override> Overrides::ApplyAtFork(Run& run) const {
+  std::vector<Override> held;
+  for (const AppliedOverride& e : InEffect(run.AppliedOverrides))
+    held.push_back(Parse(e.name, e.value));
+  std::vector<Override> applied;
+  for (const Override& o : items_) {
+    const bool inEffect =
+        std::any_of(held.begin(), held.end(), [&](const Override& h) { return SameChange(h, o); });
+    if (inEffect) continue;
+    Targets().targets.at(o.name).apply(run, o);
+    run.AppliedOverrides.push_back({o.name, o.text, false, run.TickCount});
+    applied.push_back(o);
+  }
+  return applied;
 }
 
 void Overrides::ApplyToSettingsAndMice(Run& run) const {

@@ -7,6 +7,7 @@
 namespace murinex {
 
 class Run;
+struct AppliedOverride;
 
 // The three kinds of value a run can change without editing its input files.
 enum class OverrideFamily {
@@ -44,6 +45,23 @@ class Overrides {
   void ApplyToSettingsAndMice(Run& run) const;
   // The world changes; to run once the world file is read, before the first tick.
   void ApplyToWorld(Run& run) const;
+
+  // Notes every change in the run as applied at its start; call once they are applied.
+  void RecordAtStart(Run& run) const;
+
+  // A fork of a resumed run: every change that the run does not hold in effect
+  // already (same name, same value) is applied to its current state and noted
+  // at the current tick. Settings and world changes apply as at the start (a
+  // patch level becomes the patches' current level, their amount filled to
+  // match); mice changes apply to every living mouse and the young it carries.
+  // Returns the changes applied, in the order given.
+  std::vector<Override> ApplyAtFork(Run& run) const;
+
+  // The change `name`=`text`, checked as Add checks it (raises InputError).
+  static Override Parse(const std::string& name, const std::string& text);
+  // The changes in effect after `applied` (a run's AppliedOverrides): the latest
+  // of each name, in the order the names were first applied.
+  static std::vector<AppliedOverride> InEffect(const std::vector<AppliedOverride>& applied);
 
   // Every valid name, one family after the other.
   static std::vector<std::string> AllNames();

@@ -2,8 +2,8 @@
 and the runs it stands for.
 
 An experiment is a YAML mapping with exactly the keys
-    name, base, ticks, seeds, factors, plots
-(factors and plots may be left out). Every run is one condition (one value of
+    name, base, ticks, seeds, factors, plots, checkpoint_every
+(factors, plots and checkpoint_every may be left out). Every run is one condition (one value of
 each factor) with one seed.
 """
 
@@ -15,7 +15,7 @@ from pathlib import Path
 
 import yaml
 
-KEYS = ("name", "base", "ticks", "seeds", "factors", "plots")
+KEYS = ("name", "base", "ticks", "seeds", "factors", "plots", "checkpoint_every")
 REQUIRED = ("name", "base", "ticks", "seeds")
 
 # The integer entries among the --set names (the first column of LifeSettings).
@@ -39,6 +39,10 @@ STAT_COLUMNS = (
 
 MAX_SEED = 2**32 - 1
 
+# Every run writes its checkpoint this often (ticks), so an interrupted
+# experiment resumes its runs; 0: only when a run is stopped.
+DEFAULT_CHECKPOINT_EVERY = 5000
+
 
 class ExperimentError(Exception):
     """A fault of an experiment file, with the file and line it is on."""
@@ -55,7 +59,8 @@ def condition_name(assignments):
 
 
 class Experiment:
-    def __init__(self, path, name, base, ticks, seeds, factors, plots):
+    def __init__(self, path, name, base, ticks, seeds, factors, plots,
+                 checkpoint_every=DEFAULT_CHECKPOINT_EVERY):
         self.path = Path(path)
         self.name = name
         self.base = base  # absolute
@@ -63,6 +68,7 @@ class Experiment:
         self.seeds = seeds
         self.factors = factors  # [(name, [value text, ...]), ...] in file order
         self.plots = plots
+        self.checkpoint_every = checkpoint_every
         self.base_line = 0  # where the file names the base folder
 
     def conditions(self):
@@ -82,6 +88,7 @@ class Experiment:
             "factors": [name for name, _ in self.factors],
             "conditions": {condition_name(c): [[n, v] for n, v in c] for c in self.conditions()},
             "plots": self.plots,
+            "checkpoint_every": self.checkpoint_every,
             "runner": str(runner),
         }
 
@@ -151,7 +158,14 @@ def load(path, runner, check_base=True):
     seeds = _seeds(nodes["seeds"][1], lambda node, message: fail("seeds", message, node))
     factors = _factors(nodes.get("factors"), set_names(runner), lambda node, message: fail("factors", message, node))
     plots = _plots(nodes.get("plots"), lambda node, message: fail("plots", message, node))
-    exp = Experiment(path, name, base, ticks, seeds, factors, plots)
+    checkpoint_every = DEFAULT_CHECKPOINT_EVERY
+    if "checkpoint_every" in nodes:
+        text = _scalar_text(nodes["checkpoint_every"][1])
+        if text is None or not WHOLE.match(text) or int(text) < 0:
+            fail("checkpoint_every",
+                 f"checkpoint_every must be a whole number of ticks, 0 or more (0: no periodic checkpoints), got {text!r}")
+        checkpoint_every = int(text)
+    exp = Experiment(path, name, base, ticks, seeds, factors, plots, checkpoint_every)
     exp.base_line = _line(nodes["base"][1])
     return exp
 

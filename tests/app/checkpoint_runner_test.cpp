@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <thread>
 
@@ -324,7 +325,7 @@ TEST_F(StopTest, PeriodicCheckpointsFollowTheTickCounter) {
   EXPECT_FALSE(fs::exists(folder / "data/checkpoint-NN.mxc.tmp"));
 }
 
-// ---------------------------------------------------------------- refusals
+// ---------------------------------------------------------------- forks
 
 // Every file of a folder with its bytes and time of last change; a refused run
 // tells of itself in run-failed.json, beside the last run's untouched manifest.
@@ -335,6 +336,157 @@ std::map<std::string, std::pair<std::string, fs::file_time_type>> Snapshot(const
       files[entry.path().string()] = {test::ReadText(entry.path()), entry.last_write_time()};
   return files;
 }
+
+nlohmann::json Manifest(const fs::path& folder) {
+  return nlohmann::json::parse(test::ReadText(folder / "run.json"));
+}
+
+nlohmann::json Pairs(std::initializer_list<std::pair<const char*, const char*>> pairs) {
+  nlohmann::json list = nlohmann::json::array();
+  for (const auto& [name, value] : pairs)
+    list.push_back({{"name", name}, {"value", value}});
+  return list;
+}
+
+// A run of the default population from tick 9500 with the check mouse, started
+// with mice.Carefactor=0.3 and stopped 600 ticks in, at tick 10100: past dump 1
+// (tick 10000) and on a statistics tick. Its futures run to 900 ticks.
+class ForkTest : public ::testing::Test {
+ protected:
+  static constexpr const char* Common = "--ticks 900 --select 35";
+  static constexpr const char* Start = " --set mice.Carefactor=0.3";
+  // A new care factor, a tenfold hunger metabolism and nearly empty food patches.
+  static constexpr const char* Fork =
+      " --set mice.Carefactor=0.9 --set mice.Hunger.BasMeta=0.15 --set world.Food.Level=0.05";
+  void SetUp() override {
+    CopyDefaultRun(cut.path(), 9500);
+    ASSERT_EQ(
+        RunToEnd(cut.path(), std::string(Common) + Start + " --stop-after 600", scratch.path())
+            .status,
+        75);
+  }
+  // A copy of the stopped run, continued with `arguments`.
+  void Continue(const fs::path& into, const std::string& arguments, int status = 0) {
+    fs::copy(cut.path(), into, fs::copy_options::recursive);
+    const Result r = RunToEnd(into, arguments, scratch.path());
+    ASSERT_EQ(r.status, status) << arguments << "\n" << r.err;
+  }
+  test::TempDir cut, scratch;
+};
+
+TEST_F(ForkTest, AForkDiffersFromTheUnforkedContinuationOnlyFromTheCut) {
+  test::TempDir same, forked;
+  Continue(same.path(), std::string(Common) + Start + " --resume");
+  Continue(forked.path(), std::string(Common) + Fork + " --resume");
+  const auto before = Outputs(same.path());
+  const auto after = Outputs(forked.path());
+  // Every protocol line written up to the cut stays: the header and the rows of
+  // ticks 9600 ... 10100 of the statistics, and what the other files held then.
+  const auto stats = test::ReadLines(cut / "Proto/ProtoNN.prt");
+  ASSERT_EQ(stats.size(), 7u);
+  const Saved saved(cut.path(), "NN");
+  for (const SavedOutput& o : saved.outputs) {
+    if (!o.open) continue;
+    const std::string atCut = test::ReadText(cut / o.name);
+    ASSERT_EQ(atCut.size(), o.length) << o.name;
+    EXPECT_EQ(after.at(o.name).substr(0, o.length), atCut) << o.name;
+    EXPECT_EQ(before.at(o.name).substr(0, o.length), atCut) << o.name;
+  }
+  EXPECT_GT(saved.outputs[3].length, 0u);  // the behaviour protocol had begun
+  // The dumps of ticks 9500 and 10000 are the same.
+  for (const char* dump : {"data/Maeuse-NN-0.dat", "data/Genom-NN-0.dat", "data/Maeuse-NN-1.dat",
+                           "data/Genom-NN-1.dat"})
+    EXPECT_EQ(after.at(dump), before.at(dump)) << dump;
+  // From the cut on the futures part: the first statistics row after it, and the
+  // final dump, where every mouse of the fork burns hunger at 0.15 and none of the
+  // other future does.
+  const auto forkedStats = test::ReadLines(forked / "Proto/ProtoNN.prt");
+  const auto sameStats = test::ReadLines(same / "Proto/ProtoNN.prt");
+  ASSERT_EQ(forkedStats.size(), 10u);  // rows up to tick 10400
+  ASSERT_EQ(sameStats.size(), 10u);
+  EXPECT_NE(forkedStats[7], sameStats[7]);
+  auto hungerAt015 = [](const std::string& dump) {
+    std::size_t count = 0;
+    std::istringstream in(dump);
+    for (std::string line; std::getline(in, line);) {
+      const auto w = Words(line);
+      count += w.size() > 3 && w[0] == "Hunger" && w[3] == "0.1500";
+    }
+    return count;
+  };
+  EXPECT_GT(hungerAt015(after.at("data/Maeuse-NN-2.dat")), 0u);
+  EXPECT_EQ(hungerAt015(before.at("data/Maeuse-NN-2.dat")), 0u);
+}
+
+TEST_F(ForkTest, TheManifestNamesTheForkAndWhatItInherited) {
+  test::TempDir forked;
+  Continue(forked.path(), std::string(Common) + Fork + " --resume");
+  const auto m = Manifest(forked.path());
+  EXPECT_EQ(m["status"], "complete");
+  EXPECT_EQ(m["resumed_from_tick"], 10100);
+  EXPECT_EQ(m["inherited_overrides"], Pairs({{"mice.Carefactor", "0.3"}}));
+  ASSERT_EQ(m["forks"].size(), 1u);
+  EXPECT_EQ(m["forks"][0]["tick"], 10100);
+  EXPECT_EQ(m["forks"][0]["applied"], Pairs({{"mice.Carefactor", "0.9"},
+                                             {"mice.Hunger.BasMeta", "0.15"},
+                                             {"world.Food.Level", "0.05"}}));
+  // The new care factor replaces the old one.
+  EXPECT_EQ(m["overrides_in_effect"], m["forks"][0]["applied"]);
+  EXPECT_EQ(m["ticks_done"], 900);
+  EXPECT_EQ(m["ticks_this_start"], 300);
+  // The unforked continuation inherits and forks nothing.
+  test::TempDir same;
+  Continue(same.path(), std::string(Common) + Start + " --resume");
+  const auto u = Manifest(same.path());
+  EXPECT_EQ(u["resumed_from_tick"], 10100);
+  EXPECT_EQ(u["forks"], nlohmann::json::array());
+  EXPECT_EQ(u["overrides_in_effect"], Pairs({{"mice.Carefactor", "0.3"}}));
+}
+
+TEST_F(ForkTest, TheForksOwnRestartWritesTheBytesOfTheStraightFork) {
+  test::TempDir straight, restarted;
+  const std::string fork = std::string(Common) + Fork + " --resume";
+  Continue(straight.path(), fork);
+  Continue(restarted.path(), fork + " --stop-after 750", 75);
+  // Food has grown or decayed since the fork, so applying the level again would show.
+  const Saved later(restarted.path(), "NN");
+  bool moved = false;
+  for (const auto& patch : later.run.World->TerraList)
+    moved = moved || (patch->Kind == KindFood && patch->Level != 0.05);
+  EXPECT_TRUE(moved);
+  const Result r = RunToEnd(restarted.path(), fork, scratch.path());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_THAT(r.err, HasSubstr("resumed at tick 10250"));
+  EXPECT_THAT(r.err, ::testing::Not(HasSubstr("forked")));
+  ExpectSameFiles(Outputs(straight.path()), restarted.path(), "the fork restarted");
+  const auto m = Manifest(restarted.path());
+  EXPECT_EQ(m["resumed_from_tick"], 10250);
+  EXPECT_EQ(m["forks"], Manifest(straight.path())["forks"]);
+  EXPECT_EQ(m["inherited_overrides"], m["overrides_in_effect"]);
+}
+
+TEST_F(ForkTest, AForkToTheValueTheWorldFileHoldsChangesNoByte) {
+  // Every food patch of the default world grows by 0.004 a tick: the fork applies
+  // that very value, and the future is the unforked one.
+  test::TempDir same, forked;
+  Continue(same.path(), std::string(Common) + Start + " --resume");
+  Continue(forked.path(), std::string(Common) + Start + " --set world.Food.Growth=0.004 --resume");
+  ExpectSameFiles(Outputs(same.path()), forked.path(), "forked to the file's growth");
+  EXPECT_EQ(Manifest(forked.path())["forks"][0]["applied"],
+            Pairs({{"world.Food.Growth", "0.004"}}));
+}
+
+TEST_F(ForkTest, AnUnknownSetNameAtResumeIsAUsageError) {
+  const auto before = Snapshot(cut.path());
+  const Result r = RunToEnd(cut.path(), std::string(Common) + " --set mice.Carefactr=0.9 --resume",
+                            scratch.path());
+  EXPECT_EQ(r.status, 2);
+  EXPECT_THAT(r.err, HasSubstr("unknown name \"mice.Carefactr\""));
+  EXPECT_THAT(r.err, HasSubstr("usage: murinex-run"));
+  EXPECT_TRUE(Snapshot(cut.path()) == before);
+}
+
+// ---------------------------------------------------------------- refusals
 
 class RefusalTest : public ::testing::Test {
  protected:

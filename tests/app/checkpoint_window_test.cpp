@@ -90,7 +90,8 @@ void CheckpointWindowTest::resumeWithoutACheckpointStartsAfresh() {
 
 void CheckpointWindowTest::aDamagedCheckpointIsShownAndNothingStarts() {
   test::RunFolder folder({{1, {120, 120}, 1500}});
-  folder.Write("data/checkpoint-T.mxc", "murinex-checkpoint 1\nrun T\n");
+  folder.Write("data/checkpoint-T.mxc",
+               "murinex-checkpoint " + std::to_string(CheckpointVersion) + "\nrun T\n");
   folder.Write("Proto/protGen.prt", "old births\n");
   Window w(folder, true);
   test::DialogDriver driver({test::DialogDriver::Ok()});

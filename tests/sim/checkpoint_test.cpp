@@ -267,11 +267,41 @@ TEST(CheckpointTest, AFlippedByteIsRefused) {
 TEST(CheckpointTest, AnotherVersionOrAForeignFileIsRefused) {
   LinkedRun l;
   std::string text = CheckpointText(l.tr.run);
-  text.replace(0, std::string("murinex-checkpoint 1").size(), "murinex-checkpoint 2");
-  ExpectRefused(text, "version 2 cannot be read; this program reads version 1");
+  const std::string newer = "murinex-checkpoint 3";
+  text.replace(0, newer.size(), newer);
+  ExpectRefused(text, "version 3 cannot be read; this program reads version 2");
+  // A file of the first version, which knew no --set values.
+  text.replace(0, newer.size(), "murinex-checkpoint 1");
+  ExpectRefused(text, "version 1 cannot be read; this program reads version 2");
   ExpectRefused("Default population of the Murinex run\n0 start tick\n",
                 "not a Murinex checkpoint");
   ExpectRefused("", "not a Murinex checkpoint");
+}
+
+TEST(CheckpointTest, TheSetValuesAppliedSoFarComeBack) {
+  LinkedRun l;
+  l.tr.run.AppliedOverrides = {{"mice.Carefactor", "0.5", true, 11},
+                               {"world.Food.Level", "1e-1", false, 300},
+                               {"mice.Carefactor", "0.9", false, 300}};
+  Loaded back(CheckpointText(l.tr.run));
+  const auto& o = back.run.AppliedOverrides;
+  ASSERT_EQ(o.size(), 3u);
+  EXPECT_EQ(o[0].name, "mice.Carefactor");
+  EXPECT_EQ(o[0].value, "0.5");
+  EXPECT_TRUE(o[0].atStart);
+  EXPECT_EQ(o[0].tick, 11);
+  EXPECT_EQ(o[1].name, "world.Food.Level");
+  EXPECT_EQ(o[1].value, "1e-1");  // as given, not as read
+  EXPECT_FALSE(o[1].atStart);
+  EXPECT_EQ(o[2].tick, 300);
+}
+
+TEST(CheckpointTest, ASetValueThisProgramDoesNotTakeIsRefused) {
+  LinkedRun l;
+  l.tr.run.AppliedOverrides = {{"mice.Carefactr", "0.5", true, 11}};
+  ExpectRefused(CheckpointText(l.tr.run), "unknown name \"mice.Carefactr\"");
+  l.tr.run.AppliedOverrides = {{"LifeSpan", "2.5", false, 300}};
+  ExpectRefused(CheckpointText(l.tr.run), "the value of LifeSpan must be a whole number");
 }
 
 TEST(CheckpointTest, ARecordOutOfPlaceNamesItsLine) {

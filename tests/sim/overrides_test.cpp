@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "agent/maus.h"
+#include "agent/names.h"
+#include "model/run.h"
 #include "tests/common/test_run.h"
 #include "world/error.h"
 
@@ -133,6 +135,106 @@ TEST(Overrides, RefusesWhatIsNotAValueOfTheInputs) {
   } catch (const InputError& e) {
     EXPECT_THAT(e.what(), HasSubstr("MutationRate is given twice"));
   }
+}
+
+// ---------------------------------------------------------------- forks
+
+// A run resumed at tick 300 of a start with mice.Carefactor=0.5: one mouse born
+// since then with a mutated care factor, one carrying young.
+struct ResumedRun {
+  ResumedRun() {
+    std::vector<std::unique_ptr<TTerra>> patches;
+    patches.push_back(test::RectPatch(KindSand, 0, 0, 399, 299, 0.5));
+    patches.push_back(test::RectPatch(KindFood, 0, 0, 9, 9, 0.7));  // area 81
+    t.SetWorld(test::MakeWorld(400, 300, std::move(patches)));
+    t.run.World->TerraList[1]->Amount = 3;  // eaten down, the level not yet
+    t.run.TickCount = 300;
+    t.run.AppliedOverrides = {{"mice.Carefactor", "0.5", true, 0}};
+    old = &t.AddMaus({10, 10});
+    old->Params[param::Carefactor] = 0.5;
+    born = &t.AddMaus({50, 50});
+    born->Params[param::Carefactor] = 0.43;
+    old->Pregnant() = 1;
+    old->Embryo = std::make_unique<TGenom>();
+    old->Embryo->PersonGenes[param::Carefactor] = 0.47;
+  }
+  test::TestRun t;
+  TMaus* old = nullptr;
+  TMaus* born = nullptr;
+};
+
+TEST(OverridesAtAFork, OnlyValuesNotInEffectApplyToTheCurrentState) {
+  ResumedRun r;
+  // The same care factor written another way is no new value.
+  const std::vector<Override> applied = Given({"mice.Carefactor=0.50", "mice.Strength=0.9",
+                                               "world.Food.Level=0.25", "MutationRate=0.3"})
+                                            .ApplyAtFork(r.t.run);
+  ASSERT_EQ(applied.size(), 3u);
+  EXPECT_EQ(applied[0].name, "mice.Strength");
+  EXPECT_EQ(applied[1].name, "world.Food.Level");
+  EXPECT_EQ(applied[2].name, "MutationRate");
+  // What the newborn inherited and the unborn carry stays.
+  EXPECT_EQ(r.born->Params[param::Carefactor], 0.43);
+  EXPECT_EQ(r.old->Embryo->PersonGenes[param::Carefactor], 0.47);
+  // Every living mouse and the young it carries get the new value.
+  EXPECT_EQ(r.old->Params[param::Strength], 0.9);
+  EXPECT_EQ(r.born->Params[param::Strength], 0.9);
+  EXPECT_EQ(r.old->Embryo->PersonGenes[param::Strength], 0.9);
+  // The patch's current level, its amount filled to match: 81 * 0.25.
+  const TTerra& food = *r.t.run.World->TerraList[1];
+  EXPECT_EQ(food.Level, 0.25);
+  EXPECT_EQ(food.Amount, 20.25);
+  EXPECT_EQ(r.t.run.World->TerraList[0]->Level, 0.5);
+  EXPECT_EQ(r.t.run.settings.MutationRate(), 0.3);
+  // Noted at the fork's tick, after the start's value.
+  const auto& noted = r.t.run.AppliedOverrides;
+  ASSERT_EQ(noted.size(), 4u);
+  EXPECT_EQ(noted[0].name, "mice.Carefactor");
+  EXPECT_TRUE(noted[0].atStart);
+  for (std::size_t i = 1; i < 4; ++i) {
+    EXPECT_EQ(noted[i].name, applied[i - 1].name);
+    EXPECT_EQ(noted[i].value, applied[i - 1].text);
+    EXPECT_FALSE(noted[i].atStart);
+    EXPECT_EQ(noted[i].tick, 300);
+  }
+}
+
+TEST(OverridesAtAFork, ANewValueOfANameReplacesTheOldOne) {
+  ResumedRun r;
+  const auto applied = Given({"mice.Carefactor=0.9"}).ApplyAtFork(r.t.run);
+  ASSERT_EQ(applied.size(), 1u);
+  EXPECT_EQ(r.old->Params[param::Carefactor], 0.9);
+  EXPECT_EQ(r.born->Params[param::Carefactor], 0.9);
+  const auto effect = Overrides::InEffect(r.t.run.AppliedOverrides);
+  ASSERT_EQ(effect.size(), 1u);
+  EXPECT_EQ(effect[0].value, "0.9");
+  EXPECT_EQ(effect[0].tick, 300);
+}
+
+TEST(OverridesAtAFork, TheForksOwnRestartAppliesNothing) {
+  ResumedRun r;
+  const Overrides forked = Given({"mice.Carefactor=0.5", "world.Food.Level=0.25"});
+  ASSERT_EQ(forked.ApplyAtFork(r.t.run).size(), 1u);
+  // Later the food is eaten and a mouse is born; the run is stopped and resumed.
+  r.t.run.World->TerraList[1]->Level = 0.6;
+  r.born->Params[param::Carefactor] = 0.41;
+  r.t.run.TickCount = 500;
+  EXPECT_TRUE(forked.ApplyAtFork(r.t.run).empty());
+  EXPECT_EQ(r.t.run.World->TerraList[1]->Level, 0.6);
+  EXPECT_EQ(r.born->Params[param::Carefactor], 0.41);
+  EXPECT_EQ(r.t.run.AppliedOverrides.size(), 2u);
+}
+
+TEST(OverridesAtAFork, TheStartsValuesAreNotedAtTheStartTick) {
+  test::TestRun t;
+  t.run.TickCount = 9500;
+  Given({"LifeSpan=4000", "world.Food.Growth=0.01"}).RecordAtStart(t.run);
+  const auto& noted = t.run.AppliedOverrides;
+  ASSERT_EQ(noted.size(), 2u);
+  EXPECT_EQ(noted[1].name, "world.Food.Growth");
+  EXPECT_EQ(noted[1].value, "0.01");
+  EXPECT_TRUE(noted[0].atStart && noted[1].atStart);
+  EXPECT_EQ(noted[1].tick, 9500);
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 #!/usr/bin/python3
 """The experiment workflow on this machine's cores: a tiny experiment (2 conditions
 x 2 seeds x 300 ticks, -j 2) gives 4 complete manifests, the table and the plots;
-killed after its first run and started again, it makes only the missing runs; a
-faulty experiment file is refused before any run, naming file and line.
+killed after its first run and started again, it makes only the missing runs;
+stopped while a run is under way, started again, it resumes the run from its
+checkpoint and ends with the files of a run that never stopped; a faulty
+experiment file is refused before any run, naming file and line.
 
 usage: local_workflow_test.py --runner build/app/murinex-run
 """
@@ -33,6 +35,17 @@ STAT_COLUMNS = (
     "NMaus Age Deathrate Birthrate LifeLength RelFriends RelEnemies EnToFrin GiveUp NoAct "
     "Move Explore Flight Bite Hold Feed Drink Cure Smile Plan Sleep Drunken Care "
     "MDensity MVarDens DHunger DThirst DPain DAge Strength CareHunger CareThirst CarePain").split()
+
+
+def outputs(folder):
+    """The protocols and dumps of a run's output folder, dumps without their dated first line."""
+    files = {}
+    for path in sorted([*(folder / "Proto").glob("*.prt"), *(folder / "data").glob("*.dat")]):
+        text = path.read_text()
+        if path.suffix == ".dat":
+            text = text.split("\n", 1)[1]
+        files[str(path.relative_to(folder))] = text
+    return files
 
 
 class LocalWorkflow(unittest.TestCase):
@@ -131,6 +144,50 @@ class LocalWorkflow(unittest.TestCase):
             self.assertFalse(any(f"--out runs/{condition}/seed-{seed}" in line for line in runs))
         self.assertEqual(len(pd.read_csv(out / "table.csv.gz")), 4 * wc.ROWS_PER_RUN)
 
+    def test_a_stopped_run_resumes_from_its_checkpoint(self):
+        # One run long enough to be stopped half-way, with a checkpoint every 500 ticks.
+        experiment = self.folder / "long.yaml"
+        experiment.write_text(f"name: long\nbase: {wc.ROOT / 'default-run'}\nticks: 4000\nseeds: [3]\n"
+                              "factors:\n  mice.Carefactor: [0.2]\nplots: [NMaus]\ncheckpoint_every: 500\n")
+        out = self.folder / "out"
+        run = out / "runs" / "mice.Carefactor=0.2" / "seed-3"
+        checkpoint = run / "data" / "checkpoint-NN.mxc"
+        first = subprocess.Popen([str(wc.EXPERIMENT), str(experiment), "--out", str(out), "-j", "1"],
+                                 env=dict(os.environ, MURINEX_RUN=str(RUNNER)),
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        try:
+            deadline = time.monotonic() + 300
+            while not checkpoint.exists():
+                self.assertIsNone(first.poll(), "the experiment ended before it could be stopped")
+                self.assertLess(time.monotonic(), deadline, "no checkpoint was written")
+                time.sleep(0.01)
+        finally:
+            os.killpg(first.pid, signal.SIGTERM)  # as Ctrl-C or a scheduler would stop it
+            first.wait()
+        stopped = wc.manifest(out, "mice.Carefactor=0.2", 3)
+        self.assertTrue(stopped is None or stopped["status"] != "complete", stopped)
+        self.assertFalse((out / "table.csv.gz").exists())
+
+        again = wc.run_experiment([experiment, "--out", out, "-j", "1"], RUNNER, timeout=600)
+        self.assertEqual(again.returncode, 0, again.stderr)
+        self.assertIn("1 unfinished runs go on from their checkpoints", again.stdout)
+        resumed = wc.manifest(out, "mice.Carefactor=0.2", 3)
+        self.assertEqual(resumed["status"], "complete")
+        self.assertGreater(resumed["resumed_from_tick"], 0)
+        self.assertLess(resumed["resumed_from_tick"], 4000)
+        self.assertEqual(resumed["ticks_done"], 4000)
+        self.assertIn(f"resumed at tick {resumed['resumed_from_tick']}", (run / "runner.log").read_text())
+        self.assertFalse(checkpoint.exists())  # a complete run needs it no more
+
+        # A run of the same condition and seed that never stopped writes the same files.
+        straight = self.folder / "straight"
+        done = subprocess.run([str(RUNNER), "--dir", str(wc.ROOT / "default-run"), "--ticks", "4000",
+                               "--seed", "3", "--set", "mice.Carefactor=0.2", "--out", str(straight)],
+                              capture_output=True, text=True)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertEqual(outputs(run), outputs(straight))
+        self.assertIn("data/Maeuse-NN-1.dat", outputs(straight))
+
     def test_one_experiment_process_per_output_folder(self):
         out = self.folder / "out"
         out.mkdir()
@@ -161,6 +218,7 @@ class LocalWorkflow(unittest.TestCase):
         self.refused(good.replace("ticks: 300", "ticks: soon"), 3, "ticks must be a whole number")
         self.refused(good.replace("[NMaus, Bite]", "[NMaus, Bites]"), 7, "unknown statistics column 'Bites'")
         self.refused(good.replace("name: tiny\n", ""), 1, "the key 'name' is missing")
+        self.refused(good + "checkpoint_every: -500\n", 8, "checkpoint_every must be a whole number of ticks")
 
 
 if __name__ == "__main__":
