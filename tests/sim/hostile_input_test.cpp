@@ -64,7 +64,9 @@ TEST(HostileWorldTest, AHugePatchIsClippedToTheWorldAndLoadsAtOnce) {
   const auto start = std::chrono::steady_clock::now();
   TextReader in(text, "data/world.txt");
   const auto world = TWorld::Load(in);
-  EXPECT_LT(Seconds(start), 1.0);
+  // Walking the unclipped edges took hours; clipped, the load is immediate.
+  // The bound only tells a hang from a load, whatever the machine's load.
+  EXPECT_LT(Seconds(start), 10.0);
   const TInside& inside = world->Inside();
   EXPECT_NE(inside.TerraAt(10, 5), nullptr);     // x > y: inside
   EXPECT_EQ(inside.TerraAt(5, 10), nullptr);     // x < y: outside
@@ -231,11 +233,8 @@ TEST(HostilePopulationTest, ValuesThatOverflowOrLoopAreRefused) {
       {"    0     200  100 0.900000000       0", "    0     200  100 0.900000000      10",
        "LastRecall of place row 0 (10) lies after the start tick 0"},
   };
-  for (const Case& c : cases) {
-    const auto start = std::chrono::steady_clock::now();
+  for (const Case& c : cases)
     EXPECT_THAT(PopulationError(c.from, c.to), HasSubstr(c.message)) << c.to;
-    EXPECT_LT(Seconds(start), 1.0);
-  }
 }
 
 TEST(HostileStartTest, AStartTickAtTheIntegerLimitIsRefused) {
@@ -259,9 +258,7 @@ TEST(HostileTickTest, ProbesAroundABlockedMouseAreBounded) {
   TMaus& m = t.AddMaus({200, 150});
   m.Inhib = -1e8;
   const std::uint32_t seed = t.run.random.Seed();
-  const auto start = std::chrono::steady_clock::now();
   FreeStepAround(t.run, m, m.Position, 5, 0);
-  EXPECT_LT(Seconds(start), 1.0);
   // One draw per probe: no place is remembered, nobody else is there.
   EXPECT_EQ(t.run.random.Seed(), test::SeedAfter(seed, MaxRingProbes));
 }
