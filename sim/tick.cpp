@@ -12,6 +12,8 @@
 #include "sim/population_files.h"
 #include "sim/statistics.h"
 #include "sim/validate.h"
+#include "world/inside.h"
+#include "world/terrain.h"
 
 namespace murinex {
 
@@ -20,7 +22,10 @@ namespace {
 // Clears the busy flag however the tick ends.
 class BusyGuard {
  public:
-  explicit BusyGuard(Run& run) : run_(run) { run_.Busy = true; }
+  explicit BusyGuard(Run& run) : run_(run) {
+    run_.Busy = true;
+    run_.TickSerial += 1;
+  }
   ~BusyGuard() { run_.Busy = false; }
   BusyGuard(const BusyGuard&) = delete;
   BusyGuard& operator=(const BusyGuard&) = delete;
@@ -35,8 +40,11 @@ class PassGrid {
   explicit PassGrid(Run& run) : run_(run) {
     std::vector<TPoint> places;
     places.reserve(run.Mice.size());
-    for (const auto& m : run.Mice)
-      places.push_back(m->Position);
+    for (std::size_t i = 0; i < run.Mice.size(); ++i) {
+      TMaus& m = *run.Mice[i];
+      m.PassIndex = static_cast<std::uint32_t>(i);
+      places.push_back(m.Position);
+    }
     // Cells about as wide as a mouse sees.
     run.MouseGrid.Build(places, run.World->WorldWidth, run.World->WorldHeight, 128);
   }
@@ -56,6 +64,8 @@ void EveryMouse(Run& run, Phase phase) {
   PassGrid grid(run);
   for (std::size_t i = 0; i < n; ++i) {
     TMaus& m = *run.Mice[i];
+    // The patch under the next mouse is read first thing in its turn.
+    if (i + 1 < n) run.World->Inside().Prefetch(run.Mice[i + 1]->Position);
     run.MouseGrid.Unsettle(static_cast<std::uint32_t>(i));
     phase(run, m);
     run.MouseGrid.Settle(static_cast<std::uint32_t>(i), m.Position);

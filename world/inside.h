@@ -23,6 +23,11 @@ class TInside {
   // The index of the patch at (x, y), or false outside the world or any patch.
   bool PatchIndexAt(std::int32_t x, std::int32_t y, std::uint32_t& index) const;
   TTerra* TerraAt(std::int32_t x, std::int32_t y) const;
+  // Asks the processor to fetch the raster at p ahead of a lookup there.
+  void Prefetch(TPoint p) const {
+    if (p.x >= 0 && p.x < width_ && p.y >= 0 && p.y < height_)
+      __builtin_prefetch(&raster_[static_cast<std::size_t>(p.y) * width_ + p.x]);
+  }
   // Whether every probed point of the straight walk from `from` to `to`, about
   // `stepsPerUnit` probes per world unit, lies on a patch. Answered without
   // walking when no pixel the walk could probe is White.
