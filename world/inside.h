@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "world/geometry.h"
+#include "world/large_pages.h"
 
 namespace murinex {
 
@@ -56,7 +57,7 @@ class TInside {
   const TWorld& world_;
   std::int32_t width_;
   std::int32_t height_;
-  std::vector<std::uint32_t> raster_;
+  std::vector<std::uint32_t, LargePageAllocator<std::uint32_t>> raster_;
   // Square tiles of TileSize pixels; whiteTiles_ holds, for every (column,
   // row), how many tiles above and left of it hold a White pixel.
   static constexpr std::int32_t TileSize = 16;
