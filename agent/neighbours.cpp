@@ -26,12 +26,18 @@ void LookForNeighbours(Run& run, TMaus& m, double heading, double width, double 
            " depth: " + FormatFixed(depth, 0, 2);
   });
   const double sight = m.P(param::SightWidth);
+  // Direction lies in (0, 2 pi], so for a heading within [-0.5, 2 pi + 0.5] the
+  // angle difference is at most pi: a view at least pi wide then takes in every
+  // mouse within depth, whatever its direction, and the angle need not be taken.
+  const bool allAround = width >= Pi && heading >= -0.5 && heading <= TwoPi + 0.5;
   FindMouseNear(run, m.Position, std::max(depth, sight), [&](TMaus* o) {
     if (o == &m) return false;
     const double d = Distance(m.Position, o->Position);
     if (d > depth && d > sight) return false;  // neither seen nor missed
-    const double delta = AngleDiff(Direction(m.Position, o->Position), heading);
-    if (d <= depth && delta <= width) {
+    const bool inDepth = d <= depth;
+    const double delta =
+        inDepth && allAround ? 0 : AngleDiff(Direction(m.Position, o->Position), heading);
+    if (inDepth && delta <= width) {
       seen += 1;
       m.SeenMice.push_back(o);
       double v = 0;
