@@ -29,8 +29,7 @@ double GoalValue(const TMaus& m, const TGoalMemEl& el, double comp0) {
 // a kind. Weighing recalls places but never adds or removes one.
 class GoalScene {
  public:
-  GoalScene(const Run& run, const TMaus& m)
-      : patch_(run.World->Inside().TerraAt(m.Position.x, m.Position.y)) {}
+  GoalScene(const Run& run, TMaus& m) : patch_(PatchUnder(run, m)) {}
   TTerra* Patch() const { return patch_; }
 
   // The places of a goal kind, in list order.
@@ -158,7 +157,16 @@ double GoalExpectation(Run& run, TMaus& m, std::uint8_t kind) {
 }
 
 Opportunity WhatIsHere(Run& run, TMaus& m) {
-  return WhatIsOn(run, m, run.World->Inside().TerraAt(m.Position.x, m.Position.y));
+  return WhatIsOn(run, m, PatchUnder(run, m));
+}
+
+TTerra* PatchUnder(const Run& run, TMaus& m) {
+  const TInside& inside = run.World->Inside();
+  if (!run.Busy) return inside.TerraAt(m.Position.x, m.Position.y);
+  TMaus::PatchMemo& memo = m.PatchHere;
+  if (memo.tick != run.TickSerial || !(memo.at == m.Position))
+    memo = {m.Position, run.TickSerial, inside.TerraAt(m.Position.x, m.Position.y)};
+  return memo.patch;
 }
 
 void ChangeIntention(Run& run, TMaus& m, int reason) {

@@ -24,6 +24,9 @@ struct Opportunity {
   std::uint8_t need = 0;
 };
 Opportunity WhatIsHere(Run& run, TMaus& m);
+// The patch under the mouse (none off the patches). Within a tick the answer
+// is kept until the mouse moves: the raster does not change while a tick runs.
+TTerra* PatchUnder(const Run& run, TMaus& m);
 
 // Drops the current targets and plan; reason is the statistics column counted.
 void ChangeIntention(Run& run, TMaus& m, int reason);

@@ -14,6 +14,7 @@
 namespace murinex {
 
 class TLines;
+struct TTerra;
 class TMaus;
 
 // One need of one mouse.
@@ -148,6 +149,16 @@ class TMaus {
   double Arousal = 0;
   double Inhib = 0;
   std::array<double, 15> Params{};
+
+  // Bookkeeping of the tick, never part of the mouse's state: its index in the
+  // run's list while a pass runs, and the patch under it as last looked up
+  // within the tick whose serial is `tick` (see PatchUnder).
+  std::uint32_t PassIndex = UINT32_MAX;
+  struct PatchMemo {
+    TPoint at = NoPoint;
+    std::uint64_t tick = 0;
+    TTerra* patch = nullptr;
+  } PatchHere;
 
   double& CurStrength() { return ActVal[actval::CurStrength]; }
   double CurStrength() const { return ActVal[actval::CurStrength]; }

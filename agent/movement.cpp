@@ -283,8 +283,7 @@ void Walk(Run& run, TMaus& m) {
   const DangerCheck danger = DangerAhead(run, m, stride.start, m.Position, "ToDanger: Braveness");
   m.Dares = 2 * run.random.Uniform() < Braveness(m);
   const bool feared = danger.danger && !m.Dares;
-  const bool blocked = !run.World->Inside().TerraAt(m.Position.x, m.Position.y) || feared ||
-                       Occupied(run, m, m.Position);
+  const bool blocked = !PatchUnder(run, m) || feared || Occupied(run, m, m.Position);
   if (blocked)
     Blocked(run, m, stride, feared);
   else

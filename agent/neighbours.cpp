@@ -1,6 +1,9 @@
 #include "agent/neighbours.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <span>
 
 #include "agent/event_protocol.h"
 #include "agent/maus.h"
@@ -23,12 +26,18 @@ void LookForNeighbours(Run& run, TMaus& m, double heading, double width, double 
            " depth: " + FormatFixed(depth, 0, 2);
   });
   const double sight = m.P(param::SightWidth);
+  // Direction lies in (0, 2 pi], so for a heading within [-0.5, 2 pi + 0.5] the
+  // angle difference is at most pi: a view at least pi wide then takes in every
+  // mouse within depth, whatever its direction, and the angle need not be taken.
+  const bool allAround = width >= Pi && heading >= -0.5 && heading <= TwoPi + 0.5;
   FindMouseNear(run, m.Position, std::max(depth, sight), [&](TMaus* o) {
     if (o == &m) return false;
     const double d = Distance(m.Position, o->Position);
     if (d > depth && d > sight) return false;  // neither seen nor missed
-    const double delta = AngleDiff(Direction(m.Position, o->Position), heading);
-    if (d <= depth && delta <= width) {
+    const bool inDepth = d <= depth;
+    const double delta =
+        inDepth && allAround ? 0 : AngleDiff(Direction(m.Position, o->Position), heading);
+    if (inDepth && delta <= width) {
       seen += 1;
       m.SeenMice.push_back(o);
       double v = 0;
@@ -66,14 +75,39 @@ bool CompetitorClose(const TMaus& m, double heading) {
   return m.Competitor && InView(m, *m.Competitor, heading);
 }
 
+std::size_t RelatedInListOrder(const Run& run, const TMaus& m, std::span<TMaus*> out) {
+  const std::size_t n = run.Mice.size();
+  if (!run.MouseGrid.Active() || run.MouseGrid.Size() != n) return SIZE_MAX;
+  std::size_t count = 0;
+  for (const TFrinEn& e : m.Relations) {
+    TMaus* o = e.OtherMaus;
+    if (!o) continue;
+    if (count == out.size() || o->PassIndex >= n || run.Mice[o->PassIndex].get() != o)
+      return SIZE_MAX;
+    out[count++] = o;
+  }
+  const auto end = out.begin() + static_cast<std::ptrdiff_t>(count);
+  std::sort(out.begin(), end,
+            [](const TMaus* a, const TMaus* b) { return a->PassIndex < b->PassIndex; });
+  return static_cast<std::size_t>(std::unique(out.begin(), end) - out.begin());
+}
+
 TMaus* HeardHelpCry(Run& run, TMaus& m) {
   const double reach = 2 * m.P(param::SightWidth);
-  return FindMouseNear(run, m.Position, reach, [&](TMaus* o) {
+  auto heard = [&](TMaus* o) {
     double v = 0;
     if (o->HelpCry == 0 || !RelationValue(m, o, v) || !(v > 0)) return false;
     if (!(Distance(o->Position, m.Position) < reach)) return false;
     return run.random.Uniform() > m.Inhib;
-  });
+  };
+  // Only a mouse it has a relation with can be heard: the others neither draw
+  // nor change anything, so visiting the related ones in list order is the same.
+  std::array<TMaus*, 128> related;
+  const std::size_t count = RelatedInListOrder(run, m, related);
+  if (count == SIZE_MAX) return FindMouseNear(run, m.Position, reach, heard);
+  for (std::size_t k = 0; k < count; ++k)
+    if (heard(related[k])) return related[k];
+  return nullptr;
 }
 
 bool MouseVisible(const Run& run, const TMaus& m, const TMaus& other) {

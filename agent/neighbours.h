@@ -4,6 +4,9 @@
 // close enough to meet, cries for help within earshot, free ground, and the
 // friend or competitor to head for.
 
+#include <cstddef>
+#include <span>
+
 namespace murinex {
 
 class Run;
@@ -20,6 +23,10 @@ TMaus* CloseMouse(const Run& run, const TMaus& m, double heading);
 bool CompetitorClose(const TMaus& m, double heading);
 // A friend crying for help within twice the sight width, if the mouse listens.
 TMaus* HeardHelpCry(Run& run, TMaus& m);
+// The mice m's relations name, each once, into `out` in the order of the run's
+// list, and how many they are; SIZE_MAX when no pass is running (their places
+// in the list are not known) or they do not fit into `out`.
+std::size_t RelatedInListOrder(const Run& run, const TMaus& m, std::span<TMaus*> out);
 // Whether other is within sight and the terrain between them can be walked.
 bool MouseVisible(const Run& run, const TMaus& m, const TMaus& other);
 // Whether another mouse stands closer than 16 to point.

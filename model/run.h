@@ -78,6 +78,9 @@ class Run {
   std::int32_t CheckMausId = 35;
   TMaus* SelectedMaus = nullptr;
   bool Busy = false;
+  // Counts the ticks begun; what a mouse keeps for the rest of a tick is
+  // marked with the tick's serial (see PatchUnder).
+  std::uint64_t TickSerial = 0;
   std::int32_t DumpNumber = 0;
   std::int32_t StatRowCount = 0;
   std::int32_t StatInterval = 100;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "world/geometry.h"
+#include "world/large_pages.h"
 
 namespace murinex {
 
@@ -23,6 +24,11 @@ class TInside {
   // The index of the patch at (x, y), or false outside the world or any patch.
   bool PatchIndexAt(std::int32_t x, std::int32_t y, std::uint32_t& index) const;
   TTerra* TerraAt(std::int32_t x, std::int32_t y) const;
+  // Asks the processor to fetch the raster at p ahead of a lookup there.
+  void Prefetch(TPoint p) const {
+    if (p.x >= 0 && p.x < width_ && p.y >= 0 && p.y < height_)
+      __builtin_prefetch(&raster_[static_cast<std::size_t>(p.y) * width_ + p.x]);
+  }
   // Whether every probed point of the straight walk from `from` to `to`, about
   // `stepsPerUnit` probes per world unit, lies on a patch. Answered without
   // walking when no pixel the walk could probe is White.
@@ -51,7 +57,7 @@ class TInside {
   const TWorld& world_;
   std::int32_t width_;
   std::int32_t height_;
-  std::vector<std::uint32_t> raster_;
+  std::vector<std::uint32_t, LargePageAllocator<std::uint32_t>> raster_;
   // Square tiles of TileSize pixels; whiteTiles_ holds, for every (column,
   // row), how many tiles above and left of it hold a White pixel.
   static constexpr std::int32_t TileSize = 16;

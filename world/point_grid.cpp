@@ -1,6 +1,7 @@
 #include "world/point_grid.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace murinex {
 
@@ -13,6 +14,7 @@ void PointGrid::Build(const std::vector<TPoint>& points, std::int32_t width, std
   for (auto& c : cells_)
     c.clear();
   places_ = points;
+  marks_.assign((places_.size() + 63) / 64, 0);
   for (std::uint32_t i = 0; i < places_.size(); ++i)
     CellOf(places_[i]).push_back({i, places_[i]});
   unsettled_ = None;
@@ -77,8 +79,31 @@ std::size_t PointGrid::Near(TPoint centre, std::int64_t reach, std::span<std::ui
     }
   }
   if (unsettled_ != None) add(unsettled_);
-  if (count <= out.size()) std::sort(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(count));
+  if (count <= out.size()) SortIndices(out.first(count));
   return count;
+}
+
+void PointGrid::SortIndices(std::span<std::uint32_t> indices) const {
+  // Few indices sort fastest by comparison; many are put in order through a
+  // mark per point (every index occurs once), read back word by word.
+  const bool outside = unsettled_ != None && unsettled_ >= places_.size();
+  if (indices.size() < 48 || marks_.size() * 2 > indices.size() * 3 || outside) {
+    std::sort(indices.begin(), indices.end());
+    return;
+  }
+  std::size_t first = marks_.size(), last = 0;
+  for (std::uint32_t i : indices) {
+    const std::size_t w = i / 64;
+    marks_[w] |= std::uint64_t{1} << (i % 64);
+    first = std::min(first, w);
+    last = std::max(last, w);
+  }
+  std::size_t k = 0;
+  for (std::size_t w = first; w <= last; ++w) {
+    for (std::uint64_t bits = marks_[w]; bits != 0; bits &= bits - 1)
+      indices[k++] = static_cast<std::uint32_t>(w * 64 + std::countr_zero(bits));
+    marks_[w] = 0;
+  }
 }
 
 void PointGrid::Near(TPoint centre, std::int64_t reach, std::vector<std::uint32_t>& out) const {

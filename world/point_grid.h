@@ -57,6 +57,9 @@ class PointGrid {
     return cells_[static_cast<std::size_t>(Row(p.y)) * columns_ + Column(p.x)];
   }
 
+  // Puts indices of distinct points in ascending order.
+  void SortIndices(std::span<std::uint32_t> indices) const;
+
   bool active_ = false;
   std::int32_t cell_ = 1;
   std::int32_t columns_ = 0;
@@ -64,6 +67,7 @@ class PointGrid {
   std::vector<std::vector<Entry>> cells_;
   std::vector<TPoint> places_;  // the recorded place of every point
   std::uint32_t unsettled_ = None;
+  mutable std::vector<std::uint64_t> marks_;  // all zero between queries
 };
 
 }  // namespace murinex

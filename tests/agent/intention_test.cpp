@@ -231,5 +231,47 @@ TEST_F(IntentionTest, ChangeIntentionDropsTargetsAndCountsTheReason) {
 // ---------------------------------------------------------------------------
 // The embryo
 
+// ---------------------------------------------------------------------------
+// The patch under the mouse
+
+// Food on the left half, water on the right; a strip off the patches between.
+class PatchUnderTest : public IntentionTest {
+ protected:
+  PatchUnderTest() {
+    std::vector<std::unique_ptr<TTerra>> patches;
+    patches.push_back(test::RectPatch(KindFood, 0, 0, 189, 299));
+    patches.push_back(test::RectPatch(KindWater, 210, 0, 399, 299));
+    t.SetWorld(test::MakeWorld(400, 300, std::move(patches)));
+  }
+  TTerra* Food() { return run.World->TerraList[0].get(); }
+  TTerra* Water() { return run.World->TerraList[1].get(); }
+  TMaus& a = Add({50, 50});
+};
+
+TEST_F(PatchUnderTest, WhereverTheMouseMovesInATickItGetsThePatchUnderIt) {
+  run.Busy = true;  // as while a tick runs
+  run.TickSerial = 1;
+  EXPECT_EQ(PatchUnder(run, a), Food());
+  EXPECT_EQ(PatchUnder(run, a), Food());
+  a.Position = {300, 50};
+  EXPECT_EQ(PatchUnder(run, a), Water());
+  a.Position = {200, 50};  // between the patches
+  EXPECT_EQ(PatchUnder(run, a), nullptr);
+  a.Position = {50, 50};
+  EXPECT_EQ(PatchUnder(run, a), Food());
+}
+
+TEST_F(PatchUnderTest, WhatWasKeptInAnEarlierTickIsLookedUpAgain) {
+  run.Busy = true;
+  run.TickSerial = 7;
+  // Kept in tick 6 at the same spot, when (say) another world was loaded.
+  a.PatchHere = {a.Position, 6, Water()};
+  EXPECT_EQ(PatchUnder(run, a), Food());
+  // Between ticks nothing is trusted that was kept.
+  run.Busy = false;
+  a.PatchHere = {a.Position, 7, Water()};
+  EXPECT_EQ(PatchUnder(run, a), Food());
+}
+
 }  // namespace
 }  // namespace murinex

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
 #include <random>
 
 #include "agent/neighbours.h"
@@ -56,8 +59,10 @@ TEST(MiceNearTest, ScansWithTheGridFindWhatTheFullScansFind) {
         UpdateRelation(m->Relations, *o, unit(gen) - 0.4);
 
   std::vector<TPoint> places;
-  for (const auto& m : run.Mice)
-    places.push_back(m->Position);
+  for (std::uint32_t i = 0; i < run.Mice.size(); ++i) {
+    places.push_back(run.Mice[i]->Position);
+    run.Mice[i]->PassIndex = i;  // as the tick numbers them for a pass
+  }
   run.MouseGrid.Build(places, 2000, 1500, 64);
   int seen = 0, close = 0, crying = 0, occupied = 0;
   for (std::uint32_t i = 0; i < run.Mice.size(); ++i) {
@@ -117,6 +122,78 @@ TEST(MiceNearTest, TheGridLeavesOutFarMiceButNotTheMovingOne) {
   EXPECT_EQ(visited,
             (std::vector<TMaus*>{t.run.Mice[0].get(), t.run.Mice[2].get(), t.run.Mice[3].get()}));
   EXPECT_EQ(stop, t.run.Mice[3].get());
+}
+
+// Mice 0..4 in the list; the grid is active as during a pass.
+class RelatedTest : public ::testing::Test {
+ protected:
+  RelatedTest() {
+    std::vector<TPoint> places;
+    for (std::uint32_t i = 0; i < 5; ++i) {
+      TMaus& m = t.AddMaus({static_cast<std::int32_t>(10 + 50 * i), 10});
+      m.PassIndex = i;
+      places.push_back(m.Position);
+    }
+    t.run.MouseGrid.Build(places, 400, 300, 64);
+  }
+  TMaus& Mouse(std::size_t i) { return *t.run.Mice[i]; }
+  // A relation of value v: friendship when positive, enmity when negative.
+  void Relate(TMaus& m, TMaus* other, double v) {
+    m.Relations.push_back(
+        TFrinEn{other ? other->ID : 0, other, std::max(v, 0.0), std::min(v, 0.0)});
+  }
+  test::TestRun t;
+  std::array<TMaus*, 8> out{};
+};
+
+TEST_F(RelatedTest, RelationsGiveEachNamedMouseOnceInListOrder) {
+  TMaus& m = Mouse(2);
+  Relate(m, &Mouse(4), 0.5);
+  Relate(m, &Mouse(1), 0.2);
+  Relate(m, nullptr, 0.9);  // the other mouse died: names no one
+  Relate(m, &Mouse(4), 0.1);
+  Relate(m, &Mouse(0), 0.3);
+  ASSERT_EQ(RelatedInListOrder(t.run, m, out), 3u);
+  EXPECT_EQ(out[0], &Mouse(0));
+  EXPECT_EQ(out[1], &Mouse(1));
+  EXPECT_EQ(out[2], &Mouse(4));
+}
+
+TEST_F(RelatedTest, WithoutAPassOrWithAStaleIndexTheListOrderIsUnknown) {
+  TMaus& m = Mouse(2);
+  Relate(m, &Mouse(3), 0.5);
+  Mouse(3).PassIndex = 1;  // from an earlier pass: the list has changed since
+  EXPECT_EQ(RelatedInListOrder(t.run, m, out), SIZE_MAX);
+  Mouse(3).PassIndex = 3;
+  EXPECT_EQ(RelatedInListOrder(t.run, m, out), 1u);
+  t.run.MouseGrid.Clear();  // between passes
+  EXPECT_EQ(RelatedInListOrder(t.run, m, out), SIZE_MAX);
+}
+
+TEST_F(RelatedTest, MoreRelationsThanRoomLeaveTheOrderUnknown) {
+  TMaus& m = Mouse(0);
+  for (int k = 0; k < 9; ++k)
+    Relate(m, &Mouse(1 + k % 4), 0.5);
+  EXPECT_EQ(RelatedInListOrder(t.run, m, out), SIZE_MAX);  // 9 entries, room for 8
+}
+
+// Mouse 2 hears the cries of two friends; the later one in the list is nearer
+// and related first, yet the first in list order that passes the draw is heard.
+TEST_F(RelatedTest, TheCryHeardIsTheFirstInListOrderThatPassesTheDraw) {
+  TMaus& m = Mouse(2);
+  m.Params[param::SightWidth] = 100;  // hears within 200
+  m.Inhib = 0;                        // every draw above 0 passes
+  Mouse(0).HelpCry = 2;               // 100 away
+  Mouse(3).HelpCry = 1;               // 50 away
+  Mouse(1).HelpCry = 1;               // 50 away, but an enemy
+  Relate(m, &Mouse(3), 0.5);
+  Relate(m, &Mouse(1), -0.5);
+  Relate(m, &Mouse(0), 0.5);
+  t.run.random.SetSeed(9);
+  EXPECT_EQ(HeardHelpCry(t.run, m), &Mouse(0));
+  Random expected(9);
+  expected.Uniform();  // one draw: for mouse 0
+  EXPECT_EQ(t.run.random.Seed(), expected.Seed());
 }
 
 }  // namespace

@@ -41,6 +41,20 @@ TEST_F(NeighboursTest, LookForNeighboursSortsTheMiceByRelation) {
   EXPECT_EQ(run.Stats[stat::Mausnotseen], 0);
 }
 
+// A heading far beyond 2 pi: the angle differences are taken as they come,
+// and one of them exceeds pi even for a view pi wide.
+TEST_F(NeighboursTest, AWideViewWithAHeadingOutOfRangeStillWeighsTheAngles) {
+  TMaus& a = Add({100, 100});
+  TMaus& right = Add({150, 100});  // direction 2 pi: |12 - 2 pi| = 5.717, from 2 pi: 0.566
+  TMaus& above = Add({100, 50});   // direction pi/2: |12 - pi/2| = 10.43, from 2 pi: 4.146 > pi
+  LookForNeighbours(run, a, 12, Pi, 100);
+  EXPECT_EQ(a.SeenMice, TMausRefs{&right});
+  EXPECT_EQ(a.SeenStrangers, TMausRefs{&right});
+  // The same two with the heading 12 - 2 pi: both within pi.
+  LookForNeighbours(run, a, 12 - TwoPi, Pi, 100);
+  EXPECT_EQ(a.SeenMice, (TMausRefs{&right, &above}));
+}
+
 TEST_F(NeighboursTest, EnemyIsNoticedOnlyWhenTheDrawIsBelowCompetence) {
   TMaus& a = Add({100, 100});
   TMaus& first = Add({130, 100});

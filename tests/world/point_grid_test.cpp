@@ -86,5 +86,34 @@ TEST(PointGridTest, AgreesWithAScanWhilePointsMove) {
   }
 }
 
+// 200 points on a diagonal, cells of 10: a square query finds a run of them,
+// and points moved across cells sit at the ends of their new cells' lists.
+TEST(PointGridTest, ManyFoundComeInListOrderQueryAfterQuery) {
+  std::vector<TPoint> points;
+  for (std::int32_t i = 0; i < 200; ++i)
+    points.push_back({5 * i, 5 * i});
+  PointGrid grid;
+  grid.Build(points, 1000, 1000, 10);
+  // Point 150 moves next to point 10, point 3 next to point 190.
+  grid.Settle(150, {52, 52});
+  grid.Settle(3, {952, 952});
+  std::vector<std::uint32_t> out, expected;
+  grid.Near({250, 250}, 250, out);  // x and y from 0 to 500: points 0..100, not 3, plus 150
+  for (std::uint32_t i = 0; i <= 100; ++i)
+    if (i != 3) expected.push_back(i);
+  expected.push_back(150);
+  EXPECT_EQ(out, expected);
+  grid.Near({750, 750}, 250, out);  // 500..1000: points 100..199 without 150, plus 3
+  expected = {3};
+  for (std::uint32_t i = 100; i < 200; ++i)
+    if (i != 150) expected.push_back(i);
+  EXPECT_EQ(out, expected);
+  // A moving point with an index beyond the recorded ones is still returned, last.
+  grid.Unsettle(500);
+  grid.Near({750, 750}, 250, out);
+  expected.push_back(500);
+  EXPECT_EQ(out, expected);
+}
+
 }  // namespace
 }  // namespace murinex
