@@ -16,7 +16,7 @@ import subprocess
 import sys
 import tempfile
 
-from golden_runs import DEFAULT_RUN, HERE, output_digest, read_stored
+from golden_runs import DEFAULT_RUN, HERE, output_digest, read_stored, report
 
 HASHES = os.path.join(HERE, "bench-hashes.txt")
 # 100 unmeasured and 300 measured ticks per set-up: three statistics rows each.
@@ -63,18 +63,7 @@ def main():
         if not opts.keep:
             shutil.rmtree(workdir, ignore_errors=True)
     stored = read_stored(HASHES)
-    failures = []
-    for path in sorted(set(stored) | set(actual)):
-        if path not in actual:
-            failures.append(f"missing output: {path}")
-        elif path not in stored:
-            failures.append(f"unexpected output: {path}")
-        elif stored[path] != actual[path]:
-            failures.append(f"changed: {path}")
-    for line in failures:
-        print(line)
-    print(f"{len(actual) - len(failures)} passed, {len(failures)} failed")
-    return 1 if failures else 0
+    return report(stored, actual)
 
 
 if __name__ == "__main__":

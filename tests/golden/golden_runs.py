@@ -83,6 +83,22 @@ def read_stored(hashes=HASHES):
     return stored
 
 
+def report(stored, actual):
+    """Prints every file that is missing, unexpected or changed; returns the exit status."""
+    failures = []
+    for path in sorted(set(stored) | set(actual)):
+        if path not in actual:
+            failures.append(f"missing output: {path}")
+        elif path not in stored:
+            failures.append(f"unexpected output: {path}")
+        elif stored[path] != actual[path]:
+            failures.append(f"changed: {path}")
+    for line in failures:
+        print(line)
+    print(f"{len(actual) - len(failures)} passed, {len(failures)} failed")
+    return 1 if failures else 0
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--runner", required=True)
@@ -110,18 +126,7 @@ def main():
         return 0
 
     stored = {p: d for p, d in read_stored().items() if p.split("/")[0] in cases}
-    failures = []
-    for path in sorted(set(stored) | set(actual)):
-        if path not in actual:
-            failures.append(f"missing output: {path}")
-        elif path not in stored:
-            failures.append(f"unexpected output: {path}")
-        elif stored[path] != actual[path]:
-            failures.append(f"changed: {path}")
-    for line in failures:
-        print(line)
-    print(f"{len(actual) - len(failures)} passed, {len(failures)} failed")
-    return 1 if failures else 0
+    return report(stored, actual)
 
 
 if __name__ == "__main__":
