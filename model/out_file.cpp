@@ -60,27 +60,55 @@ void OutFile::Close() {
   if (std::fclose(file) != 0) Fail("cannot write");
 }
 
-void WriteFileAtomically(const std::string& path, const std::string& displayName,
-                         const std::string& content, bool durable) {
-  const std::string temporary = path + ".tmp";
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (!file)
-    throw InputError(displayName, 0, std::string("cannot create file: ") + std::strerror(errno));
-  bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
-  if (written && durable) written = std::fflush(file) == 0 && fsync(fileno(file)) == 0;
-  const int savedErrno = errno;
-  const bool closed = std::fclose(file) == 0;
-  if (!written || !closed) {
-    std::remove(temporary.c_str());
-    throw InputError(displayName, 0,
-                     std::string("cannot write: ") + std::strerror(written ? errno : savedErrno));
+AtomicFile::AtomicFile(const std::string& path, const std::string& displayName)
+    : path_(path), temporary_(path + ".tmp"), name_(displayName) {
+  file_ = std::fopen(temporary_.c_str(), "wb");
+  if (!file_)
+    throw InputError(name_, 0, std::string("cannot create file: ") + std::strerror(errno));
+}
+
+AtomicFile::~AtomicFile() {
+  if (!file_) return;
+  std::fclose(file_);
+  std::remove(temporary_.c_str());
+}
+
+void AtomicFile::Fail(const std::string& what, int error) {
+  if (file_) std::fclose(file_);
+  file_ = nullptr;
+  std::remove(temporary_.c_str());
+  throw InputError(name_, 0, what + ": " + std::strerror(error));
+}
+
+void AtomicFile::Write(const std::string& text) {
+  if (!file_) throw InputError(name_, 0, "cannot write: the file is closed");
+  if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) Fail("cannot write", errno);
+}
+
+void AtomicFile::Commit(bool durable) {
+  if (!file_) throw InputError(name_, 0, "cannot write: the file is closed");
+  if (durable && (std::fflush(file_) != 0 || fsync(fileno(file_)) != 0))
+    Fail("cannot write", errno);
+  std::FILE* file = file_;
+  file_ = nullptr;
+  if (std::fclose(file) != 0) {
+    const int error = errno;
+    std::remove(temporary_.c_str());
+    throw InputError(name_, 0, std::string("cannot write: ") + std::strerror(error));
   }
   std::error_code error;
-  std::filesystem::rename(temporary, path, error);
+  std::filesystem::rename(temporary_, path_, error);
   if (error) {
-    std::remove(temporary.c_str());
-    throw InputError(displayName, 0, "cannot replace the file: " + error.message());
+    std::remove(temporary_.c_str());
+    throw InputError(name_, 0, "cannot replace the file: " + error.message());
   }
+}
+
+void WriteFileAtomically(const std::string& path, const std::string& displayName,
+                         const std::string& content, bool durable) {
+  AtomicFile file(path, displayName);
+  file.Write(content);
+  file.Commit(durable);
 }
 
 }  // namespace murinex

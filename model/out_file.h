@@ -39,10 +39,30 @@ class OutFile {
   std::uint64_t length_ = 0;
 };
 
-// Writes a whole file at once: into a temporary file in the same folder that is
-// renamed over the target only when complete, so no reader ever sees half a file.
-// With `durable`, the content is on the disk before the rename, so even a power
-// failure leaves either the old or the new file.
+// A file written piece by piece into a temporary file in the same folder, which
+// Commit renames over the target only when complete, so no reader ever sees half
+// a file and a large file never has to be held in memory whole. Left without a
+// commit (a failed write, an exception), the temporary file is removed.
+class AtomicFile {
+ public:
+  AtomicFile(const std::string& path, const std::string& displayName);
+  ~AtomicFile();
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+
+  void Write(const std::string& text);
+  // With `durable`, the content is on the disk before the rename, so even a
+  // power failure leaves either the old or the new file.
+  void Commit(bool durable = false);
+
+ private:
+  [[noreturn]] void Fail(const std::string& what, int error);
+
+  std::string path_, temporary_, name_;
+  std::FILE* file_ = nullptr;
+};
+
+// Writes a whole file at once through an AtomicFile.
 void WriteFileAtomically(const std::string& path, const std::string& displayName,
                          const std::string& content, bool durable = false);
 

@@ -361,11 +361,14 @@ std::string GenomeDumpName(const Run& run) {
 }
 
 void DumpPopulation(Run& run) {
+  // Written mouse by mouse: the dump of a large, old population runs to
+  // megabytes, which the run need not hold at once.
   const std::string name = PopulationDumpName(run);
-  std::string out = Header(run, name);
+  AtomicFile file((run.OutputDir() / name).string(), name);
+  file.Write(Header(run, name));
   for (auto& m : run.Mice)
-    out += DumpMaus(run, *m);
-  WriteFileAtomically((run.OutputDir() / name).string(), name, out);
+    file.Write(DumpMaus(run, *m));
+  file.Commit();
 }
 
 void DumpGenomes(Run& run) {
