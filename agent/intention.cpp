@@ -1,8 +1,6 @@
 #include "agent/intention.h"
 
 #include <algorithm>
-#include <array>
-#include <span>
 #include <vector>
 
 #include "agent/event_protocol.h"
@@ -25,43 +23,17 @@ double GoalValue(const TMaus& m, const TGoalMemEl& el, double comp0) {
 }
 
 // What weighing the goals reads again and again while the mouse stands still:
-// the patch under it, and its places grouped by goal kind, in list order within
-// a kind. Weighing recalls places but never adds or removes one.
+// the patch under it, and its places by goal kind. Weighing recalls places but
+// never adds or removes one.
 class GoalScene {
  public:
-  GoalScene(const Run& run, TMaus& m) : patch_(PatchUnder(run, m)) {}
+  GoalScene(const Run& run, TMaus& m) : patch_(PatchUnder(run, m)) {
+    m.Places.Update(m.GoalLocations);
+  }
   TTerra* Patch() const { return patch_; }
 
-  // The places of a goal kind, in list order.
-  std::span<TGoalAvLoc* const> PlacesOf(const TMaus& m, std::uint8_t kind) {
-    if (!grouped_) Group(m);
-    const std::size_t k = Bucket(kind);
-    return {places_.data() + start_[k], places_.data() + start_[k + 1]};
-  }
-
  private:
-  // Goal kinds are below goal::Count; anything else shares the last bucket,
-  // which is never asked for.
-  static constexpr std::size_t Buckets = 16;
-  static std::size_t Bucket(std::uint8_t kind) { return std::min<std::size_t>(kind, Buckets - 1); }
-
-  void Group(const TMaus& m) {
-    std::array<std::uint32_t, Buckets + 1> next{};
-    for (const auto& place : m.GoalLocations)
-      next[Bucket(place->Kind()) + 1] += 1;
-    for (std::size_t k = 1; k < next.size(); ++k)
-      next[k] += next[k - 1];
-    start_ = next;
-    places_.resize(m.GoalLocations.size());
-    for (const auto& place : m.GoalLocations)
-      places_[next[Bucket(place->Kind())]++] = place.get();
-    grouped_ = true;
-  }
-
   TTerra* patch_;
-  bool grouped_ = false;
-  std::vector<TGoalAvLoc*> places_;
-  std::array<std::uint32_t, Buckets + 1> start_{};
 };
 
 double Expectation(Run& run, TMaus& m, std::uint8_t kind, GoalScene& scene);
@@ -110,12 +82,16 @@ bool ResourceGoal(std::uint8_t kind) {
          kind == goal::HealingHerbs;
 }
 
-double MeanProgressOfUsablePlaces(Run& run, TMaus& m, std::span<TGoalAvLoc* const> places) {
+double MeanProgressOfUsablePlaces(Run& run, TMaus& m, std::uint8_t kind) {
   double sum = 0;
   int count = 0;
-  for (TGoalAvLoc* place : places) {
-    if (!LocUsable(run, m, *place)) continue;
-    sum += place->Progress;
+  const double sight = m.P(param::SightWidth);
+  for (const PlaceIndex::Entry& e : m.Places.Of(kind)) {
+    // Out of sight, LocUsable is false without a draw: decided here from the
+    // position at hand, without visiting the place.
+    if (Distance(m.Position, e.pos) > sight) continue;
+    if (!LocUsable(run, m, *e.place)) continue;
+    sum += e.place->Progress;
     count += 1;
   }
   return count > 0 ? sum / count : 0;
@@ -144,7 +120,7 @@ Opportunity WhatIsOn(Run& run, TMaus& m, TTerra* patch) {
 double Expectation(Run& run, TMaus& m, std::uint8_t kind, GoalScene& scene) {
   const Opportunity here = WhatIsOn(run, m, scene.Patch());
   if (kind == here.kind) return 1;
-  if (ResourceGoal(kind)) return MeanProgressOfUsablePlaces(run, m, scene.PlacesOf(m, kind));
+  if (ResourceGoal(kind)) return MeanProgressOfUsablePlaces(run, m, kind);
   if (kind == goal::Friend || kind == goal::HelpRequest) return MeanFriendshipInView(run, m);
   return 0;
 }

@@ -9,6 +9,7 @@
 
 #include "agent/goal_memory.h"
 #include "agent/names.h"
+#include "agent/place_index.h"
 #include "world/geometry.h"
 
 namespace murinex {
@@ -150,15 +151,17 @@ class TMaus {
   double Inhib = 0;
   std::array<double, 15> Params{};
 
-  // Bookkeeping of the tick, never part of the mouse's state: its index in the
-  // run's list while a pass runs, and the patch under it as last looked up
-  // within the tick whose serial is `tick` (see PatchUnder).
+  // Bookkeeping, never part of the mouse's state: its index in the run's list
+  // while a pass runs, the patch under it as last looked up within the tick
+  // whose serial is `tick` (see PatchUnder), and an index of its places.
   std::uint32_t PassIndex = UINT32_MAX;
   struct PatchMemo {
     TPoint at = NoPoint;
     std::uint64_t tick = 0;
     TTerra* patch = nullptr;
   } PatchHere;
+  // GoalLocations grouped for the scans of goal weighing and danger checks.
+  PlaceIndex Places;
 
   double& CurStrength() { return ActVal[actval::CurStrength]; }
   double CurStrength() const { return ActVal[actval::CurStrength]; }

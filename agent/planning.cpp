@@ -88,8 +88,10 @@ DangerCheck DangerAhead(Run& run, TMaus& m, TPoint from, TPoint to, const char* 
 }
 
 DangerCheck NearDanger(Run& run, TMaus& m) {
-  const std::size_t count = m.GoalLocations.size();
-  for (std::size_t i = 0; i < count; ++i) {
+  // Nothing here changes the list; places outside the candidates would end
+  // their walk at once, without a draw.
+  m.Places.Update(m.GoalLocations);
+  for (const std::uint32_t i : m.Places.DangerCandidates()) {
     const TGoalLocPtr& place = m.GoalLocations[i];
     TPoint q;
     if (!ChainFind(run, m, place, goal::Stones, 0.5, '-', q)) continue;
