@@ -336,10 +336,10 @@ TTerra* FindExploreTerra(Run& run, TMaus& m, double width, double heading) {
   const TRect box = KnownArea(run, m, width, heading);
   const auto& patches = run.World->TerraList;
   const double sight = m.P(param::SightWidth);
+  const AngleWindow ahead(heading, width / 2);
   auto fits = [&](std::size_t i) {
     const TPoint c = patches[i]->Centre;
-    return Distance(m.Position, c) < sight &&
-           AngleDiff(Direction(m.Position, c), heading) <= width / 2 && !InRect(c, box);
+    return Distance(m.Position, c) < sight && ahead.Contains(m.Position, c) && !InRect(c, box);
   };
   if (!(sight >= 0 && sight <= 1e9)) {
     for (std::size_t i = 1; i < patches.size(); ++i)
@@ -358,10 +358,11 @@ TRect KnownArea(Run& run, TMaus& m, double width, double heading) {
   TRect box{100000, 100000, -100000, -100000};
   const double from = NormalizeAngle(heading + width / 2);
   const double to = NormalizeAngle(heading - width / 2);
+  const AngleWindow sector = AngleWindow::Sector(from, to);
   const std::size_t count = m.GoalLocations.size();
   for (std::size_t i = 0; i < count; ++i) {
     TGoalAvLoc& place = *m.GoalLocations[i];
-    if (!InSector(from, to, Direction(m.Position, place.Pos))) continue;
+    if (!sector.Contains(m.Position, place.Pos)) continue;
     if (!Recall(run, m, place) || place.NextIndex != -1) continue;
     box.left = std::min(box.left, place.Pos.x);
     box.right = std::max(box.right, place.Pos.x);

@@ -59,6 +59,43 @@ bool InSector(double a, double b, double c) {
   return AngleDiff(mid, c) <= w / 2;
 }
 
+AngleWindow::AngleWindow(double centre, double half) : centre_(centre), half_(half) {
+  // Direction lies in (0, 2 pi]; with the centre in [-pi, 3 pi] the difference
+  // is within 3 pi, where AngleDiff is the distance round the circle.
+  fast_ = half > 0 && half < Pi && centre >= -Pi && centre <= 3 * Pi;
+  if (!fast_) return;
+  cosCentre_ = std::cos(centre);
+  sinCentre_ = std::sin(centre);
+  cosHalf_ = std::cos(half);
+}
+
+AngleWindow AngleWindow::Sector(double a, double b) {
+  // The same steps as InSector.
+  const double w = AngleDiff(a, b);
+  double lo = MinReal(a, b);
+  const double hi = MaxReal(a, b);
+  if (hi - lo > Pi) lo = hi;
+  double mid = lo + w / 2;
+  if (mid > TwoPi) mid -= TwoPi;
+  return {mid, w / 2};
+}
+
+bool AngleWindow::Contains(TPoint p, TPoint q) const {
+  if (!fast_) return Exact(p, q);
+  // Direction(p, q) is the angle of (u, v), counted counter-clockwise on a
+  // screen whose y axis points down. The cosine of the angle between that
+  // vector and the centre is 1-Lipschitz in the angle, so a margin of 1e-9 in
+  // it covers the rounding of both ways (about 1e-14) many times over.
+  const double u = static_cast<double>(q.x) - p.x;
+  const double v = static_cast<double>(p.y) - q.y;
+  const double r = std::sqrt(u * u + v * v);
+  const double excess = u * cosCentre_ + v * sinCentre_ - r * cosHalf_;
+  const double margin = 1e-9 * r;
+  if (excess > margin) return true;
+  if (excess < -margin) return false;
+  return Exact(p, q);
+}
+
 bool InRect(TPoint p, const TRect& r) {
   return r.left <= p.x && p.x <= r.right && r.top <= p.y && p.y <= r.bottom;
 }

@@ -108,5 +108,64 @@ TEST(GeometryTest, LargeCoordinatesDoNotOverflow) {
   EXPECT_EQ(PolygonCentre(square), (TPoint{big - 50, big - 50}));
 }
 
+// The window answers exactly as the arc-tangent test it stands for: for points
+// all around, on the axes, on the diagonals and right on the window's edges.
+TEST(AngleWindowTest, AnswersAsTheAngleDifferenceDoes) {
+  const TPoint p{500, 400};
+  const double centres[] = {-Pi, -0.5, 0, Pi / 4, Pi / 2, 3, Pi, 5.5, TwoPi, 7, 3 * Pi, 10};
+  const double halves[] = {-0.1, 0, 1e-12, Pi / 4, 1, Pi / 2, 2, Pi - 1e-12, Pi, 4};
+  int decided = 0, insideCount = 0;
+  for (double centre : centres) {
+    for (double half : halves) {
+      const AngleWindow window(centre, half);
+      for (int dx = -60; dx <= 60; dx += 3) {
+        for (int dy = -60; dy <= 60; dy += 4) {
+          const TPoint q{p.x + dx, p.y + dy};
+          const bool inside = AngleDiff(Direction(p, q), centre) <= half;
+          ASSERT_EQ(window.Contains(p, q), inside)
+              << "centre " << centre << " half " << half << " offset " << dx << "," << dy;
+          ++decided;
+          insideCount += inside;
+        }
+      }
+    }
+  }
+  // Both answers occur often: the sweep is no trivial agreement.
+  EXPECT_GT(insideCount, decided / 5);
+  EXPECT_LT(insideCount, decided * 4 / 5);
+}
+
+TEST(AngleWindowTest, PointsOnTheEdgeOfAQuarterWindow) {
+  // Centre due up (pi/2 on a screen whose y axis points down), a quarter each side.
+  const AngleWindow up(Pi / 2, Pi / 4);
+  const TPoint p{0, 0};
+  EXPECT_TRUE(up.Contains(p, {0, -10}));    // straight up
+  EXPECT_TRUE(up.Contains(p, {9, -10}));    // just inside to the right
+  EXPECT_FALSE(up.Contains(p, {11, -10}));  // just outside to the right
+  EXPECT_FALSE(up.Contains(p, {0, 10}));    // straight down
+  // Exactly on the diagonals the test is decided by the arc tangent's rounding.
+  EXPECT_EQ(up.Contains(p, {10, -10}), AngleDiff(Direction(p, {10, -10}), Pi / 2) <= Pi / 4);
+  EXPECT_EQ(up.Contains(p, {-10, -10}), AngleDiff(Direction(p, {-10, -10}), Pi / 2) <= Pi / 4);
+  // The point itself has the direction 3 pi / 2, straight down.
+  EXPECT_FALSE(up.Contains(p, p));
+  EXPECT_TRUE(AngleWindow(3 * Pi / 2, 0.1).Contains(p, p));
+}
+
+TEST(AngleWindowTest, SectorAnswersAsInSector) {
+  const TPoint p{-20, 35};
+  const double ends[] = {0.1, 1, Pi / 2, 2.5, Pi, 4, 3 * Pi / 2, 5.9, TwoPi};
+  for (double a : ends) {
+    for (double b : ends) {
+      const AngleWindow sector = AngleWindow::Sector(a, b);
+      for (int dx = -30; dx <= 30; dx += 5)
+        for (int dy = -30; dy <= 30; dy += 6) {
+          const TPoint q{p.x + dx, p.y + dy};
+          ASSERT_EQ(sector.Contains(p, q), InSector(a, b, Direction(p, q)))
+              << "a " << a << " b " << b << " offset " << dx << "," << dy;
+        }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace murinex
