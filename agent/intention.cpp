@@ -31,9 +31,17 @@ class GoalScene {
     m.Places.Update(m.GoalLocations);
   }
   TTerra* Patch() const { return patch_; }
+  // The goal memory holds an element of the patch's kind: looked up (and
+  // created if missing) the first time only, as the memory keeps its elements.
+  void EnsurePatchElement(Run& run, TMaus& m) {
+    if (patchElementKnown_) return;
+    FindElement(m.GoalMemory, run.settings, patch_->Kind);
+    patchElementKnown_ = true;
+  }
 
  private:
   TTerra* patch_;
+  bool patchElementKnown_ = false;
 };
 
 double Expectation(Run& run, TMaus& m, std::uint8_t kind, GoalScene& scene);
@@ -117,9 +125,16 @@ Opportunity WhatIsOn(Run& run, TMaus& m, TTerra* patch) {
   return {0, run.FirstTerra(), 0};
 }
 
+// The kind WhatIsOn would report for the patch under the mouse, with the same
+// draw and the same goal element looked up; the need it would name is not asked.
+std::uint8_t NoticedKind(Run& run, TMaus& m, GoalScene& scene) {
+  if (!scene.Patch() || !(run.random.Uniform() > m.Inhib)) return 0;
+  scene.EnsurePatchElement(run, m);
+  return scene.Patch()->Kind;
+}
+
 double Expectation(Run& run, TMaus& m, std::uint8_t kind, GoalScene& scene) {
-  const Opportunity here = WhatIsOn(run, m, scene.Patch());
-  if (kind == here.kind) return 1;
+  if (kind == NoticedKind(run, m, scene)) return 1;
   if (ResourceGoal(kind)) return MeanProgressOfUsablePlaces(run, m, kind);
   if (kind == goal::Friend || kind == goal::HelpRequest) return MeanFriendshipInView(run, m);
   return 0;

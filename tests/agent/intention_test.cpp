@@ -77,6 +77,54 @@ TEST_F(ChooseGoalTest, LaterCandidateMustBeatTheLastWinnersFullValue) {
   EXPECT_EQ(ChooseGoal(run, a), goal::Friend);
 }
 
+// Standing on water: a look at the ground that notices the patch (a draw above
+// Inhib) makes the goal memory hold a water element, once, and not weighed in
+// the call that created it.
+TEST_F(IntentionTest, NoticingThePatchCreatesItsGoalElementOnce) {
+  std::vector<std::unique_ptr<TTerra>> patches;
+  patches.push_back(test::RectPatch(KindWater, 0, 0, 199, 199));
+  t.SetWorld(test::MakeWorld(200, 200, std::move(patches)));
+  TMaus& a = Add({100, 100});
+  Remember(a, goal::Food);
+  Remember(a, goal::Friend);
+  a.M(need::Hunger).Urgency = 0.5;
+  a.Inhib = 0;  // every draw is above it
+  ChooseGoal(run, a);
+  ASSERT_EQ(a.GoalMemory.size(), 3u);
+  EXPECT_EQ(a.GoalMemory[2]->GoalKind, goal::Water);
+  EXPECT_EQ(a.GoalMemory[2]->Expectation, 0);
+  ChooseGoal(run, a);  // now weighed: the mouse stands on it
+  EXPECT_EQ(a.GoalMemory.size(), 3u);
+  EXPECT_EQ(a.GoalMemory[2]->Expectation, 1);
+}
+
+TEST_F(IntentionTest, NoPatchNoticedWhenNoDrawExceedsInhib) {
+  std::vector<std::unique_ptr<TTerra>> patches;
+  patches.push_back(test::RectPatch(KindWater, 0, 0, 199, 199));
+  t.SetWorld(test::MakeWorld(200, 200, std::move(patches)));
+  TMaus& a = Add({100, 100});
+  Remember(a, goal::Food);
+  a.M(need::Hunger).Urgency = 0.5;
+  a.Inhib = 1;
+  ChooseGoal(run, a);
+  EXPECT_EQ(a.GoalMemory.size(), 1u);
+}
+
+// Weighing recalls the places of a kind within sight (100 for the test mouse),
+// and leaves those beyond it untouched.
+TEST_F(IntentionTest, WeighingRecallsOnlyPlacesWithinSight) {
+  TMaus& a = Add({100, 100});
+  Remember(a, goal::Food);
+  a.M(need::Hunger).Urgency = 0.5;
+  const TGoalLocPtr near = test::AddPlace(run, a, goal::Food, {160, 180});  // 100 away
+  const TGoalLocPtr far = test::AddPlace(run, a, goal::Food, {161, 180});   // just beyond
+  near->LastRecall = far->LastRecall = -50;
+  run.TickCount = 7;
+  ChooseGoal(run, a);
+  EXPECT_EQ(near->LastRecall, 7);
+  EXPECT_EQ(far->LastRecall, -50);
+}
+
 TEST_F(IntentionTest, ExpectationRaisesTheValueOfAGoal) {
   TMaus& a = Add({100, 100});
   a.Goal = goal::Food;
