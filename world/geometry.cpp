@@ -49,14 +49,29 @@ double MaxReal(double a, double b) {
   return b > a ? b : a;
 }
 
-bool InSector(double a, double b, double c) {
+namespace {
+
+// The smaller arc between angles a and b: its middle and half its width.
+struct Arc {
+  double mid;
+  double half;
+};
+
+Arc SmallerArc(double a, double b) {
   const double w = AngleDiff(a, b);
   double lo = MinReal(a, b);
   const double hi = MaxReal(a, b);
   if (hi - lo > Pi) lo = hi;
   double mid = lo + w / 2;
   if (mid > TwoPi) mid -= TwoPi;
-  return AngleDiff(mid, c) <= w / 2;
+  return {mid, w / 2};
+}
+
+}  // namespace
+
+bool InSector(double a, double b, double c) {
+  const Arc arc = SmallerArc(a, b);
+  return AngleDiff(arc.mid, c) <= arc.half;
 }
 
 AngleWindow::AngleWindow(double centre, double half) : centre_(centre), half_(half) {
@@ -70,14 +85,8 @@ AngleWindow::AngleWindow(double centre, double half) : centre_(centre), half_(ha
 }
 
 AngleWindow AngleWindow::Sector(double a, double b) {
-  // The same steps as InSector.
-  const double w = AngleDiff(a, b);
-  double lo = MinReal(a, b);
-  const double hi = MaxReal(a, b);
-  if (hi - lo > Pi) lo = hi;
-  double mid = lo + w / 2;
-  if (mid > TwoPi) mid -= TwoPi;
-  return {mid, w / 2};
+  const Arc arc = SmallerArc(a, b);
+  return {arc.mid, arc.half};
 }
 
 bool AngleWindow::Contains(TPoint p, TPoint q) const {

@@ -77,17 +77,24 @@ TEST_F(ChooseGoalTest, LaterCandidateMustBeatTheLastWinnersFullValue) {
   EXPECT_EQ(ChooseGoal(run, a), goal::Friend);
 }
 
-// Standing on water: a look at the ground that notices the patch (a draw above
-// Inhib) makes the goal memory hold a water element, once, and not weighed in
-// the call that created it.
-TEST_F(IntentionTest, NoticingThePatchCreatesItsGoalElementOnce) {
-  std::vector<std::unique_ptr<TTerra>> patches;
-  patches.push_back(test::RectPatch(KindWater, 0, 0, 199, 199));
-  t.SetWorld(test::MakeWorld(200, 200, std::move(patches)));
+// A hungry mouse standing on water that remembers food.
+class OnWaterTest : public IntentionTest {
+ protected:
+  OnWaterTest() {
+    std::vector<std::unique_ptr<TTerra>> patches;
+    patches.push_back(test::RectPatch(KindWater, 0, 0, 199, 199));
+    t.SetWorld(test::MakeWorld(200, 200, std::move(patches)));
+    Remember(a, goal::Food);
+    a.M(need::Hunger).Urgency = 0.5;
+  }
   TMaus& a = Add({100, 100});
-  Remember(a, goal::Food);
+};
+
+// A look at the ground that notices the patch (a draw above Inhib) makes the
+// goal memory hold a water element, once, and not weighed in the call that
+// created it.
+TEST_F(OnWaterTest, NoticingThePatchCreatesItsGoalElementOnce) {
   Remember(a, goal::Friend);
-  a.M(need::Hunger).Urgency = 0.5;
   a.Inhib = 0;  // every draw is above it
   ChooseGoal(run, a);
   ASSERT_EQ(a.GoalMemory.size(), 3u);
@@ -98,13 +105,7 @@ TEST_F(IntentionTest, NoticingThePatchCreatesItsGoalElementOnce) {
   EXPECT_EQ(a.GoalMemory[2]->Expectation, 1);
 }
 
-TEST_F(IntentionTest, NoPatchNoticedWhenNoDrawExceedsInhib) {
-  std::vector<std::unique_ptr<TTerra>> patches;
-  patches.push_back(test::RectPatch(KindWater, 0, 0, 199, 199));
-  t.SetWorld(test::MakeWorld(200, 200, std::move(patches)));
-  TMaus& a = Add({100, 100});
-  Remember(a, goal::Food);
-  a.M(need::Hunger).Urgency = 0.5;
+TEST_F(OnWaterTest, NoPatchNoticedWhenNoDrawExceedsInhib) {
   a.Inhib = 1;
   ChooseGoal(run, a);
   EXPECT_EQ(a.GoalMemory.size(), 1u);
