@@ -73,6 +73,20 @@ extern const char* const NeedNames[need::Count];
 extern const char* const GoalNames[goal::Count];
 extern const char* const ActionNames[action::Count];
 extern const char* const PersonParamNames[param::Count];
+// Names of one value per need, as the field lists name them ("Hunger.Weight").
+inline constexpr const char* NeedWeightNames[need::Count] = {
+    "NoNeed.Weight", "Hunger.Weight", "Thirst.Weight", "Pain.Weight",
+    "Sex.Weight",    "Affil.Weight",  "Cert.Weight",   "Comp.Weight"};
+inline constexpr const char* NeedReserveNames[need::Count] = {
+    "NoNeed.Reserve", "Hunger.Reserve", "Thirst.Reserve", "Pain.Reserve",
+    "Sex.Reserve",    "Affil.Reserve",  "Cert.Reserve",   "Comp.Reserve"};
+inline constexpr const char* NeedBasMetaNames[need::Count] = {
+    "NoNeed.BasMeta", "Hunger.BasMeta", "Thirst.BasMeta", "Pain.BasMeta",
+    "Sex.BasMeta",    "Affil.BasMeta",  "Cert.BasMeta",   "Comp.BasMeta"};
+inline constexpr const char* NeedValueNames[need::Count] = {
+    "NoNeed.Value", "Hunger.Value", "Thirst.Value", "Pain.Value",
+    "Sex.Value",    "Affil.Value",  "Cert.Value",   "Comp.Value"};
+
 // Colours as 0x00BBGGRR.
 extern const std::uint32_t NeedColours[need::Count];
 extern const std::uint32_t GoalColours[goal::Count];

@@ -8,6 +8,7 @@ set(MURINEX_AGENT_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/maus.cpp
   ${CMAKE_CURRENT_LIST_DIR}/memory.cpp
   ${CMAKE_CURRENT_LIST_DIR}/mouse_list.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/mouse_values.cpp
   ${CMAKE_CURRENT_LIST_DIR}/movement.cpp
   ${CMAKE_CURRENT_LIST_DIR}/names.cpp
   ${CMAKE_CURRENT_LIST_DIR}/needs.cpp

@@ -4,6 +4,14 @@
 
 namespace murinex {
 
+namespace stat {
+const char* const ColumnNames[Count] = {
+#define MURINEX_STAT_NAME(name) #name,
+    MURINEX_STAT_COLUMNS(MURINEX_STAT_NAME)
+#undef MURINEX_STAT_NAME
+};
+}  // namespace stat
+
 void Run::SelectMaus(TMaus* mouse) {
   SelectedMaus = mouse;
   if (Observer) Observer->MausSelected(mouse);

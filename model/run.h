@@ -129,6 +129,29 @@ class Run {
   void CloseProtocols();
 };
 
+// The run's own single values, as a checkpoint keeps them; its settings,
+// generator, statistics sums, world and mice have lists of their own.
+template <class R, class V>
+void RunFields(R& run, V&& visit) {
+  visit(FieldInfo{"TaskName"}, run.TaskName);
+  visit(FieldInfo{"PopulationFileName"}, run.PopulationFileName);
+  visit(FieldInfo{"WorldFileName"}, run.WorldFileName);
+  visit(FieldInfo{"SettingsFileName"}, run.SettingsFileName);
+  visit(FieldInfo{"TickInterval"}, run.TickInterval);
+  visit(FieldInfo{"StartTick"}, run.StartTick);
+  visit(FieldInfo{"TickCount"}, run.TickCount);
+  visit(FieldInfo{"IdCounter"}, run.IdCounter);
+  visit(FieldInfo{"CheckMausId"}, run.CheckMausId);
+  visit(FieldInfo{"DumpNumber"}, run.DumpNumber);
+  visit(FieldInfo{"StatRowCount"}, run.StatRowCount);
+  visit(FieldInfo{"StatInterval"}, run.StatInterval);
+  visit(FieldInfo{"Births"}, run.Births);
+  static constexpr const char* deaths[] = {"Deaths", "DeathsHunger", "DeathsThirst", "DeathsPain",
+                                           "DeathsAge"};
+  for (int cause = 0; cause < 5; ++cause)
+    visit(FieldInfo{deaths[cause]}, run.DeathsBy[cause]);
+}
+
 // A task name becomes part of output file names: it must be a plain name of
 // at most MaxTaskNameLength characters.
 bool ValidTaskName(const std::string& name);

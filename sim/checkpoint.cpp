@@ -8,6 +8,7 @@
 #include "sim/checkpoint_io.h"
 #include "sim/checkpoint_mouse.h"
 #include "sim/overrides.h"
+#include "sim/state_check.h"
 #include "sim/state_text.h"
 #include "world/error.h"
 
@@ -22,21 +23,7 @@ using namespace checkpoint;
 template <class IO, class R>
 void RunRecord(IO& io, R& run) {
   io.Begin("run");
-  io(run.TaskName, "task name");
-  io(run.PopulationFileName, "population file name");
-  io(run.WorldFileName, "world file name");
-  io(run.SettingsFileName, "settings file name");
-  io(run.TickInterval, "tick interval");
-  io(run.StartTick, "start tick");
-  io(run.TickCount, "tick count");
-  io(run.IdCounter, "ID counter");
-  io(run.CheckMausId, "check mouse ID");
-  io(run.DumpNumber, "dump number");
-  io(run.StatRowCount, "statistics row count");
-  io(run.StatInterval, "statistics interval");
-  io(run.Births, "births");
-  for (auto& deaths : run.DeathsBy)
-    io(deaths, "deaths");
+  RunFields(run, Through(io));
   io.End();
 }
 
@@ -50,12 +37,7 @@ void GeneratorRecord(IO& io, std::uint32_t& seed) {
 template <class IO, class R>
 void StatsRecord(IO& io, R& run) {
   io.Begin("stats");
-  for (int i = 0; i < stat::Count; ++i) {
-    if constexpr (IO::Loading)
-      io(run.Stats.Slot(i), "statistics sum");
-    else
-      io(run.Stats[static_cast<stat::Column>(i)], "statistics sum");
-  }
+  StatFields(run.Stats, Through(io));
   io.End();
 }
 
@@ -124,21 +106,9 @@ void AppliedOverrideRecords(IO& io, List& applied) {
 template <class IO, class T>
 void PatchRecord(IO& io, T& terra) {
   io.Begin("patch");
-  io(terra.Name, "patch name");
-  std::uint8_t kind = terra.Kind;
-  io.Byte(kind, "patch kind", KindHealingHerbs + 1);
-  if constexpr (IO::Loading) {
-    if (kind < KindSand) io.Reader().Fail("a patch kind must be 1 to 6");
-    terra.Kind = kind;
-  }
-  io(terra.Area, "patch area");
-  io(terra.Amount, "patch amount");
-  io(terra.Level, "patch level");
-  io(terra.Growth, "patch growth");
-  io(terra.Decay, "patch decay");
-  io(terra.Colour, "patch colour");
-  io(terra.Centre.x, "patch centre");
-  io(terra.Centre.y, "patch centre");
+  PatchFields(terra, Through(io));
+  if constexpr (IO::Loading)
+    if (terra.Kind < KindSand) io.Reader().Fail("a patch kind must be 1 to 6");
   Elements(io, terra.Seasons, "season count", [&](auto& season) {
     io(season.FirstDay, "first day of a season");
     io(season.EndDay, "end day of a season");
@@ -372,15 +342,29 @@ SavedOutputs ReadCheckpointText(Run& fresh, const std::string& text,
   fresh.Mice.clear();
   for (std::size_t i = 0; i < count; ++i)
     fresh.Mice.push_back(std::make_unique<TMaus>(0));
-  for (auto& m : fresh.Mice)
-    LoadMouse(in, fresh.Mice, *m);
-  io.Begin("selected");
-  fresh.SelectedMaus = MouseAt(in, fresh.Mice, "selected mouse");
-  io.End();
   SavedOutputs outputs;
-  for (SavedOutput& saved : outputs)
-    OutputRecord(io, saved);
-  if (!in.AtEnd()) in.Fail("unexpected records after the last output file");
+  // A refused file leaves no half-read mice behind.
+  try {
+    for (auto& m : fresh.Mice)
+      LoadMouse(in, fresh.Mice, *m);
+    io.Begin("selected");
+    fresh.SelectedMaus = MouseAt(in, fresh.Mice, "selected mouse");
+    io.End();
+    for (SavedOutput& saved : outputs)
+      OutputRecord(io, saved);
+    if (!in.AtEnd()) in.Fail("unexpected records after the last output file");
+    // What the next tick would choke on (an age at the largest integer, a sum
+    // grown to infinity) is refused now, naming the file.
+    try {
+      CheckRunState(fresh);
+    } catch (const InputError& error) {
+      throw InputError(displayName, 0, error.message());
+    }
+  } catch (const InputError&) {
+    fresh.SelectedMaus = nullptr;
+    fresh.Mice.clear();
+    throw;
+  }
   return outputs;
 }
 

@@ -17,7 +17,7 @@ class Run;
 // each protocol file had got. A run
 // continued from it writes the same bytes as one that never stopped.
 inline constexpr std::string_view CheckpointFormat = "murinex-checkpoint";
-inline constexpr int CheckpointVersion = 2;
+inline constexpr int CheckpointVersion = 3;
 
 // "data/checkpoint-<task>.mxc", relative to the run folder.
 std::string CheckpointName(const std::string& taskName);

@@ -8,8 +8,10 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "sim/state_text.h"
+#include "world/fields.h"
 
 namespace murinex::checkpoint {
 
@@ -36,6 +38,14 @@ class Saver {
   // A byte that indexes a table of `count` entries.
   void Byte(const std::uint8_t& v, const char*, int) { out_.Int(v); }
   void Size(const std::size_t& n, const char*) { out_.Int(static_cast<std::int64_t>(n)); }
+  // One field of a record's field list.
+  template <class T>
+  void Field(const FieldInfo& f, const T& v) {
+    if constexpr (std::is_same_v<T, std::uint8_t>)
+      out_.Int(v);
+    else
+      (*this)(v, f.name);
+  }
 
  private:
   StateWriter& out_;
@@ -67,10 +77,42 @@ class Loader {
   void Size(std::size_t& n, const char* what) {
     n = static_cast<std::size_t>(in_.Int(what, 0, in_.Remaining()));
   }
+  // One field of a record's field list. Reals must be finite (the reader sees
+  // to that); a byte must index its table. A position must lie within the
+  // coordinate limit, or the geometry's integer arithmetic could overflow.
+  // Other values may drift slightly outside what the input files allow while a
+  // run goes on (a need level after the action costs), so they are not held to
+  // the input ranges here.
+  template <class T>
+  void Field(const FieldInfo& f, T& v) {
+    if constexpr (std::is_same_v<T, std::uint8_t>) {
+      Byte(v, f.name, f.options ? f.options : 256);
+    } else {
+      (*this)(v, f.name);
+      if constexpr (std::is_same_v<T, std::int32_t>)
+        if (f.range == murinex::Field::Position && !InRange(f.range, v))
+          in_.Fail(std::string(f.name) + " lies beyond the coordinate limit: " + std::to_string(v));
+    }
+  }
   StateReader& Reader() { return in_; }
 
  private:
   StateReader& in_;
+};
+
+// Hands every field of a record's list to a Saver or a Loader:
+// `MotiveFields(motive, Through(io))`.
+template <class IO>
+class Through {
+ public:
+  explicit Through(IO& io) : io_(io) {}
+  template <class T>
+  void operator()(const FieldInfo& f, T& value) const {
+    io_.Field(f, value);
+  }
+
+ private:
+  IO& io_;
 };
 
 // A list of plain values: its size, then each element through `each`.

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "agent/maus.h"
+#include "agent/maus_fields.h"
 #include "model/lines.h"
 #include "sim/checkpoint_io.h"
 #include "world/error.h"
@@ -77,88 +78,21 @@ void LoadLines(Loader& io, TLines& lines) {
 // ---------------------------------------------------------------- one mouse: plain fields
 
 template <class IO, class M>
-void MouseHead(IO& io, M& m) {
+void MouseValues(IO& io, M& m) {
   io.Begin("mouse");
-  io(m.ID, "ID");
-  io(m.Age, "Age");
-  io(m.Generation, "Generation");
-  io(m.BirthTick, "BirthTick");
-  io(m.MotherID, "MotherID");
-  io(m.Lineage, "Lineage");
-  io(m.MovedForHelp, "MovedForHelp");
-  io(m.GoalChanged, "GoalChanged");
-  io(m.Smiling, "Smiling");
-  io(m.Attacked, "Attacked");
-  io(m.HasNextGoal, "HasNextGoal");
-  io(m.Dying, "Dying");
-  io(m.OnHelpMission, "OnHelpMission");
-  io(m.Afraid, "Afraid");
-  io(m.Dares, "Dares");
-  io(m.CompAttack, "CompAttack");
-  io(m.KeepConsuming, "KeepConsuming");
-  io.Byte(m.HelpCry, "HelpCry", 5);
-  io.End();
-}
-
-template <class IO, class M>
-void MouseState(IO& io, M& m) {
-  io.Begin("state");
-  io(m.SumWeights, "SumWeights");
-  io(m.TotNeedStrength, "TotNeedStrength");
-  io(m.PrevTotNeedStrength, "PrevTotNeedStrength");
-  io(m.Heading, "Heading");
-  io(m.Damage, "Damage");
-  io(m.Jul, "Jul");
-  io.Byte(m.Need, "Need", need::Count);
-  io(m.Threat.value, "Threat");
-  io(m.Threat.direction, "Threat direction");
-  io(m.Support.value, "Support");
-  io(m.Support.direction, "Support direction");
-  io.Byte(m.Goal, "Goal", goal::Count);
-  io.Byte(m.PrevGoal, "PrevGoal", goal::Count);
-  io.Byte(m.Action, "Action", action::Count);
-  io.Byte(m.LastAction, "LastAction", action::Count);
-  io.Byte(m.Facing, "Facing", 8);
-  io(m.Position.x, "x of Position");
-  io(m.Position.y, "y of Position");
-  io(m.StuckAt.x, "x of StuckAt");
-  io(m.StuckAt.y, "y of StuckAt");
-  io(m.Arousal, "Arousal");
-  io(m.Inhib, "Inhib");
+  MouseFields(m, Through(io));
   io.End();
   io.Begin("actval");
-  Reals(io, m.ActVal, "ActVal");
+  ActValFields(m, Through(io));
   io.End();
   io.Begin("params");
-  Reals(io, m.Params, "person parameter");
+  ParamFields(m, Through(io));
   io.End();
-}
-
-template <class IO, class Mo>
-void MotiveRecord(IO& io, Mo& mo) {
-  io.Begin("motive");
-  io(mo.Name, "motive name");
-  io(mo.Reserve, "Reserve");
-  io(mo.MaxReserve, "MaxReserve");
-  io(mo.Ist, "Ist");
-  io(mo.Soll, "Soll");
-  io(mo.Deviation, "Deviation");
-  io(mo.Urgency, "Urgency");
-  io(mo.BasMeta, "BasMeta");
-  io(mo.Leak, "Leak");
-  io(mo.Weight, "Weight");
-  io(mo.EpComp, "EpComp");
-  io(mo.DevChange, "DevChange");
-  io.End();
-}
-
-template <class IO, class G>
-void GenomeFields(IO& io, G& g) {
-  Reals(io, g.MotWeights, "MotWeights gene");
-  Reals(io, g.PersonGenes, "person gene");
-  for (auto& v : g.ReserveGenes)
-    io(v, "reserve gene");
-  Reals(io, g.BasMetaGenes, "BasMeta gene");
+  for (auto& mo : m.Motives) {
+    io.Begin("motive");
+    MotiveFields(mo, Through(io));
+    io.End();
+  }
 }
 
 template <class IO, class P, class Index>
@@ -175,22 +109,14 @@ void PlanRecord(IO& io, P& plan, Index& planIndex) {
 template <class IO, class E>
 void ElementRecord(IO& io, E& el) {
   io.Begin("element");
-  io.Byte(el.GoalKind, "GoalKind", goal::Count);
-  Reals(io, el.Values, "goal value");
-  io(el.Expectation, "Expectation");
+  GoalElementFields(el, Through(io));
   io.End();
 }
 
 template <class IO, class T>
 void TrackRecord(IO& io, T& track) {
   io.Begin("track");
-  Elements(io, track, "track length", [&](auto& p) {
-    io(p.X, "X of a track point");
-    io(p.Y, "Y of a track point");
-    io.Byte(p.Goal, "Goal of a track point", 256);
-    io.Byte(p.Action, "Action of a track point", 256);
-    io(p.Vividness, "Vividness");
-  });
+  Elements(io, track, "track length", [&](auto& p) { TrackPointFields(p, Through(io)); });
   io.End();
 }
 
@@ -229,18 +155,6 @@ std::int64_t ElementIndex(const TMaus& m, const TGoalMemEl* element) {
       "", 0, "mouse " + std::to_string(m.ID) + " has a place of a goal element it does not own");
 }
 
-template <class IO, class P>
-void PlaceFields(IO& io, P& p) {
-  io(p.Quality, "Quality");
-  io(p.Sign, "Sign");
-  io(p.NextIndex, "NextIndex");
-  io(p.Pos.x, "x of a place");
-  io(p.Pos.y, "y of a place");
-  io(p.Retention, "Retention");
-  io(p.LastRecall, "LastRecall");
-  io(p.Progress, "Progress");
-}
-
 void SaveMemory(Saver& io, StateWriter& out, const TMaus& m) {
   io.Begin("goalmemory");
   io.Size(m.GoalMemory.size(), "element count");
@@ -255,7 +169,7 @@ void SaveMemory(Saver& io, StateWriter& out, const TMaus& m) {
     io.Begin("place");
     out.Int(ElementIndex(m, p->Element));
     out.Int(table.IndexOf(p->Next.get()));
-    PlaceFields(io, *p);
+    PlaceFields(*p, Through(io));
     io.End();
   }
   io.Begin("placelist");
@@ -296,7 +210,7 @@ void LoadMemory(Loader& io, StateReader& in, TMaus& m) {
     const std::int64_t element = in.Int("goal element of a place", -1, elements - 1);
     p->Element = element < 0 ? nullptr : m.GoalMemory[static_cast<std::size_t>(element)].get();
     p->Next = PlaceAt(in, places, "next place");
-    PlaceFields(io, *p);
+    PlaceFields(*p, Through(io));
     io.End();
   }
   io.Begin("placelist");
@@ -359,10 +273,8 @@ void SaveLinks(Saver& io, StateWriter& out, const MouseIndex& index, const TMaus
   io.End();
   for (const TFrinEn& e : m.Relations) {
     io.Begin("relation");
-    io(e.OtherID, "OtherID");
     out.Int(IndexOfMouse(index, e.OtherMaus, m));
-    io(e.Friendship, "Friendship");
-    io(e.Enmity, "Enmity");
+    RelationFields(e, Through(io));
     io.End();
   }
 }
@@ -390,10 +302,8 @@ void LoadLinks(Loader& io, StateReader& in, const TMausList& mice, TMaus& m) {
   for (std::size_t i = 0; i < n; ++i) {
     TFrinEn e;
     io.Begin("relation");
-    io(e.OtherID, "OtherID");
     e.OtherMaus = MouseAt(in, mice, "other mouse of a relation");
-    io(e.Friendship, "Friendship");
-    io(e.Enmity, "Enmity");
+    RelationFields(e, Through(io));
     io.End();
     m.Relations.push_back(e);
   }
@@ -405,16 +315,13 @@ void LoadLinks(Loader& io, StateReader& in, const TMausList& mice, TMaus& m) {
 
 void SaveMouse(StateWriter& out, const MouseIndex& index, const TMaus& m) {
   Saver io(out);
-  MouseHead(io, m);
-  MouseState(io, m);
-  for (const TMotiv& mo : m.Motives)
-    MotiveRecord(io, mo);
+  MouseValues(io, m);
   io.Begin("genom");
-  GenomeFields(io, *m.Genom);
+  GenomeFields(*m.Genom, Through(io));
   io.End();
   io.Begin("embryo");
   io(m.Embryo != nullptr, "embryo present");
-  if (m.Embryo) GenomeFields(io, *m.Embryo);
+  if (m.Embryo) GenomeFields(*m.Embryo, Through(io));
   io.End();
   PlanRecord(io, m.Plan, m.PlanIndex);
   SaveMemory(io, out, m);
@@ -425,19 +332,16 @@ void SaveMouse(StateWriter& out, const MouseIndex& index, const TMaus& m) {
 
 void LoadMouse(StateReader& in, const TMausList& mice, TMaus& m) {
   Loader io(in);
-  MouseHead(io, m);
-  MouseState(io, m);
-  for (TMotiv& mo : m.Motives)
-    MotiveRecord(io, mo);
+  MouseValues(io, m);
   io.Begin("genom");
-  GenomeFields(io, *m.Genom);
+  GenomeFields(*m.Genom, Through(io));
   io.End();
   io.Begin("embryo");
   bool embryo = false;
   io(embryo, "embryo present");
   if (embryo) {
     m.Embryo = std::make_unique<TGenom>();
-    GenomeFields(io, *m.Embryo);
+    GenomeFields(*m.Embryo, Through(io));
   }
   io.End();
   PlanRecord(io, m.Plan, m.PlanIndex);

@@ -1,8 +1,10 @@
 #include "sim/population_files.h"
 
 #include <ctime>
+#include <type_traits>
 
 #include "agent/maus.h"
+#include "agent/maus_fields.h"
 #include "agent/memory.h"
 #include "model/out_file.h"
 #include "model/run.h"
@@ -30,12 +32,46 @@ std::uint8_t ReadGoalKind(TextReader& in, const std::string& what) {
   return low;
 }
 
-Field ActValField(int slot) {
-  static constexpr Field fields[8] = {
-      Field::CurStrength, Field::ActValSpare,   Field::ActValSpare, Field::ActValSpare,
-      Field::ActValSpare, Field::TimeTillSober, Field::Pregnant,    Field::BirthCountdown};
-  return fields[slot];
-}
+// Reads the dumped fields of a record's list in their order, each checked
+// against its range; `what(field, n)` names the n-th value read in error messages.
+template <class Namer>
+class FieldReader {
+ public:
+  FieldReader(TextReader& in, Namer what) : in_(in), what_(std::move(what)) {}
+
+  void operator()(const FieldInfo& f, double& v) {
+    if (!f.dump.Dumped()) return;
+    v = f.HasRange() ? ReadReal(in_, f.range, Name(f)) : in_.ReadReal(Name(f));
+  }
+  void operator()(const FieldInfo& f, std::int32_t& v) {
+    if (!f.dump.Dumped()) return;
+    v = f.HasRange() ? ReadInt(in_, f.range, Name(f)) : in_.ReadInt(Name(f));
+  }
+  // A byte keeps the low eight bits of what is written; those must index its table.
+  void operator()(const FieldInfo& f, std::uint8_t& v) {
+    if (!f.dump.Dumped()) return;
+    if (f.options == goal::Count) {
+      v = ReadGoalKind(in_, Name(f));
+      return;
+    }
+    const std::string what = Name(f);
+    v = static_cast<std::uint8_t>(in_.ReadInt(what) & 0xFF);
+    if (v >= f.options) in_.Fail("expected " + what + " below " + std::to_string(f.options));
+  }
+  void operator()(const FieldInfo& f, std::string& v) {
+    if (!f.dump.Dumped()) return;
+    v = in_.ReadWord();
+    ++read_;
+  }
+
+ private:
+  // Counts the value as read: the name is built only when needed, and each is asked once.
+  std::string Name(const FieldInfo& f) { return what_(f, read_++); }
+
+  TextReader& in_;
+  Namer what_;
+  int read_ = 0;
+};
 
 void ReadHead(Run& run, TMaus& m, TextReader& in) {
   in.SkipBlankLines();
@@ -55,13 +91,13 @@ void ReadHead(Run& run, TMaus& m, TextReader& in) {
 void ReadActVal(TMaus& m, TextReader& in) {
   in.SkipBlankLines();
   in.ReadLine("the \"ActVal\" label line");
-  for (int i = 0; i < 8; ++i) {
-    const std::string what =
-        "ActVal slot " + std::to_string(i) + " of mouse " + std::to_string(m.ID);
-    m.ActVal[i] = ReadReal(in, ActValField(i), what);
-    if (ActValField(i) == Field::Pregnant && m.ActVal[i] != 0 && m.ActVal[i] != 1)
-      FailRange(in, in.Line(), Field::Pregnant, what, m.ActVal[i]);
-  }
+  const std::string of = " of mouse " + std::to_string(m.ID);
+  ActValFields(m, FieldReader(in, [&](const FieldInfo&, int slot) {
+                 return "ActVal slot " + std::to_string(slot) + of;
+               }));
+  // A fraction would be written as 0 and the embryo's lines misread.
+  if (m.Pregnant() != 0 && m.Pregnant() != 1)
+    FailRange(in, in.Line(), Field::Pregnant, "ActVal slot 6" + of, m.Pregnant());
   in.NextLine();
 }
 
@@ -75,19 +111,15 @@ void ReadEmbryo(TMaus& m, TextReader& in) {
                          " is pregnant: expected its \"Genom\" section, found \"" + Trim(label) +
                          "\"");
   m.Embryo = std::make_unique<TGenom>();
-  TGenom& e = *m.Embryo;
   in.SkipBlankLines();
-  for (int i = 0; i < 8; ++i) {
-    const std::string n = std::to_string(i);
-    e.MotWeights[i] = ReadReal(in, Field::Weight, "embryo MotWeights " + n);
-    e.ReserveGenes[i] = ReadInt(in, Field::Reserve, "embryo ReserveGenes " + n);
-    e.BasMetaGenes[i] = ReadReal(in, Field::BasMeta, "embryo BasMetaGenes " + n);
-  }
-  in.NextLine();
-  for (int j = 0; j < 15; ++j)
-    e.PersonGenes[j] =
-        ReadReal(in, ParamField(j), std::string("embryo person gene ") + PersonParamNames[j]);
-  in.NextLine();
+  FieldReader read(in,
+                   [](const FieldInfo& f, int) { return std::string("embryo gene ") + f.name; });
+  // The lines of the need genes, then those of the person genes.
+  int count = 0;
+  GenomeFields(*m.Embryo, [&](const FieldInfo& f, auto& value) {
+    read(f, value);
+    if (++count == 3 * need::Count || count == GenomeFieldCount) in.NextLine();
+  });
 }
 
 void ReadMotives(TMaus& m, TextReader& in) {
@@ -95,15 +127,8 @@ void ReadMotives(TMaus& m, TextReader& in) {
   m.SumWeights = 0;
   for (int i = 0; i < need::Count; ++i) {
     TMotiv& mo = m.Motives[i];
-    const std::string what = std::string(" of motive line ") + std::to_string(i);
-    mo.Name = in.ReadWord();
-    mo.Soll = ReadReal(in, Field::Soll, "Soll" + what);
-    mo.Ist = ReadReal(in, Field::Ist, "Ist" + what);
-    mo.BasMeta = ReadReal(in, Field::BasMeta, "BasMeta" + what);
-    mo.Leak = ReadReal(in, Field::Leak, "Leak" + what);
-    mo.Weight = ReadReal(in, Field::Weight, "Weight" + what);
-    mo.Reserve = ReadInt(in, Field::Reserve, "Reserve" + what);
-    mo.MaxReserve = ReadInt(in, Field::Reserve, "MaxReserve" + what);
+    const std::string of = std::string(" of motive line ") + std::to_string(i);
+    MotiveFields(mo, FieldReader(in, [&](const FieldInfo& f, int) { return f.name + of; }));
     in.NextLine();
     m.SumWeights += mo.Weight;
   }
@@ -111,11 +136,12 @@ void ReadMotives(TMaus& m, TextReader& in) {
 
 void ReadParams(TMaus& m, TextReader& in) {
   in.NextLine();
-  for (int j = 0; j < param::Count; ++j) {
-    m.Params[j] =
-        ReadReal(in, ParamField(j), std::string("person parameter ") + PersonParamNames[j]);
+  int j = 0;
+  ParamFields(m, [&](const FieldInfo& f, double& value) {
+    value = ReadReal(in, f.range, std::string("person parameter ") + f.name);
     if (j % 2 == 1 || j == param::Count - 1) in.NextLine();
-  }
+    ++j;
+  });
 }
 
 void ReadGoalMemory(TMaus& m, TextReader& in) {
@@ -123,10 +149,10 @@ void ReadGoalMemory(TMaus& m, TextReader& in) {
   in.ReadLine("the \"--- Goals ---\" header");
   while (!in.AtBlankLineStart()) {
     auto el = std::make_unique<TGoalMemEl>();
-    el->GoalKind = ReadGoalKind(in, "goal kind of a goal-memory row");
-    for (int i = 0; i < 8; ++i)
-      el->Values[i] =
-          ReadReal(in, Field::GoalNeedValue, "goal value for need " + std::to_string(i));
+    GoalElementFields(*el, FieldReader(in, [](const FieldInfo&, int n) {
+      return n == 0 ? std::string("goal kind of a goal-memory row")
+                    : "goal value for need " + std::to_string(n - 1);
+    }));
     in.NextLine();
     m.GoalMemory.push_back(std::move(el));
   }
@@ -179,9 +205,9 @@ void ReadRelations(TMaus& m, TextReader& in) {
   const std::int32_t n = ReadInt(in, Field::EntryCount, "number of FriEns entries");
   for (std::int32_t k = 0; k < n; ++k) {
     TFrinEn e;
-    e.OtherID = in.ReadInt("OtherID of a FriEns entry");
-    e.Friendship = ReadReal(in, Field::Friendship, "Friendship of a FriEns entry");
-    e.Enmity = ReadReal(in, Field::Enmity, "Enmity of a FriEns entry");
+    RelationFields(e, FieldReader(in, [](const FieldInfo& f, int) {
+                     return std::string(f.name) + " of a FriEns entry";
+                   }));
     m.Relations.push_back(e);
   }
 }
@@ -192,11 +218,9 @@ void ReadTrack(TMaus& m, TextReader& in) {
   const std::int32_t n = ReadInt(in, Field::EntryCount, "number of Protocol entries");
   for (std::int32_t k = 0; k < n; ++k) {
     TProtocol p;
-    p.Goal = static_cast<std::uint8_t>(in.ReadInt("Goal of a Protocol entry") & 0xFF);
-    p.X = ReadInt(in, Field::Position, "X of a Protocol entry");
-    p.Y = ReadInt(in, Field::Position, "Y of a Protocol entry");
-    p.Action = static_cast<std::uint8_t>(in.ReadInt("Action of a Protocol entry") & 0xFF);
-    p.Vividness = ReadReal(in, Field::Vividness, "Vividness of a Protocol entry");
+    TrackPointFields(p, FieldReader(in, [](const FieldInfo& f, int) {
+                       return std::string(f.name) + " of a Protocol entry";
+                     }));
     m.Protocol.push_back(p);
   }
 }
@@ -239,33 +263,64 @@ std::string R(double v, int w, int d) {
   return Column(FormatFixed(v, 0, d), w);
 }
 
+// A field in its dump column; fields a dump does not hold write nothing.
+template <class T>
+std::string Put(const FieldInfo& f, const T& v) {
+  if (!f.dump.Dumped()) return "";
+  if constexpr (std::is_same_v<T, std::string>)
+    return Column(v, f.dump.width);
+  else if constexpr (std::is_floating_point_v<T>)
+    return f.dump.decimals == DumpLayout::Whole ? I(RoundHalfEven(v), f.dump.width)
+                                                : R(v, f.dump.width, f.dump.decimals);
+  else
+    return I(static_cast<std::int64_t>(v), f.dump.width);
+}
+
+// Appends every dumped field of a record to the text of a dump.
+class Appender {
+ public:
+  explicit Appender(std::string& out) : out_(out) {}
+  template <class T>
+  void operator()(const FieldInfo& f, const T& v) const {
+    out_ += Put(f, v);
+  }
+
+ private:
+  std::string& out_;
+};
+
+// Three genes to a line: those of each need, then the person genes.
 void WriteEmbryo(const TGenom& e, std::string& out) {
   out += "Genom\n";
-  for (int i = 0; i < 8; ++i)
-    out += R(e.MotWeights[i], 12, 7) + I(e.ReserveGenes[i], 7) + R(e.BasMetaGenes[i], 12, 7) + "\n";
-  for (int j = 0; j < 15; ++j) {
-    out += R(e.PersonGenes[j], 12, 7);
-    if (j % 3 == 2) out += "\n";
-  }
+  int count = 0;
+  GenomeFields(e, [&](const FieldInfo& f, const auto& v) {
+    out += Put(f, v);
+    if (++count % 3 == 0) out += "\n";
+  });
   out += "\n\n";
 }
 
 void WriteMotives(const TMaus& m, std::string& out) {
   for (int i = 0; i < need::Count; ++i) {
-    const TMotiv& mo = m.Motives[i];
-    out += Column(mo.Name, 8) + R(mo.Soll, 7, 3) + R(mo.Ist, 7, 3) + R(mo.BasMeta, 10, 4) +
-           R(mo.Leak, 10, 4) + R(mo.Weight, 10, 4) + I(mo.Reserve, 7) + I(mo.MaxReserve, 7) +
-           "   // " + NeedNames[i];
+    MotiveFields(m.Motives[i], Appender(out));
+    out += std::string("   // ") + NeedNames[i];
     if (i == 0) out += ": Soll, Ist, BasMeta, Leak, Weight, Reserve, MaxReserve";
     out += "\n";
   }
 }
 
+// Two parameters to a line, each line closed by their names.
 void WriteParams(const TMaus& m, std::string& out) {
-  for (int j = 0; j + 1 < param::Count; j += 2)
-    out += R(m.Params[j], 14, 8) + R(m.Params[j + 1], 14, 8) + "  // " + PersonParamNames[j] +
-           ", " + PersonParamNames[j + 1] + "\n";
-  out += R(m.Params[14], 14, 8) + "  // " + PersonParamNames[14] + "\n";
+  int j = 0;
+  std::string names;
+  ParamFields(m, [&](const FieldInfo& f, double v) {
+    out += Put(f, v);
+    names += (names.empty() ? "" : ", ") + std::string(f.name);
+    if (++j % 2 == 0 || j == param::Count) {
+      out += "  // " + names + "\n";
+      names.clear();
+    }
+  });
 }
 
 void WritePlaces(Run& run, TMaus& m, std::string& out) {
@@ -282,8 +337,7 @@ void WriteRelations(const TMaus& m, std::string& out) {
   const std::size_t n = m.Relations.size();
   out += Column("FriEns:", 10) + I(static_cast<std::int64_t>(n), 4);
   for (std::size_t k = 0; k < n; ++k) {
-    const TFrinEn& e = m.Relations[k];
-    out += I(e.OtherID, 10) + R(e.Friendship, 10, 4) + R(e.Enmity, 10, 4);
+    RelationFields(m.Relations[k], Appender(out));
     if ((k + 1) % 5 == 0) {
       out += "\n";
       if (k + 1 < n) out += std::string(14, ' ');
@@ -296,8 +350,7 @@ void WriteTrack(const TMaus& m, std::string& out) {
   const std::size_t n = m.Protocol.size();
   out += Column("Protocol:", 10) + I(static_cast<std::int64_t>(n), 7);
   for (std::size_t k = 0; k < n; ++k) {
-    const TProtocol& p = m.Protocol[k];
-    out += I(p.Goal, 6) + I(p.X, 6) + I(p.Y, 6) + I(p.Action, 6) + R(p.Vividness, 10, 5);
+    TrackPointFields(m.Protocol[k], Appender(out));
     if ((k + 1) % 5 == 0) {
       out += "\n";
       if (k + 1 < n) out += std::string(17, ' ');
@@ -318,10 +371,7 @@ std::string DumpMaus(Run& run, TMaus& m) {
       m.Lineage + " " + I(m.ID, 10) + I(m.Age, 15) + I(m.MotherID, 10) + I(m.BirthTick, 12) + "\n";
   out += I(m.Position.x, 6) + I(m.Position.y, 6) + "\n\n";
   out += "ActVal\n";
-  for (int i = 0; i < 3; ++i)
-    out += R(m.ActVal[i], 12, 6);
-  for (int i = 3; i < 8; ++i)
-    out += I(RoundHalfEven(m.ActVal[i]), 7);
+  ActValFields(m, Appender(out));
   out += "\n\n";
   if (m.Pregnant() > 0 && m.Embryo) WriteEmbryo(*m.Embryo, out);
   WriteMotives(m, out);
@@ -330,9 +380,7 @@ std::string DumpMaus(Run& run, TMaus& m) {
   out += "\n\n";
   out += "--- Goals ---     hunger     thirst    pain      sex       affil   certainty  comp\n";
   for (const auto& el : m.GoalMemory) {
-    out += I(el->GoalKind, 4);
-    for (double v : el->Values)
-      out += R(v, 15, 5);
+    GoalElementFields(*el, Appender(out));
     out += "\n";
   }
   out += "\n --- Memory ---\n";
@@ -377,12 +425,12 @@ void DumpGenomes(Run& run) {
   for (auto& mp : run.Mice) {
     TMaus& m = *mp;
     CopyGenom(m);
-    const TGenom& g = *m.Genom;
     out += I(m.ID, 8);
-    for (int i = 1; i <= 7; ++i)
-      out += R(g.MotWeights[i], 12, 7) + I(g.ReserveGenes[i], 7) + R(g.BasMetaGenes[i], 12, 7);
-    for (double v : g.PersonGenes)
-      out += R(v, 12, 7);
+    // The genes of NoNeed, the first three, are left out.
+    int count = 0;
+    GenomeFields(*m.Genom, [&](const FieldInfo& f, const auto& v) {
+      if (count++ >= 3) out += Put(f, v);
+    });
     out += "\n";
   }
   WriteFileAtomically((run.OutputDir() / name).string(), name, out);

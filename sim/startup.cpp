@@ -64,16 +64,10 @@ void RemoveStaleDumps(const Run& run) {
 }
 
 std::string StatHeader(int startTick) {
-  return std::to_string(startTick) + ";Learn;PlanSteps;SuccessfulPlan;" +
-         "Arousal;Inhib;MotCh;OppCh;Mausnotseen;DangerNotSeen;" +
-         "HelpMission;HelpAggress;BiteFriend;" + "Threat;Support;Fear;ThreatFlight;" +
-         "NoNeed;Hung;Thir;Pain;Sex;Affil;Cert;Comp;" +
-         "NoGoal;GSand;GFood;GWater;GJuli;GStones;GHerbs;GInfo;GLegSign;" +
-         "GSupportSign;GCompSign;" + "NMaus;Age;Deathrate;Birthrate;LifeLength;" +
-         "RelFriends;RelEnemies;EnToFrin;" + "GiveUp;NoAct;" + "Move;Explore;Flight;Bite;Hold;" +
-         "Feed;Drink;Cure;Smile;" + "Plan;Sleep;Drunken;Care;" +
-         "MDensity;MVarDens;DHunger;DThirst;DPain;DAge;Strength;" +
-         "CareHunger;CareThirst;CarePain;";
+  std::string header = std::to_string(startTick) + ";";
+  for (const char* name : stat::ColumnNames)
+    header += std::string(name) + ";";
+  return header;
 }
 
 void CreateProtocol(Run& run, OutFile& file, const std::string& name, const std::string* header) {

@@ -2,9 +2,11 @@
 
 #include <bit>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 
 #include "world/error.h"
+#include "world/format.h"
 
 namespace murinex {
 
@@ -172,6 +174,7 @@ void StateReader::Begin(std::string_view key) {
   const std::string_view found = NextToken("the record \"" + std::string(key) + "\"");
   if (found != key)
     Fail("expected the record \"" + std::string(key) + "\", found \"" + std::string(found) + "\"");
+  key_ = key;
 }
 
 std::int64_t StateReader::Int(const std::string& what, std::int64_t min, std::int64_t max) {
@@ -181,8 +184,8 @@ std::int64_t StateReader::Int(const std::string& what, std::int64_t min, std::in
   if (error != std::errc() || end != token.data() + token.size())
     Fail("expected an integer (" + what + "), found \"" + std::string(token) + "\"");
   if (value < min || value > max)
-    Fail(what + " must lie in " + std::to_string(min) + " .. " + std::to_string(max) + ", found " +
-         std::to_string(value));
+    Fail(what + " of the record \"" + key_ + "\" must lie in " + std::to_string(min) + " .. " +
+         std::to_string(max) + ", found " + std::to_string(value));
   return value;
 }
 
@@ -191,7 +194,13 @@ double StateReader::Real(const std::string& what) {
   std::uint64_t bits = 0;
   if (!ParseHex64(token, bits))
     Fail("expected a real as 16 hex digits (" + what + "), found \"" + std::string(token) + "\"");
-  return std::bit_cast<double>(bits);
+  // No state the program saves holds a value that is not a number: one would
+  // reach the protocols as "nan" or "inf".
+  const double value = std::bit_cast<double>(bits);
+  if (!std::isfinite(value))
+    Fail(what + " of the record \"" + key_ + "\" is not a finite number (" + FormatGeneral(value) +
+         ")");
+  return value;
 }
 
 std::string StateReader::Text(const std::string& what) {

@@ -61,6 +61,7 @@ class StateReader {
   std::size_t pos_ = 0;
   std::size_t lineEnd_ = 0;
   int line_ = 0;
+  std::string key_;  // of the record being read
 };
 
 // The 64-bit FNV-1a hash of the bytes, the checksum of a state text.

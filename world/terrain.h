@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "world/fields.h"
 #include "world/geometry.h"
 #include "world/point_grid.h"
 
@@ -48,6 +49,21 @@ struct TTerra {
   void UpdateSeason(std::int32_t day);
   void Recolour();
 };
+
+// A patch's single values; its seasons and corners are lists of their own.
+template <class R, class V>
+void PatchFields(R& t, V&& visit) {
+  visit(FieldInfo{"Name"}, t.Name);
+  visit(FieldInfo{"Kind", Field::Count, {}, 7}, t.Kind);
+  visit(FieldInfo{"Area"}, t.Area);
+  visit(FieldInfo{"Amount"}, t.Amount);
+  visit(FieldInfo{"Level"}, t.Level);
+  visit(FieldInfo{"Growth", Field::Growth}, t.Growth);
+  visit(FieldInfo{"Decay", Field::Decay}, t.Decay);
+  visit(FieldInfo{"Colour"}, t.Colour);
+  visit(FieldInfo{"CentreX", Field::Corner}, t.Centre.x);
+  visit(FieldInfo{"CentreY", Field::Corner}, t.Centre.y);
+}
 
 struct TRgb {
   std::uint8_t r, g, b;

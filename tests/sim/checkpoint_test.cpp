@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <vector>
 
 #include "model/lines.h"
 #include "sim/checkpoint.h"
@@ -267,15 +268,68 @@ TEST(CheckpointTest, AFlippedByteIsRefused) {
 TEST(CheckpointTest, AnotherVersionOrAForeignFileIsRefused) {
   LinkedRun l;
   std::string text = CheckpointText(l.tr.run);
-  const std::string newer = "murinex-checkpoint 3";
+  const std::string newer = "murinex-checkpoint 4";
   text.replace(0, newer.size(), newer);
-  ExpectRefused(text, "version 3 cannot be read; this program reads version 2");
-  // A file of the first version, which knew no --set values.
-  text.replace(0, newer.size(), "murinex-checkpoint 1");
-  ExpectRefused(text, "version 1 cannot be read; this program reads version 2");
+  ExpectRefused(text, "version 4 cannot be read; this program reads version 3");
+  // A file of the second version, whose records had another order.
+  text.replace(0, newer.size(), "murinex-checkpoint 2");
+  ExpectRefused(text, "version 2 cannot be read; this program reads version 3");
   ExpectRefused("Default population of the Murinex run\n0 start tick\n",
                 "not a Murinex checkpoint");
   ExpectRefused("", "not a Murinex checkpoint");
+}
+
+// The checkpoint's body with one token replaced, sealed with a valid checksum.
+std::string Resealed(const std::string& text, std::size_t at, std::size_t length,
+                     const std::string& token) {
+  std::string body = text.substr(0, text.rfind("checksum "));
+  body.replace(at, length, token);
+  char line[32];
+  std::snprintf(line, sizeof line, "checksum %016llx\n",
+                static_cast<unsigned long long>(StateChecksum(body)));
+  return body + line;
+}
+
+// Where every real of a checkpoint stands: the 16 hex digits of its bits.
+std::vector<std::size_t> RealTokens(const std::string& text) {
+  std::vector<std::size_t> at;
+  const std::size_t end = text.rfind("checksum ");
+  for (std::size_t i = text.find('\n'); i + 17 < end; ++i) {
+    if (text[i] != ' ' || text.find_first_of(" \n", i + 1) != i + 17) continue;
+    if (text.find_first_not_of("0123456789abcdef", i + 1) == i + 17) at.push_back(i + 1);
+  }
+  return at;
+}
+
+TEST(CheckpointTest, ARealThatIsNoNumberIsRefusedWithItsRecordAndField) {
+  LinkedRun l;
+  l.tr.run.Stats[stat::Fear] = 2.5;
+  const std::string text = CheckpointText(l.tr.run);
+  const std::vector<std::size_t> reals = RealTokens(text);
+  ASSERT_GT(reals.size(), 400u);  // settings, sums, patches, three mice and their lines
+  const std::string nan = "7ff8000000000000", inf = "7ff0000000000000",
+                    minusInf = "fff0000000000000";
+  for (std::size_t k = 0; k < reals.size(); ++k) {
+    const std::string& bad = k % 3 == 0 ? nan : k % 3 == 1 ? inf : minusInf;
+    ExpectRefused(Resealed(text, reals[k], 16, bad), "is not a finite number");
+  }
+  // The sums of the statistics interval, which no check of the mice covers.
+  const std::size_t fear = text.find(" 4004000000000000", text.find("\nstats "));
+  ASSERT_NE(fear, std::string::npos);
+  ExpectRefused(Resealed(text, fear + 1, 16, nan),
+                "Fear of the record \"stats\" is not a finite number (nan)");
+}
+
+TEST(CheckpointTest, IntegersOutOfRangeAndFarPositionsAreRefused) {
+  LinkedRun l;
+  const std::string text = CheckpointText(l.tr.run);
+  // The first mouse stands at (10, 20): its "x" is the first " 10 20 " of the mouse record.
+  const std::size_t mouse = text.find("\nmouse ");
+  const std::size_t x = text.find(" 10 20 ", mouse);
+  ASSERT_NE(x, std::string::npos);
+  ExpectRefused(Resealed(text, x + 1, 2, "1073741824"), "x lies beyond the coordinate limit");
+  ExpectRefused(Resealed(text, x + 1, 2, "9223372036854775808"), "expected an integer (x)");
+  ExpectRefused(Resealed(text, x + 1, 2, "2147483648"), "x of the record \"mouse\" must lie in");
 }
 
 TEST(CheckpointTest, TheSetValuesAppliedSoFarComeBack) {

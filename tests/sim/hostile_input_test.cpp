@@ -7,14 +7,17 @@
 #include <chrono>
 #include <cmath>
 #include <limits>
+#include <type_traits>
 
 #include "agent/maus.h"
+#include "agent/maus_fields.h"
 #include "agent/mouse_list.h"
 #include "agent/planning.h"
 #include "model/settings.h"
 #include "sim/population_files.h"
 #include "sim/state_check.h"
 #include "sim/tick.h"
+#include "tests/common/agent_builders.h"
 #include "tests/common/reference_random.h"
 #include "tests/common/test_run.h"
 #include "world/error.h"
@@ -297,6 +300,60 @@ TEST(HostileTickTest, TheFieldIsNamed) {
   } catch (const InputError& e) {
     EXPECT_THAT(e.what(), HasSubstr("mouse " + std::to_string(m.ID) +
                                     ": ArousalW is not a finite number (-inf)"));
+  }
+}
+
+// Each real of each record of a mouse, as its field list names it, is checked:
+// a field added to a list cannot be missed.
+TEST(HostileTickTest, EveryRealFieldOfAMouseIsChecked) {
+  int poisoned = 0;
+  for (int target = 0;; ++target) {
+    test::TestRun t;
+    TMaus& m = t.AddMaus({200, 150});
+    test::AddPlace(t.run, m, goal::Food, {100, 100}, '+');
+    m.Relations.push_back({7, nullptr, 0.5, -0.5});
+    m.Protocol.push_back({1, 2, 0, 0, 0.5});
+    m.Embryo = std::make_unique<TGenom>();
+    int index = 0;
+    std::string name;
+    const auto poison = [&](const FieldInfo& f, auto& value) {
+      if constexpr (std::is_same_v<std::decay_t<decltype(value)>, double>)
+        if (index++ == target) value = std::nan(""), name = f.name;
+    };
+    MouseFields(m, poison);
+    ActValFields(m, poison);
+    ParamFields(m, poison);
+    for (TMotiv& mo : m.Motives)
+      MotiveFields(mo, poison);
+    for (auto& el : m.GoalMemory)
+      GoalElementFields(*el, poison);
+    PlaceFields(*m.GoalLocations.front(), poison);
+    RelationFields(m.Relations.front(), poison);
+    TrackPointFields(m.Protocol.front(), poison);
+    GenomeFields(*m.Embryo, poison);
+    if (name.empty()) break;
+    ++poisoned;
+    try {
+      CheckRunState(t.run);
+      ADD_FAILURE() << name << " is not checked";
+    } catch (const InputError& e) {
+      EXPECT_THAT(e.what(), HasSubstr(name + " ")) << target;
+    }
+  }
+  // 12 of the mouse, 8 action values, 15 parameters, 8 motives of 9, the food
+  // element of 9, 3 of the place, 2 of the relation, 1 of the track point and
+  // 16 + 15 genes (the reserve genes are integers).
+  EXPECT_EQ(poisoned, 12 + 8 + 15 + 72 + 9 + 3 + 2 + 1 + 31);
+}
+
+TEST(HostileTickTest, ASumOfTheStatisticsThatIsNoNumberIsNamed) {
+  test::TestRun t;
+  t.run.Stats[stat::Fear] = std::numeric_limits<double>::infinity();
+  try {
+    CheckRunState(t.run);
+    FAIL();
+  } catch (const InputError& e) {
+    EXPECT_THAT(e.what(), HasSubstr("the statistics sum: Fear is not a finite number (inf)"));
   }
 }
 
