@@ -51,13 +51,11 @@ std::string PopulationCaptionSuffix(const Run& run) {
 
 TFEmo::TFEmo(Run& run, ClockSet& clocks, const StartOptions& options) : run_(run), clocks_(clocks) {
   FormCreate(options);
-  run_.Observer = this;
 }
 
 TFEmo::~TFEmo() {
   disconnect(&clocks_, nullptr, this, nullptr);
   clocks_.SetReady(false);
-  if (run_.Observer == this) run_.Observer = nullptr;
 }
 
 void TFEmo::FormCreate(const StartOptions& options) {
@@ -375,6 +373,7 @@ void TFEmo::TimerLifeTimer() {
     ShowError(this, error);
   }
   if (run_.DumpNumber != dumpNumber) ShowDumpWritten(dumpNumber, population, genomes);
+  FollowSelection();
   UpdateStatus();
   ShowRate();
   if (switches_.Paint)
@@ -389,6 +388,7 @@ void TFEmo::PointerPressed(Qt::MouseButton button, QPoint position) {
   else
     run_.SelectMaus(MausById(run_, run_.CheckMausId));
   if (run_.SelectedMaus) run_.CheckMausId = run_.SelectedMaus->ID;
+  FollowSelection();
   ShowPickedAndCheck();
 }
 
@@ -398,6 +398,12 @@ void TFEmo::MausSelected(TMaus* mouse) {
   if (views_.editMotiv) views_.editMotiv->SetMaus(mouse);
   if (pickedAndCheck_) ShowPickedAndCheck();
   DrawWorld();
+}
+
+void TFEmo::FollowSelection() {
+  if (run_.SelectionChanges == seenSelection_) return;
+  seenSelection_ = run_.SelectionChanges;
+  MausSelected(run_.SelectedMaus);
 }
 
 void TFEmo::MausListAus() {

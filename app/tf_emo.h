@@ -38,7 +38,7 @@ struct StartOptions {
 // and "Ansicht". Creating it starts the run (start-up file, task name, birth
 // log); its first activation sets the population up, loads the world and
 // starts the clocks. Closing it in any way ends the run as "Beenden" does.
-class TFEmo : public QMainWindow, public RunObserver {
+class TFEmo : public QMainWindow {
   Q_OBJECT
 
  public:
@@ -92,7 +92,9 @@ class TFEmo : public QMainWindow, public RunObserver {
   // Shows what just happened in the status bar.
   void ShowEvent(const QString& text);
 
-  void MausSelected(TMaus* mouse) override;
+  void MausSelected(TMaus* mouse);
+  // Shows the picked mouse anew when the run has picked another one since.
+  void FollowSelection();
 
   WorldView& View() { return *view_; }
   QTimer* Clock() const { return clock_; }
@@ -158,6 +160,7 @@ class TFEmo : public QMainWindow, public RunObserver {
   std::deque<qint64> tickTimes_;
   bool startedUp_ = false;
   bool firstActivation_ = true;
+  std::uint64_t seenSelection_ = 0;  // the run's SelectionChanges last followed
   bool populationReady_ = false;
   bool finished_ = false;
   bool resuming_ = false;

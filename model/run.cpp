@@ -14,7 +14,7 @@ const char* const ColumnNames[Count] = {
 
 void Run::SelectMaus(TMaus* mouse) {
   SelectedMaus = mouse;
-  if (Observer) Observer->MausSelected(mouse);
+  SelectionChanges += 1;
 }
 
 bool Run::Audible(const TMaus& m) const {

@@ -26,13 +26,6 @@ class SoundSink {
   virtual void PlayWave(const std::string& name) = 0;
 };
 
-// Lets the windows follow what the simulation does to its mice.
-class RunObserver {
- public:
-  virtual ~RunObserver() = default;
-  virtual void MausSelected(TMaus* mouse) = 0;
-};
-
 // A --set value the run was given: at its start, as if the input files had
 // held it, or later, at a fork of a checkpoint. The latest of a name is in effect.
 struct AppliedOverride {
@@ -77,6 +70,10 @@ class Run {
   std::int32_t StartTick = 0;  // TickCount at the population set-up
   std::int32_t CheckMausId = 35;
   TMaus* SelectedMaus = nullptr;
+  // Counts the changes of SelectedMaus. The run never calls a window: one that
+  // shows the picked mouse compares the count after each tick (the picked
+  // mouse may have died) and follows then.
+  std::uint64_t SelectionChanges = 0;
   bool Busy = false;
   // Counts the ticks begun; what a mouse keeps for the rest of a tick is
   // marked with the tick's serial (see PatchUnder).
@@ -103,8 +100,7 @@ class Run {
   // --- protocol files
   OutFile BirthLog, StatProto, KofiProt, Behaviour, AggProt;
 
-  SoundSink* Sound = nullptr;       // not owned; none plays nothing
-  RunObserver* Observer = nullptr;  // not owned
+  SoundSink* Sound = nullptr;  // not owned; none plays nothing
 
   // Folders of the run: "data/", "Proto/", "bitmaps/", "waves/" below the run
   // folder, and the output folders "Proto/" and "data/" (the dumps) below OutputDir().
