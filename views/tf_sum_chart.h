@@ -34,12 +34,24 @@ class TFSumChart : public QWidget {
 
   QImage Picture();
   QString DataCsv() const;
-  bool SavePicture(const QString& path, QString& error);
-  bool SaveData(const QString& path, QString& error);
+  // The data of a save, taken when the user asks for it (the clocks go on
+  // while the file dialog is open).
+  struct Data {
+    QString csv;
+    std::size_t samples = 0;
+  };
+  Data TakeData() const;
+  bool SavePicture(const QString& path, QString& error) {
+    return SavePicture(path, Picture(), error);
+  }
+  bool SavePicture(const QString& path, const QImage& picture, QString& error);
+  bool SaveData(const QString& path, QString& error) { return SaveData(path, TakeData(), error); }
+  // Writes nothing when the page holds no samples.
+  bool SaveData(const QString& path, const Data& data, QString& error);
   void SetTickAxis(bool on);
 
  signals:
-  // Something was written, in words for the main window's status bar.
+  // Something was written, or could not be, in words for the main window's status bar.
   void Exported(const QString& what);
 
  private:
