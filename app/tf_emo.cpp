@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -41,6 +42,26 @@ constexpr int DesignedWidth = 916;
 constexpr int DesignedHeight = 640;
 // The ticks per second are measured over the ticks of the last two seconds.
 constexpr qint64 RateWindowMs = 2000;
+
+// A text too long for the status bar is cut in the middle ("…"), so that both
+// what happened and the end of a file's name stay readable; text() and the
+// tooltip keep it whole.
+class MiddleElidedLabel : public QLabel {
+ public:
+  using QLabel::QLabel;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    const QRect area = contentsRect();
+    if (fontMetrics().horizontalAdvance(text()) <= area.width()) {
+      QLabel::paintEvent(event);
+      return;
+    }
+    QPainter painter(this);
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
+                     fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width()));
+  }
+};
 
 // What the caption gains once the population is set up: its file and start tick.
 std::string PopulationCaptionSuffix(const Run& run) {
@@ -108,7 +129,7 @@ void TFEmo::FormCreate(const StartOptions& options) {
 }
 
 void TFEmo::CreateStatusBar() {
-  event_ = new QLabel(this);
+  event_ = new MiddleElidedLabel(this);
   event_->setMinimumWidth(100);
   event_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   statusBar()->addWidget(event_, 1);
@@ -140,7 +161,7 @@ QLabel* TFEmo::StatusField(Status field) const {
 
 void TFEmo::ShowEvent(const QString& text) {
   event_->setText(text);
-  event_->setToolTip(text);  // a long text is cut off in the bar
+  event_->setToolTip(text);  // a long text is cut in the middle in the bar
 }
 
 void TFEmo::UpdateStatus() {
@@ -445,7 +466,11 @@ void TFEmo::AskCheckId() {
   const int id = answer.trimmed().toInt(&number, 10);
   if (number) {
     run_.CheckMausId = id;
-    ShowEvent("check mouse set to " + QString::number(id));
+    // Allowed (a mouse born later may take the ID), but the user should know.
+    ShowEvent("check mouse set to " + QString::number(id) +
+              (MausById(run_, id) ? QString()
+                                  : ": no living mouse has ID " + QString::number(id) +
+                                        ", so no decisions are logged until one has"));
     ShowPickedAndCheck();
   } else
     QMessageBox::warning(this, "CheckMaus-ID", "'" + answer + "' is not a valid integer value.");

@@ -87,6 +87,7 @@ class MainWindowTest : public QObject {
   void closingInAnyWayRunsBeenden();
   void checkIdReadsADecimalInteger_data();
   void checkIdReadsADecimalInteger();
+  void checkIdSaysWhenNoMouseHasTheId();
   void withViewsThePickedMouseIsShownAndADyingOneIsLetGo();
   void withoutPaintTheViewKeepsItsPictureButPickingRedraws();
   void theStatusBarShowsTickMiceRateAndTaskAfterATick();
@@ -410,6 +411,24 @@ void MainWindowTest::checkIdReadsADecimalInteger() {
   QCOMPARE(w.run.CheckMausId, checkId);
   QCOMPARE(driver.Count(), complaint ? 2 : 1);
   if (complaint) QCOMPARE(driver.Text(1), QString("'abc' is not a valid integer value."));
+}
+
+void MainWindowTest::checkIdSaysWhenNoMouseHasTheId() {
+  MainWindow w({{1, {100, 100}, 1500}, {2, {300, 200}, 1500}});
+  w.Start();
+  w.clocks.SetRunning(false, "the test");
+  const QString id = QString::number(w.run.Mice[1]->ID);
+  const std::pair<QString, QString> answers[] = {
+      {id, "check mouse set to " + id},
+      {"999",
+       "check mouse set to 999: no living mouse has ID 999, so no decisions are logged "
+       "until one has"}};
+  for (const auto& [answer, said] : answers) {
+    test::DialogDriver driver({test::DialogDriver::Type(answer)});
+    Item(w.window->EditMenu(), "Check-ID")->trigger();
+    QCOMPARE(QString::number(w.run.CheckMausId), answer);
+    QCOMPARE(StatusText(*w.window, TFEmo::Status::Event), said);
+  }
 }
 
 void MainWindowTest::withViewsThePickedMouseIsShownAndADyingOneIsLetGo() {
