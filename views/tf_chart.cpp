@@ -17,6 +17,7 @@
 #include "views/chart_export.h"
 #include "views/chart_widget.h"
 #include "views/clock_set.h"
+#include "views/window_placement.h"
 
 namespace murinex {
 
@@ -127,11 +128,11 @@ void TFChart::CreateMenus() {
 void TFChart::PlaceInWorkArea() {
   const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
   // The frame is known once the window is shown; before, it counts as none.
-  const int frameWidth = frameGeometry().width() - width();
-  const int frameHeight = frameGeometry().height() - height();
-  resize(std::min(520, area.width() - frameWidth), std::min(440, area.height() - frameHeight));
-  move(area.x() + area.width() - width() - frameWidth,
-       area.y() + area.height() - height() - frameHeight);
+  placedWith_ = FrameMargins(*this);
+  const QSize frame = QSize(520, 440).grownBy(placedWith_);
+  PlaceFrame(
+      *this,
+      QRect(QPoint(area.right() + 1 - frame.width(), area.bottom() + 1 - frame.height()), frame));
 }
 
 void TFChart::showEvent(QShowEvent* event) {
@@ -140,7 +141,12 @@ void TFChart::showEvent(QShowEvent* event) {
   placedWithFrame_ = true;
   // A window manager tells the size of its frame a little after the window appears.
   QTimer::singleShot(0, this, &TFChart::PlaceInWorkArea);
-  QTimer::singleShot(300, this, &TFChart::PlaceInWorkArea);
+}
+
+void TFChart::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  // The frame came, or changed: the corner is kept with the frame inside the screen.
+  if (FrameMargins(*this) != placedWith_) PlaceInWorkArea();
 }
 
 void TFChart::resizeEvent(QResizeEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QMargins>
 #include <QWidget>
 #include <array>
 
@@ -81,6 +82,7 @@ class TFChart : public QWidget {
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
 
  private:
   void CreateMenus();
@@ -104,6 +106,7 @@ class TFChart : public QWidget {
   MouseChartRecorder recorder_;
   TMaus* mouse_ = nullptr;
   bool placedWithFrame_ = false;
+  QMargins placedWith_;  // the frame the window was last placed with
   int group1_ = 0;
   int group2_ = 1;
 

@@ -13,6 +13,7 @@
 #include "views/chart_export.h"
 #include "views/chart_widget.h"
 #include "views/clock_set.h"
+#include "views/window_placement.h"
 
 namespace murinex {
 
@@ -49,9 +50,16 @@ QString TFSumChart::Caption(std::size_t population) {
 void TFSumChart::PlaceRightOf(const QWidget* mainWindow) {
   const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
   const QRect main = mainWindow ? mainWindow->frameGeometry() : QRect(area.topLeft(), QSize(0, 0));
-  const int w = std::max(200, area.width() - main.width());
-  resize(w, std::min(360, area.height()));
-  move(main.x() + main.width(), main.y());
+  placedWith_ = FrameMargins(*this);
+  const int width = std::max(200, area.right() - main.right());
+  const int height = 360 + placedWith_.top() + placedWith_.bottom();
+  PlaceFrame(*this, QRect(main.right() + 1, main.top(), width, height));
+}
+
+void TFSumChart::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  // The frame came, or changed: placed again so that it stays inside the screen.
+  if (FrameMargins(*this) != placedWith_) PlaceRightOf(parentWidget());
 }
 
 void TFSumChart::CreateMenu() {

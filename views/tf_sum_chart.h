@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QMargins>
 #include <QWidget>
 
 class QAction;
@@ -54,6 +55,9 @@ class TFSumChart : public QWidget {
   // Something was written, or could not be, in words for the main window's status bar.
   void Exported(const QString& what);
 
+ protected:
+  void moveEvent(QMoveEvent* event) override;
+
  private:
   void CreateMenu();
   void PlaceRightOf(const QWidget* mainWindow);
@@ -69,6 +73,7 @@ class TFSumChart : public QWidget {
   QAction* view3D_ = nullptr;
   QAction* tickAxis_ = nullptr;
   QTimer* clock_ = nullptr;
+  QMargins placedWith_;  // the frame the window was last placed with
 };
 
 }  // namespace murinex
