@@ -98,7 +98,7 @@ void EditorBase::BuildLayout(bool withMotives) {
     list->installEventFilter(this);
   }
   eNewValue_->installEventFilter(this);
-  resize(640, 400);
+  resize(640, 450);  // room for the reason below the new value
 }
 
 void EditorBase::showEvent(QShowEvent* event) {
