@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -41,6 +42,26 @@ constexpr int DesignedWidth = 916;
 constexpr int DesignedHeight = 640;
 // The ticks per second are measured over the ticks of the last two seconds.
 constexpr qint64 RateWindowMs = 2000;
+
+// A text too long for the status bar is cut in the middle ("…"), so that both
+// what happened and the end of a file's name stay readable; text() and the
+// tooltip keep it whole.
+class MiddleElidedLabel : public QLabel {
+ public:
+  using QLabel::QLabel;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    const QRect area = contentsRect();
+    if (fontMetrics().horizontalAdvance(text()) <= area.width()) {
+      QLabel::paintEvent(event);
+      return;
+    }
+    QPainter painter(this);
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
+                     fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width()));
+  }
+};
 
 // What the caption gains once the population is set up: its file and start tick.
 std::string PopulationCaptionSuffix(const Run& run) {
@@ -90,6 +111,7 @@ void TFEmo::FormCreate(const StartOptions& options) {
     const std::string task = AskTaskName(options.taskName);
     // A resumed run keeps its birth log: the checkpoint reopens it.
     resuming_ = options.resume && HasCheckpoint(run_.WorkDir, task);
+    checkpointOnQuit_ = options.resume;
     if (resuming_)
       run_.TaskName = task;
     else
@@ -105,7 +127,7 @@ void TFEmo::FormCreate(const StartOptions& options) {
 }
 
 void TFEmo::CreateStatusBar() {
-  event_ = new QLabel(this);
+  event_ = new MiddleElidedLabel(this);
   event_->setMinimumWidth(100);
   event_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   statusBar()->addWidget(event_, 1);
@@ -137,7 +159,7 @@ QLabel* TFEmo::StatusField(Status field) const {
 
 void TFEmo::ShowEvent(const QString& text) {
   event_->setText(text);
-  event_->setToolTip(text);  // a long text is cut off in the bar
+  event_->setToolTip(text);  // a long text is cut in the middle in the bar
 }
 
 void TFEmo::UpdateStatus() {
@@ -327,8 +349,7 @@ void TFEmo::Activate() {
       ResumeFromCheckpoint(run_, run_.TaskName);
       setWindowTitle(windowTitle() + QString::fromStdString(PopulationCaptionSuffix(run_)));
       populationReady_ = true;
-      ShowEvent("resumed at tick " + QString::number(run_.TickCount) + " from " +
-                QString::fromStdString(CheckpointName(run_.TaskName)));
+      if (views_.chart) views_.chart->ContinuePaging();
     } else {
       // The set-up writes the first dump pair with the number the run starts with (0).
       const std::string firstPopulation = PopulationDumpName(run_);
@@ -340,7 +361,11 @@ void TFEmo::Activate() {
       LoadWorld(run_);
     }
     clocks_.SetReady(true);
-    clocks_.SetRunning(true, resuming_ ? "the run is resumed" : "the run is set up");
+    // The clocks' cause is the event shown last, so it names the tick resumed at.
+    clocks_.SetRunning(true, resuming_ ? "the run is resumed at tick " +
+                                             QString::number(run_.TickCount) + " from " +
+                                             QString::fromStdString(CheckpointName(run_.TaskName))
+                                       : "the run is set up");
   } catch (const std::exception& error) {
     clocks_.SetReady(false, "the run could not be set up: " + ErrorSummary(error));
     ShowEvent("error: " + ErrorSummary(error));
@@ -428,6 +453,7 @@ void TFEmo::WriteCheckpointNow() {
   if (!populationReady_ || run_.Busy) return;
   try {
     WriteCheckpoint(run_);
+    checkpointOnQuit_ = true;
     ShowEvent("checkpoint of tick " + QString::number(run_.TickCount) +
               " written: " + QString::fromStdString(CheckpointName(run_.TaskName)));
   } catch (const std::exception& error) {
@@ -446,7 +472,11 @@ void TFEmo::AskCheckId() {
   const int id = answer.trimmed().toInt(&number, 10);
   if (number) {
     run_.CheckMausId = id;
-    ShowEvent("check mouse set to " + QString::number(id));
+    // Allowed (a mouse born later may take the ID), but the user should know.
+    ShowEvent("check mouse set to " + QString::number(id) +
+              (MausById(run_, id) ? QString()
+                                  : ": no living mouse has ID " + QString::number(id) +
+                                        ", so no decisions are logged until one has"));
     ShowPickedAndCheck();
   } else
     QMessageBox::warning(this, "CheckMaus-ID", "'" + answer + "' is not a valid integer value.");
@@ -460,6 +490,16 @@ void TFEmo::FinishOnce() {
   if (finished_) return;
   finished_ = true;
   clocks_.SetReady(false, "Beenden: the run ended");
+  // A run that was resumed, or has written a checkpoint, is one the user means
+  // to continue: the next resume goes on from here, not from an older state.
+  // Only between two ticks: an error box inside a tick may let the window close.
+  if (populationReady_ && checkpointOnQuit_ && !run_.Busy) {
+    try {
+      WriteCheckpoint(run_);
+    } catch (const std::exception& error) {
+      ShowError(this, error);
+    }
+  }
   try {
     if (populationReady_)
       FinishRun(run_);
@@ -482,8 +522,7 @@ QImage TFEmo::WorldPicture(double scale) const {
   return picture;
 }
 
-bool TFEmo::SaveWorldPicture(const QString& path, double scale, QString& error) {
-  const QImage picture = WorldPicture(scale);
+bool TFEmo::SaveWorldPicture(const QString& path, const QImage& picture, QString& error) {
   if (picture.isNull()) {
     error = "there is no picture to save";
     return false;
@@ -495,13 +534,20 @@ bool TFEmo::SaveWorldPicture(const QString& path, double scale, QString& error) 
 }
 
 void TFEmo::AskSavePicture() {
+  // The picture is drawn from the run, so the run stands while the dialog is
+  // open: the tick in the proposed name is the tick of the picture written.
+  const bool wasRunning = clocks_.Running();
+  if (wasRunning) clocks_.SetRunning(false, "\"Bild speichern…\" opened");
   const QString name =
       QString("Welt-%1-tick%2.png").arg(QString::fromStdString(run_.TaskName)).arg(run_.TickCount);
   SavePictureDialog dialog(QString::fromStdString((run_.WorkDir / name.toStdString()).string()),
                            view_->Buffer().size(), this);
-  if (dialog.exec() != QDialog::Accepted || dialog.Path().isEmpty()) return;
+  const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.Path().isEmpty();
+  const QImage picture = accepted ? WorldPicture(dialog.Scale()) : QImage();
+  if (wasRunning) clocks_.SetRunning(true, "\"Bild speichern…\" closed");
+  if (!accepted) return;
   QString error;
-  if (!SaveWorldPicture(dialog.Path(), dialog.Scale(), error)) {
+  if (!SaveWorldPicture(dialog.Path(), picture, error)) {
     ShowEvent("error: picture not saved: " + error);
     QMessageBox::warning(this, "Bild speichern…", dialog.Path() + ":\n" + error);
   }

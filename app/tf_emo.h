@@ -83,7 +83,11 @@ class TFEmo : public QMainWindow {
   // "Bild speichern…": the world view as PNG, at its current size (scale 1:
   // the back buffer itself) or drawn anew at a multiple of it.
   QImage WorldPicture(double scale) const;
-  bool SaveWorldPicture(const QString& path, double scale, QString& error);
+  bool SaveWorldPicture(const QString& path, double scale, QString& error) {
+    return SaveWorldPicture(path, WorldPicture(scale), error);
+  }
+  bool SaveWorldPicture(const QString& path, const QImage& picture, QString& error);
+  // Asks where and at which scale; the clocks stand while the dialog is open.
   void AskSavePicture();
 
   // The fields of the status bar.
@@ -164,6 +168,9 @@ class TFEmo : public QMainWindow {
   bool populationReady_ = false;
   bool finished_ = false;
   bool resuming_ = false;
+  // "Beenden" writes a checkpoint too: the run was started to be resumed or
+  // has written one.
+  bool checkpointOnQuit_ = false;
 };
 
 }  // namespace murinex

@@ -13,6 +13,10 @@ class MouseChartRecorder {
   // One chart tick. Returns true when the page has just become full (the point
   // at which "Stop am Seitenende" stops the clocks).
   bool Tick(Run& run);
+  // Picks the paging up where a resumed run left it: the points on the page
+  // from the mice's lines, the pages before from the summary lines' count of
+  // chart ticks (the chart clocks are switched together and share their rate).
+  void ContinueFrom(const Run& run);
   void SetPage(std::int32_t length) { pageLength_ = length; }
   std::int32_t PageLength() const { return pageLength_; }
   std::int32_t PointsOnPage() const { return pointsOnPage_; }

@@ -12,6 +12,7 @@
 #include "agent/maus.h"
 #include "model/run.h"
 #include "views/clock_set.h"
+#include "world/format.h"
 
 namespace murinex {
 
@@ -74,6 +75,10 @@ void EditorBase::BuildLayout(bool withMotives) {
   right->addWidget(new QLabel("Neuer Wert:", this));
   eNewValue_ = new QLineEdit(this);
   right->addWidget(eNewValue_);
+  reason_ = new QLabel(this);
+  reason_->setWordWrap(true);
+  reason_->setStyleSheet("QLabel { color: #b00000; }");
+  right->addWidget(reason_);
   auto* rightBar = new QHBoxLayout;
   apply_ = Button("Wert übernehmen", this);
   QPushButton* close = Button("Fenster schliessen", this);
@@ -93,7 +98,7 @@ void EditorBase::BuildLayout(bool withMotives) {
     list->installEventFilter(this);
   }
   eNewValue_->installEventFilter(this);
-  resize(640, 400);
+  resize(640, 450);  // room for the reason below the new value
 }
 
 void EditorBase::showEvent(QShowEvent* event) {
@@ -170,14 +175,37 @@ bool EditorBase::ValidState() const {
 }
 
 bool EditorBase::ParseValue(const QString& text, double& value) {
+  QString number = text;
+  // "0,5" is what a German keyboard gives; with a point as well it is no number.
+  if (number.count(',') == 1 && !number.contains('.')) number.replace(',', '.');
   bool ok = false;
-  value = text.toDouble(&ok);  // always the point, whatever the locale
+  value = number.toDouble(&ok);  // always the point, whatever the locale
   return ok && std::isfinite(value);
+}
+
+bool EditorBase::Acceptable(double& value, QString& why) const {
+  const QString text = eNewValue_->text().trimmed();
+  if (text.isEmpty() || !ValidState()) return false;
+  if (!ParseValue(text, value)) {
+    why = "\"" + text +
+          "\" is not a number: write it with the decimal point (0.5) or one decimal comma (0,5).";
+    return false;
+  }
+  const Field field = RangeField();
+  if (InRange(field, value)) return true;
+  const ValueRange& range = RangeOf(field);
+  why = variables_[SelectedVariable()] +
+        QString::fromStdString(" must lie between " + FormatGeneral(range.minimum) + " and " +
+                               FormatGeneral(range.maximum) + " (" + range.reason +
+                               "), as in a population file; " + FormatGeneral(value) +
+                               " is refused.");
+  return false;
 }
 
 bool EditorBase::ValidNewValue() const {
   double value = 0;
-  return ValidState() && ParseValue(eNewValue_->text(), value);
+  QString why;
+  return Acceptable(value, why);
 }
 
 void EditorBase::ShowOldValue() {
@@ -187,12 +215,20 @@ void EditorBase::ShowOldValue() {
 }
 
 void EditorBase::UpdateApply() {
-  apply_->setEnabled(ValidNewValue());
+  double value = 0;
+  QString why;
+  const bool acceptable = Acceptable(value, why);
+  apply_->setEnabled(acceptable);
+  // A decimal comma is taken, and the user sees how it was read.
+  if (acceptable && eNewValue_->text().contains(','))
+    why = "read as " + QString::number(value, 'g', 15);
+  reason_->setText(why);
 }
 
 void EditorBase::Apply() {
   double value = 0;
-  if (!ValidState() || !ParseValue(eNewValue_->text(), value)) return;
+  QString why;
+  if (!Acceptable(value, why)) return;
   Assign(SelectedMice(), value);
   eNewValue_->clear();
   ShowOldValue();

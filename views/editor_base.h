@@ -4,6 +4,9 @@
 #include <QStringList>
 #include <vector>
 
+#include "world/input_ranges.h"
+
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -17,7 +20,8 @@ class TMaus;
 // What the parameter editor and the motive editor share: the list of living
 // mice, the variable list, the old and the new value and the buttons. While
 // an editor is shown every clock of the program is stopped; hiding it starts
-// them all again.
+// them all again. A new value passes the same range check as the value in a
+// population file; when it is refused, the editor says why below the field.
 class EditorBase : public QDialog {
   Q_OBJECT
 
@@ -39,8 +43,11 @@ class EditorBase : public QDialog {
   QLineEdit* OldValue() const { return eOldValue_; }
   QLineEdit* NewValue() const { return eNewValue_; }
   QPushButton* ApplyButton() const { return apply_; }
+  // Why the new value cannot be taken, or how it is read (empty when plain).
+  QLabel* Reason() const { return reason_; }
 
-  // A real with the point as decimal separator.
+  // A real with the point as decimal separator; a single decimal comma
+  // without a point is read as the point.
   static bool ParseValue(const QString& text, double& value);
 
  protected:
@@ -51,6 +58,8 @@ class EditorBase : public QDialog {
   // The value shown as old value for the selected mice; the state is valid.
   virtual double OldValueFor(const std::vector<TMaus*>& mice) const = 0;
   virtual void Assign(const std::vector<TMaus*>& mice, double value) = 0;
+  // The range of the selected variable, as the population file's reader checks it.
+  virtual Field RangeField() const = 0;
 
   std::vector<TMaus*> SelectedMice() const;
   int SelectedVariable() const;
@@ -64,6 +73,9 @@ class EditorBase : public QDialog {
   void BuildLayout(bool withMotives);
   void Refill();
   void UpdateApply();
+  // Whether the new value can be taken (then in `value`); if not, `why` says
+  // why, or stays empty while there is nothing to judge yet.
+  bool Acceptable(double& value, QString& why) const;
 
   Run& run_;
   ClockSet& clocks_;
@@ -75,6 +87,7 @@ class EditorBase : public QDialog {
   QLineEdit* eOldValue_ = nullptr;
   QLineEdit* eNewValue_ = nullptr;
   QPushButton* apply_ = nullptr;
+  QLabel* reason_ = nullptr;
 };
 
 }  // namespace murinex

@@ -17,6 +17,7 @@
 #include "views/chart_export.h"
 #include "views/chart_widget.h"
 #include "views/clock_set.h"
+#include "views/window_placement.h"
 
 namespace murinex {
 
@@ -127,11 +128,11 @@ void TFChart::CreateMenus() {
 void TFChart::PlaceInWorkArea() {
   const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
   // The frame is known once the window is shown; before, it counts as none.
-  const int frameWidth = frameGeometry().width() - width();
-  const int frameHeight = frameGeometry().height() - height();
-  resize(std::min(520, area.width() - frameWidth), std::min(440, area.height() - frameHeight));
-  move(area.x() + area.width() - width() - frameWidth,
-       area.y() + area.height() - height() - frameHeight);
+  placedWith_ = FrameMargins(*this);
+  const QSize frame = QSize(520, 440).grownBy(placedWith_);
+  PlaceFrame(
+      *this,
+      QRect(QPoint(area.right() + 1 - frame.width(), area.bottom() + 1 - frame.height()), frame));
 }
 
 void TFChart::showEvent(QShowEvent* event) {
@@ -140,7 +141,12 @@ void TFChart::showEvent(QShowEvent* event) {
   placedWithFrame_ = true;
   // A window manager tells the size of its frame a little after the window appears.
   QTimer::singleShot(0, this, &TFChart::PlaceInWorkArea);
-  QTimer::singleShot(300, this, &TFChart::PlaceInWorkArea);
+}
+
+void TFChart::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  // The frame came, or changed: the corner is kept with the frame inside the screen.
+  if (FrameMargins(*this) != placedWith_) PlaceInWorkArea();
 }
 
 void TFChart::resizeEvent(QResizeEvent* event) {
@@ -273,6 +279,13 @@ void TFChart::ClockTick() {
   UpdateSampleTicks();
 }
 
+void TFChart::ContinuePaging() {
+  recorder_.ContinueFrom(run_);
+  for (ChartWidget* c : charts_)
+    c->SetPageOffset(recorder_.PageOffset());
+  UpdateSampleTicks();
+}
+
 void TFChart::UpdateSampleTicks() {
   std::vector<std::int32_t> ticks;
   if (mouse_)
@@ -299,16 +312,31 @@ QString TFChart::DataCsv() const {
   return mouse_ ? MouseChartCsv(*mouse_->Lines) : QString();
 }
 
-bool TFChart::SavePicture(const QString& path, QString& error) {
-  if (!SavePng(path, Picture(), error)) return false;
+TFChart::Data TFChart::TakeData() const {
+  if (!mouse_) return {};
+  return {QString::number(mouse_->ID), MouseChartCsv(*mouse_->Lines),
+          mouse_->Lines->Samples().size()};
+}
+
+QString TFChart::NothingToWrite(const Data& data) {
+  if (data.mouse.isEmpty()) return "no mouse is shown";
+  if (data.samples == 0)
+    return "mouse " + data.mouse +
+           " has no samples on this page (are the lines recorded, \"AddLines\"?)";
+  return {};
+}
+
+bool TFChart::SavePicture(const QString& path, const QImage& picture, QString& error) {
+  if (!SavePng(path, picture, error)) return false;
   emit Exported("chart picture saved: " + path);
   return true;
 }
 
-bool TFChart::SaveData(const QString& path, QString& error) {
-  if (!SaveTextFile(path, DataCsv(), error)) return false;
-  emit Exported("chart data of mouse " + windowTitle() + " saved (" +
-                QString::number(mouse_ ? mouse_->Lines->Samples().size() : 0) +
+bool TFChart::SaveData(const QString& path, const Data& data, QString& error) {
+  error = NothingToWrite(data);
+  if (!error.isEmpty()) return false;
+  if (!SaveTextFile(path, data.csv, error)) return false;
+  emit Exported("chart data of mouse " + data.mouse + " saved (" + QString::number(data.samples) +
                 " samples): " + path);
   return true;
 }
@@ -322,18 +350,27 @@ QString TFChart::DefaultFileName(const QString& extension) const {
 }
 
 void TFChart::AskSavePicture() {
+  // Taken before the dialog: what is written is what the user saw when asking.
+  const QImage picture = Picture();
   const QString path =
       QFileDialog::getSaveFileName(this, "Bild speichern…", DefaultFileName("png"), "PNG (*.png)");
   QString error;
-  if (!path.isEmpty() && !SavePicture(path, error))
+  if (!path.isEmpty() && !SavePicture(path, picture, error))
     QMessageBox::warning(this, "Bild speichern…", path + ":\n" + error);
 }
 
 void TFChart::AskSaveData() {
+  const Data data = TakeData();
+  const QString nothing = NothingToWrite(data);
+  if (!nothing.isEmpty()) {
+    emit Exported("chart data not saved: " + nothing);
+    QMessageBox::information(this, "Daten speichern (CSV)…", "Nothing to save: " + nothing + ".");
+    return;
+  }
   const QString path = QFileDialog::getSaveFileName(this, "Daten speichern (CSV)…",
                                                     DefaultFileName("csv"), "CSV (*.csv)");
   QString error;
-  if (!path.isEmpty() && !SaveData(path, error))
+  if (!path.isEmpty() && !SaveData(path, data, error))
     QMessageBox::warning(this, "Daten speichern (CSV)…", path + ":\n" + error);
 }
 

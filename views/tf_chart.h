@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QMargins>
 #include <QWidget>
 #include <array>
 
@@ -41,13 +42,31 @@ class TFChart : public QWidget {
 
   // One tick of the chart clock.
   void ClockTick();
+  // After a resume: the sample numbers go on from where the run was saved.
+  void ContinuePaging();
 
   // The five charts as they are on the screen.
   QImage Picture();
   // The shown mouse's lines of the current page as CSV (empty without a mouse).
   QString DataCsv() const;
-  bool SavePicture(const QString& path, QString& error);
-  bool SaveData(const QString& path, QString& error);
+
+  // The data of a save, taken when the user asks for it: the clocks go on
+  // while the file dialog is open, and the mouse may die meanwhile.
+  struct Data {
+    QString mouse;  // the ID, empty without a mouse
+    QString csv;
+    std::size_t samples = 0;
+  };
+  Data TakeData() const;
+  // Empty when there is something to write, otherwise why not.
+  static QString NothingToWrite(const Data& data);
+  bool SavePicture(const QString& path, QString& error) {
+    return SavePicture(path, Picture(), error);
+  }
+  bool SavePicture(const QString& path, const QImage& picture, QString& error);
+  bool SaveData(const QString& path, QString& error) { return SaveData(path, TakeData(), error); }
+  // Writes nothing when there is nothing to write.
+  bool SaveData(const QString& path, const Data& data, QString& error);
   void SetTickAxis(bool on);
 
   const MouseChartRecorder& Recorder() const { return recorder_; }
@@ -57,12 +76,13 @@ class TFChart : public QWidget {
   QTimer* Clock() const { return clock_; }
 
  signals:
-  // Something was written, in words for the main window's status bar.
+  // Something was written, or could not be, in words for the main window's status bar.
   void Exported(const QString& what);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
 
  private:
   void CreateMenus();
@@ -86,6 +106,7 @@ class TFChart : public QWidget {
   MouseChartRecorder recorder_;
   TMaus* mouse_ = nullptr;
   bool placedWithFrame_ = false;
+  QMargins placedWith_;  // the frame the window was last placed with
   int group1_ = 0;
   int group2_ = 1;
 

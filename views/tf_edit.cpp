@@ -32,4 +32,8 @@ void TFEdit::Assign(const std::vector<TMaus*>& mice, double value) {
     m->Params[p] = value;
 }
 
+Field TFEdit::RangeField() const {
+  return ParamField(SelectedVariable());
+}
+
 }  // namespace murinex

@@ -15,6 +15,7 @@ class TFEdit : public EditorBase {
   // The mean of the parameter over the selected mice.
   double OldValueFor(const std::vector<TMaus*>& mice) const override;
   void Assign(const std::vector<TMaus*>& mice, double value) override;
+  Field RangeField() const override;
 };
 
 }  // namespace murinex

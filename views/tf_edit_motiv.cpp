@@ -26,4 +26,8 @@ void TFEditMotiv::Assign(const std::vector<TMaus*>& mice, double value) {
       Variable(m->M(static_cast<std::uint8_t>(i))) = value;
 }
 
+Field TFEditMotiv::RangeField() const {
+  return SelectedVariable() == 0 ? Field::BasMeta : Field::Weight;
+}
+
 }  // namespace murinex

@@ -17,6 +17,7 @@ class TFEditMotiv : public EditorBase {
   // Per mouse the sum over the selected motives, averaged over the mice.
   double OldValueFor(const std::vector<TMaus*>& mice) const override;
   void Assign(const std::vector<TMaus*>& mice, double value) override;
+  Field RangeField() const override;
 
  private:
   double& Variable(TMotiv& motive) const;

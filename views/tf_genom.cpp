@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <algorithm>
+#include <array>
 
 #include "agent/maus.h"
 #include "model/run.h"
@@ -110,6 +111,13 @@ void DrawGroupTitles(QPainter& p) {
     p.drawText(QRect(x, 280, 200, 20), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
 }
 
+// A triangle on the edge of the scale, its tip `direction` (-1 up, 1 down) beyond it.
+void DrawOffScale(QPainter& p, QPoint edge, int direction) {
+  const QPoint tip = edge + QPoint(0, 6 * direction);
+  const std::array<QPoint, 3> corners = {tip, edge + QPoint(-3, 0), edge + QPoint(3, 0)};
+  p.drawPolygon(corners.data(), 3);
+}
+
 void DrawMouse(QPainter& p, const std::vector<Gene>& genes, const TGenom& genom,
                const QColor& colour) {
   p.setPen(colour);
@@ -117,10 +125,17 @@ void DrawMouse(QPainter& p, const std::vector<Gene>& genes, const TGenom& genom,
   const std::vector<double> values = GeneValues(genom);
   QPoint previous;
   for (int k = 1; k <= GeneCount; ++k) {
-    const double v = std::clamp(Scaled(genes[k - 1], values[k - 1]), -1e4, 1e4);
-    const QPoint point(GeneX(k), RoundHalfEven(AxisY - 200 * v));
+    const double v = Scaled(genes[k - 1], values[k - 1]);
+    // A gene off the scale (a weight of 2, a reserve in the hundreds) stands on
+    // its edge, marked by a triangle pointing the way it lies off, and never
+    // runs out of the picture or through the labels.
+    const double shown = v > 1 ? 1 : v >= 0 ? v : 0;
+    const QPoint point(GeneX(k), RoundHalfEven(AxisY - 200 * shown));
     if (k > 1) p.drawLine(previous, point);
-    p.drawEllipse(QRect(point.x() - 2, point.y() - 2, 4, 4));
+    if (v == shown)
+      p.drawEllipse(QRect(point.x() - 2, point.y() - 2, 4, 4));
+    else
+      DrawOffScale(p, point, v > 1 ? -1 : 1);
     previous = point;
   }
   p.setBrush(Qt::NoBrush);

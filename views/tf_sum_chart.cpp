@@ -13,6 +13,7 @@
 #include "views/chart_export.h"
 #include "views/chart_widget.h"
 #include "views/clock_set.h"
+#include "views/window_placement.h"
 
 namespace murinex {
 
@@ -49,9 +50,16 @@ QString TFSumChart::Caption(std::size_t population) {
 void TFSumChart::PlaceRightOf(const QWidget* mainWindow) {
   const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
   const QRect main = mainWindow ? mainWindow->frameGeometry() : QRect(area.topLeft(), QSize(0, 0));
-  const int w = std::max(200, area.width() - main.width());
-  resize(w, std::min(360, area.height()));
-  move(main.x() + main.width(), main.y());
+  placedWith_ = FrameMargins(*this);
+  const int width = std::max(200, area.right() - main.right());
+  const int height = 360 + placedWith_.top() + placedWith_.bottom();
+  PlaceFrame(*this, QRect(main.right() + 1, main.top(), width, height));
+}
+
+void TFSumChart::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  // The frame came, or changed: placed again so that it stays inside the screen.
+  if (FrameMargins(*this) != placedWith_) PlaceRightOf(parentWidget());
 }
 
 void TFSumChart::CreateMenu() {
@@ -113,15 +121,29 @@ QString TFSumChart::DataCsv() const {
   return SumChartCsv(run_.SumLines);
 }
 
-bool TFSumChart::SavePicture(const QString& path, QString& error) {
-  if (!SavePng(path, Picture(), error)) return false;
+TFSumChart::Data TFSumChart::TakeData() const {
+  return {DataCsv(), run_.SumLines.Ticks().size()};
+}
+
+namespace {
+
+const char* const NoSamples = "the page holds no samples (are the lines recorded, \"AddLines\"?)";
+
+}  // namespace
+
+bool TFSumChart::SavePicture(const QString& path, const QImage& picture, QString& error) {
+  if (!SavePng(path, picture, error)) return false;
   emit Exported("summary chart picture saved: " + path);
   return true;
 }
 
-bool TFSumChart::SaveData(const QString& path, QString& error) {
-  if (!SaveTextFile(path, DataCsv(), error)) return false;
-  emit Exported("summary chart data saved (" + QString::number(run_.SumLines.Ticks().size()) +
+bool TFSumChart::SaveData(const QString& path, const Data& data, QString& error) {
+  if (data.samples == 0) {
+    error = NoSamples;
+    return false;
+  }
+  if (!SaveTextFile(path, data.csv, error)) return false;
+  emit Exported("summary chart data saved (" + QString::number(data.samples) +
                 " samples): " + path);
   return true;
 }
@@ -135,18 +157,27 @@ QString TFSumChart::DefaultFileName(const QString& extension) const {
 }
 
 void TFSumChart::AskSavePicture() {
+  // Taken before the dialog: what is written is what the user saw when asking.
+  const QImage picture = Picture();
   const QString path =
       QFileDialog::getSaveFileName(this, "Bild speichern…", DefaultFileName("png"), "PNG (*.png)");
   QString error;
-  if (!path.isEmpty() && !SavePicture(path, error))
+  if (!path.isEmpty() && !SavePicture(path, picture, error))
     QMessageBox::warning(this, "Bild speichern…", path + ":\n" + error);
 }
 
 void TFSumChart::AskSaveData() {
+  const Data data = TakeData();
+  if (data.samples == 0) {
+    emit Exported(QString("summary chart data not saved: ") + NoSamples);
+    QMessageBox::information(this, "Daten speichern (CSV)…",
+                             QString("Nothing to save: ") + NoSamples + ".");
+    return;
+  }
   const QString path = QFileDialog::getSaveFileName(this, "Daten speichern (CSV)…",
                                                     DefaultFileName("csv"), "CSV (*.csv)");
   QString error;
-  if (!path.isEmpty() && !SaveData(path, error))
+  if (!path.isEmpty() && !SaveData(path, data, error))
     QMessageBox::warning(this, "Daten speichern (CSV)…", path + ":\n" + error);
 }
 

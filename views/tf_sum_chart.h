@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QMargins>
 #include <QWidget>
 
 class QAction;
@@ -34,13 +35,28 @@ class TFSumChart : public QWidget {
 
   QImage Picture();
   QString DataCsv() const;
-  bool SavePicture(const QString& path, QString& error);
-  bool SaveData(const QString& path, QString& error);
+  // The data of a save, taken when the user asks for it (the clocks go on
+  // while the file dialog is open).
+  struct Data {
+    QString csv;
+    std::size_t samples = 0;
+  };
+  Data TakeData() const;
+  bool SavePicture(const QString& path, QString& error) {
+    return SavePicture(path, Picture(), error);
+  }
+  bool SavePicture(const QString& path, const QImage& picture, QString& error);
+  bool SaveData(const QString& path, QString& error) { return SaveData(path, TakeData(), error); }
+  // Writes nothing when the page holds no samples.
+  bool SaveData(const QString& path, const Data& data, QString& error);
   void SetTickAxis(bool on);
 
  signals:
-  // Something was written, in words for the main window's status bar.
+  // Something was written, or could not be, in words for the main window's status bar.
   void Exported(const QString& what);
+
+ protected:
+  void moveEvent(QMoveEvent* event) override;
 
  private:
   void CreateMenu();
@@ -57,6 +73,7 @@ class TFSumChart : public QWidget {
   QAction* view3D_ = nullptr;
   QAction* tickAxis_ = nullptr;
   QTimer* clock_ = nullptr;
+  QMargins placedWith_;  // the frame the window was last placed with
 };
 
 }  // namespace murinex

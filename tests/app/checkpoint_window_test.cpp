@@ -12,6 +12,8 @@
 #include "tests/app/dialog_driver.h"
 #include "tests/app/run_folder.h"
 #include "views/clock_set.h"
+#include "views/tf_chart.h"
+#include "views/tf_sum_chart.h"
 
 namespace murinex {
 
@@ -27,6 +29,29 @@ struct Window {
   std::unique_ptr<TFEmo> window;
 };
 
+// A main window with both chart windows, ticked by the test as the clocks would.
+struct WindowWithCharts : Window {
+  WindowWithCharts(const test::RunFolder& folder, bool resume)
+      : Window(folder, resume), chart(run, clocks, window.get()), sum(run, clocks, window.get()) {
+    TFEmo::Views views;
+    views.chart = &chart;
+    views.sumChart = &sum;
+    window->SetViews(views);
+    window->Activate();
+    clocks.SetRunning(false, "only the test ticks");
+  }
+  ~WindowWithCharts() { window->SetViews({}); }
+  void Ticks(int count) {
+    for (int i = 0; i < count; ++i) {
+      window->TimerLifeTimer();
+      chart.ClockTick();
+      sum.ClockTick();
+    }
+  }
+  TFChart chart;
+  TFSumChart sum;
+};
+
 }  // namespace
 
 class CheckpointWindowTest : public QObject {
@@ -38,6 +63,7 @@ class CheckpointWindowTest : public QObject {
   void resumeGoesOnFromTheCheckpointWithItsFiles();
   void resumeWithoutACheckpointStartsAfresh();
   void aDamagedCheckpointIsShownAndNothingStarts();
+  void beendenLetsTheNextResumeGoOnWhereTheUserQuit();
 };
 
 void CheckpointWindowTest::theItemWritesTheStateOfTheRunAsItIsNow() {
@@ -64,7 +90,7 @@ void CheckpointWindowTest::resumeGoesOnFromTheCheckpointWithItsFiles() {
       first.window->TimerLifeTimer();
     first.window->WriteCheckpointNow();
     first.run.BirthLog.Write("after the checkpoint\n");
-    first.window->close();
+    // The program ends without "Beenden", as in a crash: the line stays behind the checkpoint.
   }
   Window second(folder, true);
   second.window->Activate();
@@ -102,6 +128,36 @@ void CheckpointWindowTest::aDamagedCheckpointIsShownAndNothingStarts() {
   QVERIFY(!w.window->PopulationReady());
   QVERIFY(!w.clocks.Running());
   QCOMPARE(test::ReadText(folder / "Proto/protGen.prt"), std::string("old births\n"));
+}
+
+void CheckpointWindowTest::beendenLetsTheNextResumeGoOnWhereTheUserQuit() {
+  test::RunFolder folder({{1, {120, 120}}, {2, {300, 200}}});
+  {
+    WindowWithCharts first(folder, false);
+    first.Ticks(100);
+    test::Item(first.window->EditMenu(), "Checkpoint")->trigger();
+    first.Ticks(23);
+    test::Item(first.window->EditMenu(), "Beenden")->trigger();
+  }
+  {
+    WindowWithCharts second(folder, true);
+    QCOMPARE(second.run.TickCount, 123);
+    // 123 chart ticks: pages of 51 points for the mouse chart (page length 50),
+    // so two full pages and 21 points; the summary chart's pages hold 101.
+    QCOMPARE(second.chart.Recorder().PageOffset(), 100.0);
+    QCOMPARE(second.chart.Recorder().PointsOnPage(), 21);
+    QCOMPARE(second.run.SumLines.PageOffset(), 100.0);
+    QCOMPARE(second.run.SumLines.PointsOnPage(), 22);
+    second.Ticks(1);
+    QCOMPARE(second.chart.Recorder().PointsOnPage(), 22);
+    QCOMPARE(second.run.Mice[0]->Lines->Samples().size(), std::size_t{22});
+    // A resumed run is one to be resumed again: its "Beenden" writes a checkpoint too.
+    second.Ticks(3);
+    second.window->close();
+  }
+  Window third(folder, true);
+  third.window->Activate();
+  QCOMPARE(third.run.TickCount, 127);
 }
 
 }  // namespace murinex

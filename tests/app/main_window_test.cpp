@@ -1,6 +1,8 @@
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
 #include <QSignalSpy>
@@ -85,6 +87,7 @@ class MainWindowTest : public QObject {
   void closingInAnyWayRunsBeenden();
   void checkIdReadsADecimalInteger_data();
   void checkIdReadsADecimalInteger();
+  void checkIdSaysWhenNoMouseHasTheId();
   void withViewsThePickedMouseIsShownAndADyingOneIsLetGo();
   void withoutPaintTheViewKeepsItsPictureButPickingRedraws();
   void theStatusBarShowsTickMiceRateAndTaskAfterATick();
@@ -95,6 +98,9 @@ class MainWindowTest : public QObject {
   void pickedAndCheckMouseAreMarkedWhenTheyDiffer();
   void bildSpeichernWritesTheBackBuffer();
   void bildSpeichernAtAScaleDrawsTheSamePictureFiner();
+  void bildSpeichernHoldsTheRunWhileItsDialogIsOpen_data();
+  void bildSpeichernHoldsTheRunWhileItsDialogIsOpen();
+  void chartDataAreTakenWhenTheUserAsks();
   void withoutARunFolderTheUserIsToldAndChoosesOne();
   void cancellingTheFolderChooserEndsTheStart();
 };
@@ -371,6 +377,8 @@ void MainWindowTest::closingInAnyWayRunsBeenden() {
        {&w.run.StatProto, &w.run.KofiProt, &w.run.Behaviour, &w.run.BirthLog, &w.run.AggProt})
     QVERIFY(!f->IsOpen());
   QCOMPARE(closed.count(), 1);
+  // Neither resumed nor checkpointed: nothing says the user will resume it.
+  QVERIFY(!w.folder.Exists("data/checkpoint-T.mxc"));
   QVERIFY(!w.clocks.Running());
   QVERIFY(!w.window->isVisible());
   w.window->close();  // a second close writes nothing more
@@ -403,6 +411,24 @@ void MainWindowTest::checkIdReadsADecimalInteger() {
   QCOMPARE(w.run.CheckMausId, checkId);
   QCOMPARE(driver.Count(), complaint ? 2 : 1);
   if (complaint) QCOMPARE(driver.Text(1), QString("'abc' is not a valid integer value."));
+}
+
+void MainWindowTest::checkIdSaysWhenNoMouseHasTheId() {
+  MainWindow w({{1, {100, 100}, 1500}, {2, {300, 200}, 1500}});
+  w.Start();
+  w.clocks.SetRunning(false, "the test");
+  const QString id = QString::number(w.run.Mice[1]->ID);
+  const std::pair<QString, QString> answers[] = {
+      {id, "check mouse set to " + id},
+      {"999",
+       "check mouse set to 999: no living mouse has ID 999, so no decisions are logged "
+       "until one has"}};
+  for (const auto& [answer, said] : answers) {
+    test::DialogDriver driver({test::DialogDriver::Type(answer)});
+    Item(w.window->EditMenu(), "Check-ID")->trigger();
+    QCOMPARE(QString::number(w.run.CheckMausId), answer);
+    QCOMPARE(StatusText(*w.window, TFEmo::Status::Event), said);
+  }
 }
 
 void MainWindowTest::withViewsThePickedMouseIsShownAndADyingOneIsLetGo() {
@@ -577,6 +603,91 @@ void MainWindowTest::bildSpeichernAtAScaleDrawsTheSamePictureFiner() {
   QVERIFY(twice.pixelColor(mouse * 2 + QPoint(7, 7)) != mouseColour);
   // The background where the world is not drawn, at both scales.
   QCOMPARE(twice.pixelColor(0, 0), buffer.pixelColor(0, 0));
+}
+
+void MainWindowTest::bildSpeichernHoldsTheRunWhileItsDialogIsOpen_data() {
+  QTest::addColumn<bool>("running");
+  QTest::newRow("clocks running") << true;
+  QTest::newRow("clocks stopped by the user") << false;
+}
+
+void MainWindowTest::bildSpeichernHoldsTheRunWhileItsDialogIsOpen() {
+  QFETCH(bool, running);
+  MainWindow w({{1, {100, 100}, 1500}, {2, {300, 200}, 1500}});
+  w.Start();
+  if (!running) w.clocks.SetRunning(false, "the test");
+  test::TempDir out;
+  const QString path = QString::fromStdString((out / "world.png").string());
+  bool ranWhileOpen = true;
+  QString proposed;
+  int tickWhileOpen = -1;
+  test::DialogDriver driver({[&](QWidget* dialog) {
+    ranWhileOpen = w.clocks.Running() || w.window->Clock()->isActive();
+    tickWhileOpen = w.run.TickCount;
+    auto* name = dialog->findChild<QLineEdit*>();
+    proposed = name->text();
+    name->setText(path);
+    qobject_cast<QDialog*>(dialog)->done(QDialog::Accepted);
+  }});
+  w.window->SavePictureItem()->trigger();
+  QVERIFY(!ranWhileOpen);
+  // The name proposed names the tick of the picture written.
+  QCOMPARE(QFileInfo(proposed).fileName(), QString("Welt-T-tick%1.png").arg(tickWhileOpen));
+  QCOMPARE(w.run.TickCount, tickWhileOpen);
+  QCOMPARE(QImage(path).convertToFormat(QImage::Format_RGB32), w.window->View().Buffer());
+  QVERIFY(StatusText(*w.window, TFEmo::Status::Event).endsWith(path));
+  // Afterwards the clocks are as the user had left them.
+  QCOMPARE(w.clocks.Running(), running);
+}
+
+void MainWindowTest::chartDataAreTakenWhenTheUserAsks() {
+  MainWindow w({{1, {100, 100}, 1500}, {2, {300, 200}, 1500}});
+  w.Start();
+  TFChart chart(w.run, w.clocks, w.window.get());
+  TFEmo::Views views;
+  views.chart = &chart;
+  w.window->SetViews(views);
+  w.clocks.SetRunning(false, "the test");  // only the test ticks
+  QTest::mouseClick(&w.window->View(), Qt::LeftButton, {}, w.ScreenOf(*w.run.Mice[1]));
+  const int first = w.run.TickCount + 1;
+  for (int i = 0; i < 3; ++i) {
+    w.window->TimerLifeTimer();
+    chart.ClockTick();
+  }
+  test::TempDir out;
+  const QString path = QString::fromStdString((out / "chart.csv").string());
+  QString proposed;
+  {
+    // The charted mouse dies while the file dialog is open.
+    test::DialogDriver driver({[&](QWidget* dialog) {
+      auto* files = qobject_cast<QFileDialog*>(dialog);
+      proposed = files->selectedFiles().value(0);
+      for (std::size_t i = 0; i < w.run.Mice.size(); ++i)
+        if (w.run.Mice[i].get() == chart.Maus()) RemoveMaus(w.run, i);
+      files->selectFile(path);
+      QMetaObject::invokeMethod(files, "accept");
+    }});
+    test::Item(chart.ViewMenu(), "Daten speichern (CSV)…")->trigger();
+  }
+  QCOMPARE(QFileInfo(proposed).fileName(), QString("Chart-2-T-tick%1.csv").arg(first + 2));
+  // The three samples the user saw when asking, each with its tick.
+  const QStringList rows =
+      QString::fromStdString(test::ReadText(out / "chart.csv")).split('\n', Qt::SkipEmptyParts);
+  QCOMPARE(rows.size(), 4);
+  QVERIFY(rows[0].startsWith("tick,"));
+  for (int i = 0; i < 3; ++i)
+    QVERIFY2(rows[i + 1].startsWith(QString::number(first + i) + ","), qPrintable(rows[i + 1]));
+  QCOMPARE(StatusText(*w.window, TFEmo::Status::Event),
+           "chart data of mouse 2 saved (3 samples): " + path);
+  // Without a mouse there is nothing to write: no file dialog, and the user is told why.
+  QCOMPARE(chart.Maus(), nullptr);
+  test::DialogDriver nothing({test::DialogDriver::Ok()});
+  test::Item(chart.ViewMenu(), "Daten speichern (CSV)…")->trigger();
+  QCOMPARE(nothing.Count(), 1);
+  QCOMPARE(nothing.Text(0), QString("Nothing to save: no mouse is shown."));
+  QCOMPARE(StatusText(*w.window, TFEmo::Status::Event),
+           QString("chart data not saved: no mouse is shown"));
+  w.window->SetViews({});
 }
 
 void MainWindowTest::withoutARunFolderTheUserIsToldAndChoosesOne() {

@@ -50,8 +50,10 @@ class EditorTest : public QObject {
   void theHandedOverMouseIsPreselected();
   void oldValueIsTheMeanOverTheSelectedMice();
   void motiveOldValueIsAPerMouseSum();
-  void newValueIsValidOnlyWithThePoint_data();
-  void newValueIsValidOnlyWithThePoint();
+  void newValueIsValidOnlyAsANumber_data();
+  void newValueIsValidOnlyAsANumber();
+  void aValueAPopulationFileWouldRefuseIsRefusedWithItsReason_data();
+  void aValueAPopulationFileWouldRefuseIsRefusedWithItsReason();
   void applyingAssignsToTheSelectedMiceOnly();
   void applyingMotivesAssignsEverySelectedMotive();
   void enterInTheNewValueApplies();
@@ -153,23 +155,74 @@ void EditorTest::motiveOldValueIsAPerMouseSum() {
   QCOMPARE(motiv_->OldValue()->text(), QString("5"));  // (3 + 7) / 2
 }
 
-void EditorTest::newValueIsValidOnlyWithThePoint_data() {
+void EditorTest::newValueIsValidOnlyAsANumber_data() {
   QTest::addColumn<QString>("text");
   QTest::addColumn<bool>("valid");
-  QTest::newRow("comma") << "1,5" << false;
+  QTest::newRow("decimal comma") << "1,5" << true;
+  QTest::newRow("comma and point") << "1,5.2" << false;
+  QTest::newRow("two commas") << "1,5,2" << false;
   QTest::newRow("point") << "1.5" << true;
   QTest::newRow("negative whole") << "-2" << true;
   QTest::newRow("empty") << "" << false;
   QTest::newRow("word") << "abc" << false;
 }
 
-void EditorTest::newValueIsValidOnlyWithThePoint() {
+void EditorTest::newValueIsValidOnlyAsANumber() {
   QFETCH(QString, text);
   QFETCH(bool, valid);
   edit_->show();
   edit_->NewValue()->setText(text);
   QCOMPARE(edit_->ValidNewValue(), valid);
   QCOMPARE(edit_->ApplyButton()->isEnabled(), valid);
+}
+
+void EditorTest::aValueAPopulationFileWouldRefuseIsRefusedWithItsReason_data() {
+  QTest::addColumn<bool>("motive");
+  QTest::addColumn<int>("variable");
+  QTest::addColumn<QString>("text");
+  // The value afterwards; before, the test mouse has Strength 0.4, SightWidth 100,
+  // ProtMem 0.05 and every motive's Weight 1.
+  QTest::addColumn<double>("stored");
+  QTest::addColumn<QString>("reason");
+  // The ranges a population file's reader applies: SightWidth 0..1e6, ProtMem 0..1,
+  // Strength -100..100, a motive's Weight 0..1000.
+  QTest::newRow("SightWidth -50") << false << int(param::SightWidth) << "-50" << 100.0
+                                  << "SightWidth must lie between 0 and 1000000";
+  QTest::newRow("ProtMem 1.5") << false << int(param::ProtMem) << "1.5" << 0.05
+                               << "ProtMem must lie between 0 and 1";
+  QTest::newRow("Strength 7") << false << int(param::Strength) << "7" << 7.0 << "";
+  QTest::newRow("Strength 101") << false << int(param::Strength) << "101" << 0.4
+                                << "Strength must lie between -100 and 100";
+  QTest::newRow("decimal comma") << false << int(param::Strength) << "0,5" << 0.5 << "read as 0.5";
+  QTest::newRow("comma and point")
+      << false << int(param::Strength) << "0,5.1" << 0.4 << "is not a number";
+  QTest::newRow("Weight -2") << true << 1 << "-2" << 1.0 << "Weight must lie between 0 and 1000";
+}
+
+void EditorTest::aValueAPopulationFileWouldRefuseIsRefusedWithItsReason() {
+  QFETCH(bool, motive);
+  QFETCH(int, variable);
+  QFETCH(QString, text);
+  QFETCH(double, stored);
+  QFETCH(QString, reason);
+  EditorBase& editor = motive ? static_cast<EditorBase&>(*motiv_) : *edit_;
+  editor.show();
+  editor.VarList()->setCurrentRow(variable);
+  SelectRows(editor.MouseList(), {0});
+  QTest::keyClicks(editor.NewValue(), text);
+  const bool accepted = reason.isEmpty() || reason.startsWith("read as");
+  QCOMPARE(editor.ApplyButton()->isEnabled(), accepted);
+  // The reason is shown in the editor before anything is applied.
+  QStringList shown;
+  for (const QString& t : Texts(editor))
+    if (!reason.isEmpty() && t.contains(reason)) shown << t;
+  QCOMPARE(shown.size(), reason.isEmpty() ? 0 : 1);
+  QTest::keyClick(editor.NewValue(), Qt::Key_Return);
+  const double now = motive ? Mouse(0).M(0).Weight  // the first motive is preselected
+                            : Mouse(0).Params[static_cast<std::size_t>(variable)];
+  QCOMPARE(now, stored);
+  // A refused value stays in the field to be corrected.
+  QCOMPARE(editor.NewValue()->text().isEmpty(), accepted);
 }
 
 void EditorTest::applyingAssignsToTheSelectedMiceOnly() {
@@ -191,16 +244,16 @@ void EditorTest::applyingMotivesAssignsEverySelectedMotive() {
   motiv_->SelectAllMice();
   SelectRows(motiv_->MotivList(), {need::Sex, need::Comp});
   motiv_->VarList()->setCurrentRow(1);
-  motiv_->NewValue()->setText("-2");
+  motiv_->NewValue()->setText("2");
   motiv_->Apply();
   for (std::size_t i = 0; i < 2; ++i) {
-    QCOMPARE(Mouse(i).M(need::Sex).Weight, -2.0);
-    QCOMPARE(Mouse(i).M(need::Comp).Weight, -2.0);
+    QCOMPARE(Mouse(i).M(need::Sex).Weight, 2.0);
+    QCOMPARE(Mouse(i).M(need::Comp).Weight, 2.0);
     QCOMPARE(Mouse(i).M(need::Affil).Weight, 1.0);
     QCOMPARE(Mouse(i).M(need::Sex).BasMeta, 0.0);
   }
   QCOMPARE(Mouse(0).SumWeights, 8.0);  // not recomputed
-  QCOMPARE(motiv_->OldValue()->text(), QString("-4"));
+  QCOMPARE(motiv_->OldValue()->text(), QString("4"));
 }
 
 void EditorTest::enterInTheNewValueApplies() {

@@ -44,6 +44,7 @@ class GenomTest : public QObject {
   void aWeightEqualToItsRangeWidthLiesOnTheTopLine();
   void basalMetabolismAtItsMinimumLiesOnZero();
   void aRangeOfWidthZeroDrawsTheGeneAtZero();
+  void genesOffTheScaleStandOnItsEdges();
   void theEighthMouseTakesTheColourOfTheFirst();
   void theGenomeIsRefreshedFromTheMouse();
   void thePictureIsKeptForRepaints();
@@ -124,6 +125,18 @@ void GenomTest::aRangeOfWidthZeroDrawsTheGeneAtZero() {
   QVERIFY(test::HasColourNear(image, GeneX(1), 230, 3, Red));
   QVERIFY(test::HasColourNear(image, GeneX(8), 230, 3, Red));
   QVERIFY(!test::HasColourIn(image, QRect(GeneX(1) - 3, 0, 7, 220), Red));
+}
+
+void GenomTest::genesOffTheScaleStandOnItsEdges() {
+  test::TestRun t;
+  TMaus& m = AddFlatMouse(t, 3.0);  // v = 2: twice the top
+  m.M(need::Thirst).Weight = -1.5;  // v = -1: as far below the axis
+  const QImage image = TFGenom::DrawGenomes(t.run);
+  // The top line is y = 30, the axis y = 230; the gene labels fill y = 237..276.
+  QVERIFY(test::HasColourNear(image, GeneX(1), 30, 3, Red));
+  QVERIFY(!test::HasColourIn(image, QRect(0, 0, 700, 22), Red));
+  QVERIFY(test::HasColourNear(image, GeneX(2), 230, 3, Red));
+  QVERIFY(!test::HasColourIn(image, QRect(0, 237, 700, 40), Red));  // the titles below are red
 }
 
 void GenomTest::theEighthMouseTakesTheColourOfTheFirst() {

@@ -25,6 +25,7 @@ class SumChartTest : public QObject {
   void init();
   void cleanup();
   void isShownRightOfTheMainWindowFromTheStart();
+  void aMainWindowAsWideAsTheScreenLeavesItOnTheScreen();
   void captionShowsThePopulation();
   void clockTicksAppendTheMeansOfAllLines();
   void menuTogglesLegend3DAndCloses();
@@ -59,8 +60,18 @@ void SumChartTest::isShownRightOfTheMainWindowFromTheStart() {
   // The main window lies at (0, 0), 600 wide.
   QCOMPARE(chart_->frameGeometry().left(), 600);
   QCOMPARE(chart_->frameGeometry().top(), 0);
-  QCOMPARE(chart_->width(), area.width() - 600);
+  QCOMPARE(chart_->frameGeometry().right(), area.right());  // the frame, too, on the screen
   QCOMPARE(chart_->Chart().BottomMaximum(), 100.0);
+}
+
+void SumChartTest::aMainWindowAsWideAsTheScreenLeavesItOnTheScreen() {
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  QWidget wide;
+  wide.setGeometry(area.left(), area.top(), area.width(), 400);
+  TFSumChart chart(t_->run, *clocks_, &wide);
+  QVERIFY(area.contains(chart.frameGeometry()));
+  QCOMPARE(chart.frameGeometry().right(), area.right());
+  QCOMPARE(chart.frameGeometry().width(), 200);
 }
 
 void SumChartTest::captionShowsThePopulation() {
