@@ -372,6 +372,7 @@ void TFEmo::Activate() {
     ShowError(this, error);
   }
   UpdateStatus();
+  FollowSelection();
   DrawWorld();
 }
 

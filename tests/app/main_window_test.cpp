@@ -664,6 +664,7 @@ void MainWindowTest::chartDataAreTakenWhenTheUserAsks() {
       proposed = files->selectedFiles().value(0);
       for (std::size_t i = 0; i < w.run.Mice.size(); ++i)
         if (w.run.Mice[i].get() == chart.Maus()) RemoveMaus(w.run, i);
+      w.window->FollowSelection();  // as the main clock does after its tick
       files->selectFile(path);
       QMetaObject::invokeMethod(files, "accept");
     }});
