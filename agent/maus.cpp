@@ -25,7 +25,11 @@ TMaus* TMaus::GoalMouse() const {
 }
 
 void CopyGenom(TMaus& m) {
-  TGenom& g = *m.Genom;
+  *m.Genom = CurrentGenes(m);
+}
+
+TGenom CurrentGenes(const TMaus& m) {
+  TGenom g = *m.Genom;
   for (int i = 0; i < 8; ++i)
     g.MotWeights[i] = m.Motives[i].Weight;
   for (int j = 0; j < 15; ++j)
@@ -34,6 +38,7 @@ void CopyGenom(TMaus& m) {
     g.ReserveGenes[i] = m.Motives[i].MaxReserve;
   for (int i = 1; i <= 7; ++i)
     g.BasMetaGenes[i] = m.Motives[i].BasMeta;
+  return g;
 }
 
 bool RelationValue(const TMaus& m, const TMaus* other, double& value) {

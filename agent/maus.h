@@ -100,6 +100,10 @@ class TMaus {
   std::int32_t ID = 0;
   std::int32_t BirthTick = 0;
   std::int32_t MotherID = 0;
+  std::int32_t FatherID = 0;        // 0: unknown (a mouse of the population file)
+  std::int32_t EmbryoFatherID = 0;  // the father of the unborn young, from conception to birth
+  std::int32_t Children = 0;        // births it mothered
+  std::uint8_t DeathCause = 0;      // set in the tick it dies: 1 hunger, 2 thirst, 3 pain, 4 age
   bool MovedForHelp = false;
   bool GoalChanged = false;
   bool Smiling = false;
@@ -186,6 +190,9 @@ class TMaus {
   TMaus* GoalMouse() const;
 };
 
+// The genes the mouse carries now: Genom with the current weights, reserves,
+// basal metabolisms and person parameters.
+TGenom CurrentGenes(const TMaus& m);
 // Fills Genom from the mouse's current values.
 void CopyGenom(TMaus& m);
 // The value of m's relation entry for other (Friendship + Enmity); false and 0 without one.

@@ -75,6 +75,10 @@ void MouseFields(R& m, V&& visit) {
   visit(FieldInfo{"Generation"}, m.Generation);
   visit(FieldInfo{"BirthTick"}, m.BirthTick);
   visit(FieldInfo{"MotherID"}, m.MotherID);
+  visit(FieldInfo{"FatherID"}, m.FatherID);
+  visit(FieldInfo{"EmbryoFatherID"}, m.EmbryoFatherID);
+  visit(FieldInfo{"Children"}, m.Children);
+  visit(FieldInfo{"DeathCause", Field::Count, {}, 5}, m.DeathCause);
   visit(FieldInfo{"Lineage"}, m.Lineage);
   visit(FieldInfo{"MovedForHelp"}, m.MovedForHelp);
   visit(FieldInfo{"GoalChanged"}, m.GoalChanged);

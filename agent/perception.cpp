@@ -104,6 +104,7 @@ void TenderContact(Run& run, TMaus& m, TMaus& other) {
     Log(run, m, 6, [] { return "Copulation!"; });
     m.BirthCountdown() = 2000;
     m.Embryo = MakeEmbryo(run, m, other, run.settings.MutationRate());
+    m.EmbryoFatherID = other.ID;
     amount = 1.0;
   }
   UpdateRelation(m.Relations, other, amount);

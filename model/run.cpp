@@ -26,14 +26,16 @@ void Run::PlayWave(const TMaus& m, const std::string& name) {
 }
 
 void Run::FlushProtocols() {
-  for (OutFile* f : {&StatProto, &KofiProt, &Behaviour, &BirthLog, &AggProt})
+  for (OutFile* f : {&StatProto, &KofiProt, &Behaviour, &BirthLog, &AggProt, &BirthsTable,
+                     &DeathsTable, &TraitsTable})
     f->Flush();
 }
 
 void Run::CloseProtocols() {
   // Close every file even when one of them fails; report the first failure.
   std::exception_ptr first;
-  for (OutFile* f : {&StatProto, &KofiProt, &Behaviour, &BirthLog, &AggProt}) {
+  for (OutFile* f : {&StatProto, &KofiProt, &Behaviour, &BirthLog, &AggProt, &BirthsTable,
+                     &DeathsTable, &TraitsTable}) {
     try {
       f->Close();
     } catch (...) {

@@ -99,6 +99,8 @@ class Run {
 
   // --- protocol files
   OutFile BirthLog, StatProto, KofiProt, Behaviour, AggProt;
+  // The life records: births, deaths and traits as CSV tables (sim/life_records.h).
+  OutFile BirthsTable, DeathsTable, TraitsTable;
 
   SoundSink* Sound = nullptr;  // not owned; none plays nothing
 

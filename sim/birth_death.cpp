@@ -5,6 +5,7 @@
 #include "agent/mouse_list.h"
 #include "agent/planning.h"
 #include "model/run.h"
+#include "sim/life_records.h"
 #include "world/format.h"
 
 namespace murinex {
@@ -105,7 +106,11 @@ void Birth(Run& run, TMaus& mother) {
   c.Position = place;
   c.BirthTick = run.TickCount;
   c.MotherID = mother.ID;
+  c.FatherID = mother.EmbryoFatherID;
+  mother.EmbryoFatherID = 0;
+  mother.Children += 1;
   InheritMemory(run, mother, c, mother.P(param::Carefactor));
+  RecordBirth(run, mother, c);
   run.Mice.push_back(std::move(child));
 }
 

@@ -206,11 +206,13 @@ void LoadSumLines(Loader& io, TSumLines& lines) {
 // ---------------------------------------------------------------- files
 
 // The protocol files in the order of SavedOutputs.
-std::array<const OutFile*, 5> OutputsOf(const Run& run) {
-  return {&run.BirthLog, &run.StatProto, &run.KofiProt, &run.Behaviour, &run.AggProt};
+std::array<const OutFile*, SavedOutputCount> OutputsOf(const Run& run) {
+  return {&run.BirthLog, &run.StatProto,   &run.KofiProt,    &run.Behaviour,
+          &run.AggProt,  &run.BirthsTable, &run.DeathsTable, &run.TraitsTable};
 }
-std::array<OutFile*, 5> OutputsOf(Run& run) {
-  return {&run.BirthLog, &run.StatProto, &run.KofiProt, &run.Behaviour, &run.AggProt};
+std::array<OutFile*, SavedOutputCount> OutputsOf(Run& run) {
+  return {&run.BirthLog, &run.StatProto,   &run.KofiProt,    &run.Behaviour,
+          &run.AggProt,  &run.BirthsTable, &run.DeathsTable, &run.TraitsTable};
 }
 
 template <class IO, class S>
@@ -395,7 +397,7 @@ void ResumeFromCheckpoint(Run& run, const std::string& taskName,
   CheckOutputs(run, outputs);
   if (accept) accept(loaded);
   TakeState(run, loaded);
-  const std::array<OutFile*, 5> files = OutputsOf(run);
+  const std::array<OutFile*, SavedOutputCount> files = OutputsOf(run);
   for (std::size_t i = 0; i < files.size(); ++i)
     if (outputs[i].open)
       files[i]->Reopen((run.OutputDir() / outputs[i].name).string(), outputs[i].name,

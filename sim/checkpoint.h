@@ -31,7 +31,9 @@ struct SavedOutput {
   bool open = false;
 };
 // In the order birth log, statistics, competence, behaviour, aggression protocol.
-using SavedOutputs = std::array<SavedOutput, 5>;
+// The protocols, then the life records.
+inline constexpr std::size_t SavedOutputCount = 8;
+using SavedOutputs = std::array<SavedOutput, SavedOutputCount>;
 
 // The state of the run as checkpoint text. Only between ticks.
 std::string CheckpointText(const Run& run);

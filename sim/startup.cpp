@@ -7,6 +7,7 @@
 #include "agent/maus.h"
 #include "agent/mouse_list.h"
 #include "model/run.h"
+#include "sim/life_records.h"
 #include "sim/population_files.h"
 #include "world/error.h"
 #include "world/input_ranges.h"
@@ -171,6 +172,7 @@ void SetUpPopulation(Run& run, const std::function<void(Run&)>& beforeFirstDump)
   CreateProtocol(run, run.KofiProt, "Proto/KofiProt" + run.TaskName + ".prt", &kofi);
   CreateProtocol(run, run.Behaviour, "Proto/Behaviour" + run.TaskName + ".prt", nullptr);
   CreateProtocol(run, run.AggProt, "Proto/AggProt" + run.TaskName + ".prt", &agg);
+  CreateLifeRecords(run);
   run.FlushProtocols();
   DumpPopulation(run);
   DumpGenomes(run);

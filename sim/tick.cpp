@@ -9,6 +9,7 @@
 #include "agent/perception.h"
 #include "model/run.h"
 #include "sim/birth_death.h"
+#include "sim/life_records.h"
 #include "sim/population_files.h"
 #include "sim/state_check.h"
 #include "sim/statistics.h"
@@ -86,11 +87,13 @@ std::vector<std::size_t> CollectTheDead(Run& run) {
     TMaus& m = *run.Mice[i];
     const int cause = DeathTest(m);
     if (m.Dying) {
+      m.DeathCause = static_cast<std::uint8_t>(cause);
       dead.push_back(i);
       run.Stats.Add(StatSums::DeathColumn(cause), 1);
       run.DeathsBy[cause] += 1;
     } else if (m.Age > run.settings.DeathAge() &&
                run.random.Uniform() < run.settings.DeathProbability()) {
+      m.DeathCause = 4;
       dead.push_back(i);
       run.Stats.Add(stat::DAge, 1);
       run.DeathsBy[4] += 1;
@@ -103,6 +106,7 @@ void RemoveTheDead(Run& run, std::vector<std::size_t> dead) {
   for (std::size_t e = 0; e < dead.size(); ++e) {
     const std::size_t k = dead[e];
     run.Stats.Add(stat::LifeLength, run.Mice[k]->Age);
+    RecordDeath(run, *run.Mice[k]);
     RemoveMaus(run, k);
     run.Stats.Add(stat::Deathrate, 1);
     for (std::size_t later = e + 1; later < dead.size(); ++later)
@@ -121,6 +125,8 @@ void GiveBirths(Run& run) {
 void WriteCadencedOutput(Run& run) {
   if (run.TickCount % run.StatInterval == 0) {
     run.StatRowCount += 1;
+    // The traits first: the row of the statistics flushes every file.
+    RecordTraits(run);
     WriteStatRow(run);
   }
   if (run.TickCount % 10000 == 0) {

@@ -101,7 +101,7 @@ class DefaultRunCopies : public ::testing::Test {
     const auto bySet = Outputs(out.path());
     const auto byEdit = Outputs(edited.path());
     ASSERT_EQ(bySet.size(), byEdit.size());
-    EXPECT_EQ(bySet.size(), 9u);  // five protocols, two dump pairs
+    EXPECT_EQ(bySet.size(), 12u);  // five protocols, three life records, two dump pairs
     for (const auto& [name, text] : bySet)
       EXPECT_TRUE(text == byEdit.at(name)) << name << " differs";
     EXPECT_NE(bySet.at("Proto/ProtoNN.prt"), Outputs(plain.path()).at("Proto/ProtoNN.prt"));
