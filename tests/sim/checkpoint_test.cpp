@@ -267,12 +267,12 @@ TEST(CheckpointTest, AFlippedByteIsRefused) {
 TEST(CheckpointTest, AnotherVersionOrAForeignFileIsRefused) {
   LinkedRun l;
   std::string text = CheckpointText(l.tr.run);
-  const std::string newer = "murinex-checkpoint 3";
+  const std::string newer = "murinex-checkpoint 4";
   text.replace(0, newer.size(), newer);
-  ExpectRefused(text, "version 3 cannot be read; this program reads version 2");
-  // A file of the first version, which knew no --set values.
-  text.replace(0, newer.size(), "murinex-checkpoint 1");
-  ExpectRefused(text, "version 1 cannot be read; this program reads version 2");
+  ExpectRefused(text, "version 4 cannot be read; this program reads version 3");
+  // A file of the second version, which did not record what the run is.
+  text.replace(0, newer.size(), "murinex-checkpoint 2");
+  ExpectRefused(text, "version 2 cannot be read; this program reads version 3");
   ExpectRefused("Default population of the Murinex run\n0 start tick\n",
                 "not a Murinex checkpoint");
   ExpectRefused("", "not a Murinex checkpoint");
@@ -305,7 +305,7 @@ TEST(CheckpointTest, ASetValueThisProgramDoesNotTakeIsRefused) {
 }
 
 TEST(CheckpointTest, ARecordOutOfPlaceNamesItsLine) {
-  // A text with a valid checksum whose second line is not the run record.
+  // A text with a valid checksum whose second line is not the identity record.
   StateWriter again(CheckpointFormat, CheckpointVersion);
   again.Begin("mice");
   again.End();
@@ -315,7 +315,7 @@ TEST(CheckpointTest, ARecordOutOfPlaceNamesItsLine) {
     FAIL();
   } catch (const InputError& error) {
     EXPECT_EQ(error.line(), 2);
-    EXPECT_THAT(error.message(), HasSubstr("expected the record \"run\", found \"mice\""));
+    EXPECT_THAT(error.message(), HasSubstr("expected the record \"identity\", found \"mice\""));
   }
 }
 
