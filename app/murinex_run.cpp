@@ -87,6 +87,11 @@ void StartFromPopulation(murinex::Run& run, const murinex::RunnerOptions& option
     murinex::TMaus* picked = murinex::MausById(run, *options.select);
     run.SelectMaus(picked);
     if (picked) run.CheckMausId = picked->ID;
+    // The run goes on without a picked mouse, as after a click beside every mouse;
+    // but an empty behaviour protocol should not come as a surprise.
+    else
+      std::cerr << "murinex-run: warning: --select " << *options.select
+                << ": the population has no mouse with this ID; none is picked\n";
   }
 }
 

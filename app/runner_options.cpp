@@ -7,6 +7,7 @@
 #include <iostream>
 #include <limits>
 
+#include "model/run.h"
 #include "world/error.h"
 
 namespace murinex {
@@ -150,6 +151,11 @@ RunnerOptions ParseRunnerOptions(int argc, char** argv) {
   if (raw.listNames) ListSetNames();
   if (o.dir.empty()) BadUsage("--dir is required");
   if (raw.ticks.empty()) BadUsage("--ticks is required");
+  if (!ValidTaskName(o.task))
+    BadUsage("--task \"" + o.task + "\" cannot be part of a file name: it must have 1 to " +
+             std::to_string(MaxTaskNameLength) +
+             " characters, not be \".\" or \"..\", and hold no \"/\", \"\\\" or control "
+             "character");
   o.ticks = WholeNumber("--ticks", raw.ticks, 0, std::numeric_limits<long long>::max());
   if (!raw.seed.empty())
     o.seed = static_cast<std::uint32_t>(
