@@ -160,7 +160,9 @@ int main(int argc, char** argv) {
       "Runs the simulation of the run folder DIR for N ticks without windows, writing the "
       "protocols and dumps as murinex-run does, and films the world view: one frame every K "
       "ticks, drawn as the desktop program draws it, with the tick and the population in a "
-      "caption, encoded as H.264 by ffmpeg.",
+      "caption, encoded as H.264 by ffmpeg. SIGINT or SIGTERM stop after the tick in progress: "
+      "the frames so far become FILE.stopped-at-tick-T.EXT (no file without a frame), exit "
+      "status 75.",
       "murinex-movie");
   Options o;
   cli.add_option("--dir", o.dir, "the run folder (with DIR/data/inimaus.ini)")->required();
