@@ -74,6 +74,11 @@ bool TicksAgree(const std::string& saved, const std::string& asked) {
 // for nothing vouches for it.
 void RefuseAnotherRun(const std::vector<IdentityRecord>& saved,
                       const std::vector<IdentityRecord>& asked, const std::string& checkpoint) {
+  if (saved.empty())
+    throw ResumeRefused(checkpoint +
+                        ": cannot resume: the checkpoint does not record what its run was started "
+                        "as (the desktop program's checkpoints do not), so nothing vouches that "
+                        "this command line asks for the same run");
   for (const IdentityRecord& a : asked) {
     const std::string* s = Find(saved, a.name);
     if (s && (*s == a.value || (a.name == TicksRecord && TicksAgree(*s, a.value)))) continue;

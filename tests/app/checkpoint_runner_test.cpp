@@ -586,6 +586,18 @@ TEST_F(AnotherRunTest, AResumeOfAnotherRunIsRefusedNamingWhatDiffers) {
   ExpectRefused(b.path(), Asked, "--dir (data/world.txt) is SHA-256 ");
 }
 
+TEST_F(AnotherRunTest, ACheckpointThatRecordsNoRunIsRefused) {
+  // As the desktop program writes them: the state without what the run was started as.
+  Saved saved(out.path(), "NN");
+  saved.run.Identity.clear();
+  test::WriteText(out / "data/checkpoint-NN.mxc", CheckpointText(saved.run));
+  const auto before = Snapshot(out.path());
+  const Result r = RunToEnd(a.path(), std::string(Asked) + Out() + " --resume", scratch.path());
+  EXPECT_EQ(r.status, 2);
+  EXPECT_THAT(r.err, HasSubstr("the checkpoint does not record what its run was started as"));
+  EXPECT_TRUE(Snapshot(out.path()) == before);
+}
+
 TEST_F(AnotherRunTest, ASameRunFromACopyOfTheInputsOrWithMoreTicksGoesOn) {
   // B holds A's very files: the same run, and the manifest tells what it ran.
   const Result r =
