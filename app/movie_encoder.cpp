@@ -71,12 +71,19 @@ MovieEncoder::MovieEncoder(const Options& options)
   posix_spawn_file_actions_adddup2(&actions, ends[0], STDIN_FILENO);
   posix_spawn_file_actions_addclose(&actions, ends[0]);
   posix_spawn_file_actions_addclose(&actions, ends[1]);
+  // A group of its own: a Ctrl-C at the terminal reaches only this program,
+  // which then ends the movie itself, instead of ffmpeg quitting mid-stream.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+  posix_spawnattr_setpgroup(&attributes, 0);
   std::vector<std::string> args = EncoderArguments(options_, temporary_);
   std::vector<char*> argv;
   for (std::string& a : args)
     argv.push_back(a.data());
   argv.push_back(nullptr);
-  const int failed = posix_spawnp(&encoder_, "ffmpeg", &actions, nullptr, argv.data(), environ);
+  const int failed = posix_spawnp(&encoder_, "ffmpeg", &actions, &attributes, argv.data(), environ);
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   close(ends[0]);
   if (failed != 0) {
@@ -130,6 +137,14 @@ int MovieEncoder::WaitForEncoder() {
 }
 
 void MovieEncoder::Finish() {
+  FinishAs(options_.out);
+}
+
+void MovieEncoder::Discard() {
+  Abandon();
+}
+
+void MovieEncoder::FinishAs(const std::filesystem::path& out) {
   if (encoder_ <= 0) throw InputError(options_.out.string(), 0, "the movie was abandoned");
   const int status = WaitForEncoder();
   std::error_code error;
@@ -139,9 +154,11 @@ void MovieEncoder::Finish() {
         options_.out.string(), 0,
         "ffmpeg failed with status " + std::to_string(status) + " (its message is above)");
   }
-  std::filesystem::rename(temporary_, options_.out, error);
-  if (error)
-    throw InputError(options_.out.string(), 0, "cannot put the movie in place: " + error.message());
+  std::filesystem::rename(temporary_, out, error);
+  if (error) {
+    std::filesystem::remove(temporary_, error);
+    throw InputError(out.string(), 0, "cannot put the movie in place: " + error.message());
+  }
 }
 
 void MovieEncoder::Abandon() {

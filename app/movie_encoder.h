@@ -28,6 +28,10 @@ class MovieEncoder {
 
   void Add(const QImage& frame);
   void Finish();
+  // Finishes the movie under another name than the one it was begun as.
+  void FinishAs(const std::filesystem::path& out);
+  // Stops the encoder and removes what it had written.
+  void Discard();
   int Frames() const { return frames_; }
 
   // Where the movie grows until it is complete.

@@ -18,6 +18,7 @@
 #include "app/movie_encoder.h"
 #include "app/movie_frame.h"
 #include "app/progress_bar.h"
+#include "app/runner_checkpoint.h"
 #include "model/run.h"
 #include "sim/startup.h"
 #include "sim/tick.h"
@@ -71,8 +72,10 @@ std::optional<int> SizeNumber(std::string_view digits) {
 // "WxH" with an even width and height (H.264 halves the colour resolution).
 std::string CheckSize(const std::string& text) {
   const auto x = text.find('x');
-  const auto w = x == std::string::npos ? std::nullopt : SizeNumber(std::string_view(text).substr(0, x));
-  const auto h = x == std::string::npos ? std::nullopt : SizeNumber(std::string_view(text).substr(x + 1));
+  const auto w =
+      x == std::string::npos ? std::nullopt : SizeNumber(std::string_view(text).substr(0, x));
+  const auto h =
+      x == std::string::npos ? std::nullopt : SizeNumber(std::string_view(text).substr(x + 1));
   if (!w || !h) return "must be WIDTHxHEIGHT, such as 900x640";
   if (*w < 16 || *h < 16 || *w > 7680 || *h > 4320) return "must lie between 16x16 and 7680x4320";
   if (*w % 2 || *h % 2) return "must have an even width and height";
@@ -96,6 +99,30 @@ void SetUp(murinex::Run& run, const Options& o) {
   }
 }
 
+// The movie of a run stopped early: its own name says where the run stopped, so
+// it cannot be taken for the movie asked for.
+std::filesystem::path StoppedMovie(const std::filesystem::path& out, int tick) {
+  return out.parent_path() / (out.stem().string() + ".stopped-at-tick-" + std::to_string(tick) +
+                              out.extension().string());
+}
+
+// After SIGINT or SIGTERM, at a tick's end: the protocols closed as the runner
+// closes them when stopped (no final dumps), and the frames so far as a movie of
+// their own, or no movie when there are none. Returns the exit status.
+int Stop(murinex::Run& run, murinex::MovieEncoder& movie, const Options& o) {
+  run.CloseProtocols();
+  std::cerr << "\nmurinex-movie: stopped at tick " << run.TickCount;
+  if (movie.Frames() == 0) {
+    movie.Discard();
+    std::cerr << " before the first frame; no movie is written\n";
+  } else {
+    const std::filesystem::path stopped = StoppedMovie(o.out, run.TickCount);
+    movie.FinishAs(stopped);
+    std::cerr << "; the " << movie.Frames() << " frames so far are in " << stopped.string() << "\n";
+  }
+  return murinex::InterruptedStatus;
+}
+
 int Film(const Options& o) {
   murinex::Run run(o.dir);
   SilentSound silence;
@@ -107,7 +134,9 @@ int Film(const Options& o) {
   const QSize size = o.size.empty() ? DefaultSize(*run.World) : ParseSize(o.size);
   murinex::MovieEncoder movie({o.out, size, o.fps, o.lossless});
   murinex::ProgressBar progress(o.ticks);
+  murinex::CatchStopSignals();
   for (long long t = 1; t <= o.ticks; ++t) {
+    if (murinex::StopRequested()) return Stop(run, movie, o);
     murinex::Tick(run);
     if (t % o.every == 0) movie.Add(murinex::MovieFrame(run, images, size, o.relations));
     progress.Update(t, run.Mice.size(), std::to_string(movie.Frames()) + " frames",
@@ -131,7 +160,9 @@ int main(int argc, char** argv) {
       "Runs the simulation of the run folder DIR for N ticks without windows, writing the "
       "protocols and dumps as murinex-run does, and films the world view: one frame every K "
       "ticks, drawn as the desktop program draws it, with the tick and the population in a "
-      "caption, encoded as H.264 by ffmpeg.",
+      "caption, encoded as H.264 by ffmpeg. SIGINT or SIGTERM stop after the tick in progress: "
+      "the frames so far become FILE.stopped-at-tick-T.EXT (no file without a frame), exit "
+      "status 75.",
       "murinex-movie");
   Options o;
   cli.add_option("--dir", o.dir, "the run folder (with DIR/data/inimaus.ini)")->required();
@@ -163,6 +194,12 @@ int main(int argc, char** argv) {
   } catch (const CLI::ParseError& error) {
     const int status = cli.exit(error);
     return status == 0 ? 0 : 2;
+  }
+  if (o.ticks / o.every == 0) {
+    // ffmpeg would write a file without a video stream: nothing anyone could play.
+    std::cerr << "murinex-movie: --ticks " << o.ticks << " with --every " << o.every
+              << " makes no frame; the first frame comes after " << o.every << " ticks\n";
+    return 2;
   }
   if (!murinex::ValidTaskName(o.task)) {
     std::cerr << "murinex-movie: --task \"" << o.task << "\" cannot be part of a file name\n";

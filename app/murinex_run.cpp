@@ -75,6 +75,7 @@ void StartFromPopulation(murinex::Run& run, const murinex::RunnerOptions& option
     throw;
   }
   manifest.RecordInputs(run);
+  run.Identity = murinex::RunIdentity(run, options);
   if (options.checkId) run.CheckMausId = *options.checkId;
   run.PopulationSeed = options.seed;
   murinex::SetUpPopulation(run,
@@ -86,6 +87,11 @@ void StartFromPopulation(murinex::Run& run, const murinex::RunnerOptions& option
     murinex::TMaus* picked = murinex::MausById(run, *options.select);
     run.SelectMaus(picked);
     if (picked) run.CheckMausId = picked->ID;
+    // The run goes on without a picked mouse, as after a click beside every mouse;
+    // but an empty behaviour protocol should not come as a surprise.
+    else
+      std::cerr << "murinex-run: warning: --select " << *options.select
+                << ": the population has no mouse with this ID; none is picked\n";
   }
 }
 
@@ -111,7 +117,7 @@ void ContinueFromCheckpoint(murinex::Run& run, const murinex::RunnerOptions& opt
 // Returns the exit status.
 int Simulate(murinex::Run& run, const murinex::RunnerOptions& options,
              murinex::RunManifest& manifest) {
-  if (murinex::ResumeIfAsked(run, options.checkpoint, options.task, options.ticks))
+  if (murinex::ResumeIfAsked(run, options))
     ContinueFromCheckpoint(run, options, manifest);
   else
     StartFromPopulation(run, options, manifest);
@@ -150,6 +156,10 @@ int main(int argc, char** argv) try {
   int status = 0;
   try {
     status = Simulate(run, options, manifest);
+  } catch (const murinex::ResumeRefused& e) {
+    // Nothing was run and nothing changed: no manifest, as for any usage error.
+    std::cerr << "murinex-run: " << e.what() << "\n";
+    return 2;
   } catch (const std::exception& e) {
     // Input errors and anything else (memory, the file system): a message, never an abort.
     error = e.what();

@@ -91,15 +91,21 @@ std::optional<std::string> Sha256OfFile(const std::filesystem::path& path) {
 RunManifest::RunManifest(const RunnerOptions& options)
     : options_(options), start_(std::chrono::system_clock::now()) {}
 
-void RunManifest::RecordInputs(const Run& run) {
+InputHashes HashInputs(const Run& run) {
   const std::string startup = "data/inimaus.ini";
-  inputs_[startup] = Sha256OfFile(run.WorkDir / startup);
+  InputHashes inputs;
+  inputs[startup] = Sha256OfFile(run.WorkDir / startup);
   for (const std::string* name :
        {&run.SettingsFileName, &run.PopulationFileName, &run.WorldFileName}) {
     if (name->empty()) continue;  // the start-up file could not be read
     const std::string file = DataFileName(*name);
-    inputs_[file] = Sha256OfFile(run.WorkDir / file);
+    inputs[file] = Sha256OfFile(run.WorkDir / file);
   }
+  return inputs;
+}
+
+void RunManifest::RecordInputs(const Run& run) {
+  inputs_ = HashInputs(run);
 }
 
 void RunManifest::RecordResume(const Run& run) {

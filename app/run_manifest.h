@@ -18,6 +18,11 @@ class Run;
 // The hex SHA-256 of a file's bytes, or none when it cannot be read.
 std::optional<std::string> Sha256OfFile(const std::filesystem::path& path);
 
+// The start-up file and the files it names, by their path below the run folder,
+// each with the SHA-256 of its bytes now (none when it cannot be read).
+using InputHashes = std::map<std::string, std::optional<std::string>>;
+InputHashes HashInputs(const Run& run);
+
 // The record of one run of the headless runner, written as run.json into the
 // output folder when the run ends, whether it succeeded or not: what was run
 // (version, command line, seed, overrides, the inputs' SHA-256), when, and how
@@ -47,8 +52,8 @@ class RunManifest {
  private:
   const RunnerOptions& options_;
   std::chrono::system_clock::time_point start_, end_;
-  std::map<std::string, std::optional<std::string>> inputs_;  // run-folder path -> SHA-256
-  long long ticksDone_ = 0;                                   // by this process
+  InputHashes inputs_;
+  long long ticksDone_ = 0;  // by this process
   std::optional<std::int32_t> resumedAt_;
   std::vector<AppliedOverride> inherited_;  // in effect at the checkpoint
   std::vector<AppliedOverride> applied_;    // every --set value of the run's history

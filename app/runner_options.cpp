@@ -7,6 +7,7 @@
 #include <iostream>
 #include <limits>
 
+#include "model/run.h"
 #include "world/error.h"
 
 namespace murinex {
@@ -30,7 +31,8 @@ const char* const Examples =
     "  murinex-run --dir r1-fork --ticks 20000 --resume --set MutationRate=0.2\n"
     "\n"
     "Exit status: 0 done, 1 input or output error (the message names file and line),\n"
-    "2 bad usage, 75 stopped at a checkpoint (by a signal or --stop-after).\n";
+    "2 bad usage (a resume of another run's checkpoint too), 75 stopped at a checkpoint\n"
+    "(by a signal or --stop-after).\n";
 
 // CLI11's help, under the usage line and description of this program.
 class HelpFormatter : public CLI::Formatter {
@@ -113,7 +115,9 @@ void DefineOptions(CLI::App& app, RunnerOptions& o, RawOptions& raw) {
                "continue from the checkpoint in the output folder until --ticks ticks\n"
                "are done in all; without a checkpoint start from the beginning. --set\n"
                "values the checkpoint holds are not applied again; any other is applied\n"
-               "at the checkpoint's tick, a fork (example: --resume --set mice.Carefactor=0.9)");
+               "at the checkpoint's tick, a fork. The checkpoint of another run (other\n"
+               "inputs, --task, --seed, --select or --check-id, fewer --ticks) is refused\n"
+               "with exit status 2 (example: --resume --set mice.Carefactor=0.9)");
   app.add_option("--stop-after", raw.stopAfter,
                  "stop as on SIGTERM once K ticks are done: checkpoint, exit 75\n"
                  "(example: --stop-after 5000)")
@@ -150,6 +154,11 @@ RunnerOptions ParseRunnerOptions(int argc, char** argv) {
   if (raw.listNames) ListSetNames();
   if (o.dir.empty()) BadUsage("--dir is required");
   if (raw.ticks.empty()) BadUsage("--ticks is required");
+  if (!ValidTaskName(o.task))
+    BadUsage("--task \"" + o.task + "\" cannot be part of a file name: it must have 1 to " +
+             std::to_string(MaxTaskNameLength) +
+             " characters, not be \".\" or \"..\", and hold no \"/\", \"\\\" or control "
+             "character");
   o.ticks = WholeNumber("--ticks", raw.ticks, 0, std::numeric_limits<long long>::max());
   if (!raw.seed.empty())
     o.seed = static_cast<std::uint32_t>(

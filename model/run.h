@@ -35,6 +35,14 @@ struct AppliedOverride {
   std::int32_t tick = 0;  // TickCount when applied
 };
 
+// One fact of what a run is, as the program that started it recorded it (an
+// option and its value, or an input file and its SHA-256): a checkpoint keeps
+// them, so that a resume can tell whether it is asked to go on with the same run.
+struct IdentityRecord {
+  std::string name;
+  std::string value;
+};
+
 // Everything one run of the simulation owns: its configuration, the world,
 // the mice, the counters, the random generator and the open protocol files.
 // It knows nothing of windows: what a window decides (whether chart lines are
@@ -60,6 +68,8 @@ class Run {
 
   // The generator's seed at population set-up; replicate runs differ in it.
   std::uint32_t PopulationSeed = 1;
+  // What the run was started as; empty when its driver records nothing.
+  std::vector<IdentityRecord> Identity;
 
   // --- state
   Random random{1};

@@ -20,6 +20,24 @@ using namespace checkpoint;
 
 // ---------------------------------------------------------------- run-wide records
 
+// What the run is (inputs, seed, options), first after the header: a resume
+// that is asked to go on with another run is refused before anything else is
+// taken from the checkpoint.
+template <class IO, class List>
+void IdentityRecords(IO& io, List& identity) {
+  std::size_t count = identity.size();
+  io.Begin("identity");
+  io.Size(count, "identity record count");
+  io.End();
+  if constexpr (IO::Loading) identity.resize(count);
+  for (auto& record : identity) {
+    io.Begin("is");
+    io(record.name, "identity name");
+    io(record.value, "identity value");
+    io.End();
+  }
+}
+
 template <class IO, class R>
 void RunRecord(IO& io, R& run) {
   io.Begin("run");
@@ -246,6 +264,7 @@ void TakeState(Run& into, Run& from) {
   into.WorldFileName = from.WorldFileName;
   into.SettingsFileName = from.SettingsFileName;
   into.TickInterval = from.TickInterval;
+  into.Identity = from.Identity;
   into.settings = from.settings;
   into.AppliedOverrides = from.AppliedOverrides;
   into.random = from.random;
@@ -300,6 +319,7 @@ std::string CheckpointText(const Run& run) {
   if (!run.World) throw InputError("", 0, "there is no world to save yet");
   StateWriter out(CheckpointFormat, CheckpointVersion);
   Saver io(out);
+  IdentityRecords(io, run.Identity);
   RunRecord(io, run);
   std::uint32_t seed = run.random.Seed();
   GeneratorRecord(io, seed);
@@ -328,6 +348,7 @@ SavedOutputs ReadCheckpointText(Run& fresh, const std::string& text,
                                 const std::string& displayName) {
   StateReader in(text, displayName, CheckpointFormat, CheckpointVersion);
   Loader io(in);
+  IdentityRecords(io, fresh.Identity);
   RunRecord(io, fresh);
   std::uint32_t seed = 0;
   GeneratorRecord(io, seed);

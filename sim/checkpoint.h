@@ -11,11 +11,12 @@ namespace murinex {
 
 class Run;
 
-// A checkpoint holds everything of a run between two ticks that a later output
-// byte can depend on: counters, generator, settings, world, every mouse with
-// its links, the summary lines, the --set values applied so far, and how far
-// each protocol file had got. A run
-// continued from it writes the same bytes as one that never stopped.
+// A checkpoint holds what the run is (Run::Identity, first, so a resume can
+// refuse another run before reading on) and everything of it between two ticks
+// that a later output byte can depend on: counters, generator, settings, world,
+// every mouse with its links, the summary lines, the --set values applied so
+// far, and how far each protocol file had got. A run continued from it writes
+// the same bytes as one that never stopped.
 inline constexpr std::string_view CheckpointFormat = "murinex-checkpoint";
 inline constexpr int CheckpointVersion = 3;
 

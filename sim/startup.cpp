@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <vector>
 
 #include "agent/maus.h"
 #include "agent/mouse_list.h"
@@ -37,30 +38,48 @@ std::string ReadFileName(TextReader& in, const std::string& what) {
   return name;
 }
 
-// A dump killed half-way leaves its temporary file behind; a new run of the
-// same task starts without them. Only names the dumps of this task use are
-// touched: "Maeuse-" or "Genom-", the task name, "-", a number, ".dat.tmp".
-bool StaleDumpOfTask(const std::string& file, const std::string& task) {
-  const std::string suffix = ".dat.tmp";
-  for (const std::string kind : {"Maeuse-", "Genom-"}) {
-    const std::string prefix = kind + task + "-";
-    if (file.size() <= prefix.size() + suffix.size() || file.rfind(prefix, 0) != 0 ||
-        file.compare(file.size() - suffix.size(), suffix.size(), suffix) != 0)
-      continue;
-    const std::string number =
-        file.substr(prefix.size(), file.size() - prefix.size() - suffix.size());
-    if (number.find_first_not_of("0123456789") == std::string::npos) return true;
+// A new run of a task replaces the files of its last run in the output folder:
+// the protocols are created anew, and the dumps it had written (or begun, if it
+// was killed half-way) go, lest a higher-numbered dump of the last run stand
+// beside the new ones. Only names the dumps of this task use are touched:
+// "Maeuse-" or "Genom-", the task name, "-", a number, ".dat" or ".dat.tmp".
+bool DumpOfTask(const std::string& file, const std::string& task) {
+  for (const std::string suffix : {".dat", ".dat.tmp"}) {
+    for (const std::string kind : {"Maeuse-", "Genom-"}) {
+      const std::string prefix = kind + task + "-";
+      if (file.size() <= prefix.size() + suffix.size() || file.rfind(prefix, 0) != 0 ||
+          file.compare(file.size() - suffix.size(), suffix.size(), suffix) != 0)
+        continue;
+      const std::string number =
+          file.substr(prefix.size(), file.size() - prefix.size() - suffix.size());
+      if (number.find_first_not_of("0123456789") == std::string::npos) return true;
+    }
   }
   return false;
 }
 
-void RemoveStaleDumps(const Run& run) {
+// The files the run has read: a dump of an earlier run may well be the
+// population a new run starts from, and must stay.
+bool IsInput(const Run& run, const std::filesystem::path& file) {
+  std::vector<std::filesystem::path> inputs = {run.DataDir() / "inimaus.ini"};
+  for (const std::string* name :
+       {&run.SettingsFileName, &run.PopulationFileName, &run.WorldFileName})
+    inputs.push_back(run.WorkDir / DataFileName(*name));
+  for (const auto& input : inputs) {
+    std::error_code error;
+    if (std::filesystem::equivalent(file, input, error)) return true;
+  }
+  return false;
+}
+
+void RemoveEarlierDumps(const Run& run) {
   std::error_code error;
-  std::filesystem::directory_iterator it(run.DataDir(), error);
+  std::filesystem::directory_iterator it(run.DumpDir(), error);
   if (error) return;
   for (const auto& entry : it) {
     const std::string file = entry.path().filename().string();
-    if (StaleDumpOfTask(file, run.TaskName)) std::filesystem::remove(entry.path(), error);
+    if (DumpOfTask(file, run.TaskName) && !IsInput(run, entry.path()))
+      std::filesystem::remove(entry.path(), error);
   }
 }
 
@@ -160,7 +179,7 @@ void SetUpPopulation(Run& run, const std::function<void(Run&)>& beforeFirstDump)
   run.Stats.Clear();
   run.StatRowCount = 0;
   run.StatInterval = 100;
-  RemoveStaleDumps(run);
+  RemoveEarlierDumps(run);
   MakeFolder(run.ProtoDir(), "Proto");
   MakeFolder(run.DumpDir(), "data");
   CreateProtocol(run, run.BirthLog, "Proto/protGen.prt", nullptr);

@@ -20,7 +20,8 @@ void ReadStartupFile(Run& run);
 void StartUp(Run& run, const std::string& taskName);
 
 // Reads the settings, the population and the world, then resets the run
-// state, removes the task's stale temporary dumps, creates the birth log and
+// state, removes the task's dumps of an earlier run from the output folder
+// (never a file it has read), creates the birth log and
 // the protocol files and writes dump 0. Every input is read before any output
 // is touched: when reading fails, neither the run nor a file changes.
 // `beforeFirstDump`, when given, may change the settings and the mice just

@@ -1,19 +1,27 @@
 """Gathers the runs of an experiment into one tidy table and a list of runs.
 
 table.csv.gz: one row per run and statistics row, with the columns
-    experiment, <one column per factor>, seed, tick, <the 68 statistics columns>
+    experiment, condition, <one column per factor>, seed, tick, <the 68 statistics columns>
+(condition: the condition's folder name, which tells the conditions apart exactly;
+the factor columns are for reading and grouping).
 the statistics exactly as the protocol writes them.
 runs.csv: one row per run, from its manifest.
 
 Usage: collect.py experiment.json   (in the experiment's output folder)
 """
 
+import signal
+import sys
+
+# Ctrl-C on the experiment reaches this script too, in its imports as anywhere:
+# a word instead of a traceback.
+signal.signal(signal.SIGINT, lambda *_: sys.exit("collect.py: interrupted; the table is made again at the next start"))
+
 import csv
 import gzip
 import io
 import json
 import os
-import sys
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
@@ -51,10 +59,10 @@ def main(config_file):
     factors = config["factors"]
     table = io.StringIO()
     table_writer = csv.writer(table, lineterminator="\n")
-    table_writer.writerow(["experiment", *factors, "seed", "tick", *STAT_COLUMNS])
+    table_writer.writerow(["experiment", "condition", *factors, "seed", "tick", *STAT_COLUMNS])
     runs = io.StringIO()
     runs_writer = csv.writer(runs, lineterminator="\n")
-    runs_writer.writerow(["experiment", *factors, "seed", *RUN_FIELDS])
+    runs_writer.writerow(["experiment", "condition", *factors, "seed", *RUN_FIELDS])
     for condition, assignments in config["conditions"].items():
         values = [value for _, value in assignments]
         for seed in config["seeds"]:
@@ -63,7 +71,7 @@ def main(config_file):
             if manifest["status"] != "complete":
                 raise SystemExit(f"{folder}/run.json: the run did not complete: {manifest['error']}")
             deaths = manifest["deaths"]
-            runs_writer.writerow([config["experiment"], *values, seed, manifest["status"],
+            runs_writer.writerow([config["experiment"], condition, *values, seed, manifest["status"],
                                   manifest["ticks_done"], manifest["final_tick"],
                                   manifest["final_population"], manifest["births"],
                                   deaths["hunger"], deaths["thirst"], deaths["pain"], deaths["age"],
@@ -71,7 +79,7 @@ def main(config_file):
                                   manifest["version"], str(folder)])
             protocol = folder / "Proto" / f"Proto{manifest['task']}.prt"
             for tick, stats in protocol_rows(protocol):
-                table_writer.writerow([config["experiment"], *values, seed, tick, *stats])
+                table_writer.writerow([config["experiment"], condition, *values, seed, tick, *stats])
     # No time stamp and no name in the gzip header: the same runs give the same bytes.
     packed = io.BytesIO()
     with gzip.GzipFile(filename="", mode="wb", fileobj=packed, mtime=0) as z:

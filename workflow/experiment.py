@@ -70,6 +70,8 @@ class Experiment:
         self.plots = plots
         self.checkpoint_every = checkpoint_every
         self.base_line = 0  # where the file names the base folder
+        self.value_lines = {}  # (factor name, value text) -> line of the file
+        self.factors_line = 0
 
     def conditions(self):
         """Every combination of factor values, as [(name, value), ...], in file order."""
@@ -156,7 +158,9 @@ def load(path, runner, check_base=True):
     ticks = int(ticks_text)
 
     seeds = _seeds(nodes["seeds"][1], lambda node, message: fail("seeds", message, node))
-    factors = _factors(nodes.get("factors"), set_names(runner), lambda node, message: fail("factors", message, node))
+    value_lines = {}
+    factors = _factors(nodes.get("factors"), set_names(runner),
+                       lambda node, message: fail("factors", message, node), value_lines)
     plots = _plots(nodes.get("plots"), lambda node, message: fail("plots", message, node))
     checkpoint_every = DEFAULT_CHECKPOINT_EVERY
     if "checkpoint_every" in nodes:
@@ -167,6 +171,8 @@ def load(path, runner, check_base=True):
         checkpoint_every = int(text)
     exp = Experiment(path, name, base, ticks, seeds, factors, plots, checkpoint_every)
     exp.base_line = _line(nodes["base"][1])
+    exp.value_lines = value_lines
+    exp.factors_line = _line(nodes["factors"][1]) if "factors" in nodes else exp.base_line
     return exp
 
 
@@ -188,7 +194,8 @@ def _seeds(node, fail):
     return seeds
 
 
-def _factors(node, valid_names, fail):
+def _factors(node, valid_names, fail, lines):
+    """The factors in file order; `lines` gets the line of every value."""
     if node is None:
         return []
     key_node, value_node = node
@@ -209,6 +216,7 @@ def _factors(node, valid_names, fail):
             fail(values_node, f"factor {name} needs a non-empty list of values, e.g. [0.1, 0.2]")
         values = []
         pattern = WHOLE if name in WHOLE_NAMES else REAL
+        number = int if name in WHOLE_NAMES else float
         for item in values_node.value:
             text = _scalar_text(item)
             if text is None or not pattern.match(text):
@@ -216,7 +224,12 @@ def _factors(node, valid_names, fail):
                 fail(item, f"a value of {name} must be {kind}, got {text!r}")
             if text in values:
                 fail(item, f"value {text} of {name} is given twice")
+            # 0.5 and 0.50 would be two conditions of one run, and tables could not tell them apart.
+            equal = [v for v in values if number(v) == number(text)]
+            if equal:
+                fail(item, f"value {text} of {name} equals {equal[0]} as a number; give each value once")
             values.append(text)
+            lines[(name, text)] = _line(item)
         factors.append((name, values))
     return factors
 

@@ -5,8 +5,14 @@ panel of the population and the deaths by cause.
 Usage: plot.py experiment.json   (in the experiment's output folder)
 """
 
-import json
+import signal
 import sys
+
+# Ctrl-C on the experiment reaches this script too, in its imports as anywhere:
+# a word instead of a traceback.
+signal.signal(signal.SIGINT, lambda *_: sys.exit("plot.py: interrupted; the plots are made again at the next start"))
+
+import json
 from pathlib import Path
 
 import matplotlib
@@ -21,7 +27,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parent))
 from columns import COLUMNS, condition_words, factor_words  # noqa: E402
 
 INTERVAL = 100  # ticks per statistics row
-CAUSES = [("DHunger", "hunger"), ("DThirst", "thirst"), ("DPain", "pain"), ("DAge", "age")]
+CAUSES = ["hunger", "thirst", "pain", "age"]
 
 
 def mean_band(frame, column):
@@ -61,10 +67,10 @@ def conditions(table, config):
                 values[name].append(value)
     by_design = (1 <= len(varying_names) <= 2 and len(values[varying_names[0]]) <= 10
                  and (len(varying_names) == 1 or len(values[varying_names[1]]) <= len(LINE_STYLES)))
-    for i, assignments in enumerate(config["conditions"].values()):
-        rows = table
-        for name, value in assignments:
-            rows = rows[rows[name] == float(value)]
+    for i, (condition, assignments) in enumerate(config["conditions"].items()):
+        # By name, never by the factor values: pandas reads them as floats, and two
+        # values can be equal as floats and yet named apart, or parse to another float.
+        rows = table[table["condition"] == condition]
         varying = dict((n, v) for n, v in assignments if n not in constant)
         if by_design:
             colour = COLOURS[values[varying_names[0]].index(varying[varying_names[0]])]
@@ -117,42 +123,44 @@ def column_plot(table, config, column, path):
     plt.close(fig)
 
 
-def with_death_counts(rows):
-    """Deaths of each cause per row, back from the rate (rate x mice x interval), summed up per run."""
-    rows = rows.sort_values(["seed", "tick"]).copy()
-    for column, _ in CAUSES:
-        counts = (rows[column] * rows["NMaus"] * INTERVAL).round()
-        rows[column + "_cumulative"] = counts.groupby(rows["seed"]).cumsum()
-    return rows
+def deaths_of(runs, condition, cause):
+    """Mean deaths of a cause over the seeds of a condition, and the seeds' own counts.
+
+    From the manifests (runs.csv), which count every death: the statistics rows
+    count none in an interval where the last mice die."""
+    counts = runs[runs["condition"] == condition]["deaths_" + cause].to_numpy()
+    return counts.mean() if len(counts) else np.nan, counts
 
 
-def population_panel(table, config, path):
+def population_panel(table, runs, config, path):
     fig = plt.figure(figsize=(9, 7.2), dpi=120)
     grid = fig.add_gridspec(2, 4, height_ratios=[1.3, 1], hspace=0.38)
     top = fig.add_subplot(grid[0, :])
     causes = [fig.add_subplot(grid[1, 0])]
     causes += [fig.add_subplot(grid[1, i], sharey=causes[0]) for i in range(1, 4)]
     last = table["tick"].max()
-    for label, look, rows in conditions(table, config):
-        draw(top, *mean_band(rows, "NMaus"), look, label)
-        counted = with_death_counts(rows)
-        for ax, (column, _) in zip(causes, CAUSES):
-            draw(ax, *mean_band(counted, column + "_cumulative"), look, None)
+    names = list(config["conditions"])
+    for i, (label, look, rows) in enumerate(conditions(table, config)):
+        draw(top, *mean_band(rows, "NMaus"), look, f"{i + 1}: {label}")
+        for ax, cause in zip(causes, CAUSES):
+            mean, counts = deaths_of(runs, names[i], cause)
+            ax.bar(i, mean, color=look[0], alpha=0.7, hatch=None if look[1] == "-" else "//")
+            ax.plot([i] * len(counts), counts, "o", color="0.2", markersize=2.5)
     top.set_title(f"Living mice: {config['experiment']}", fontsize=10)
     top.set_ylabel("mice (NMaus)")
     top.set_xlabel("tick")
     top.set_xlim(0, last)
     top.set_ylim(bottom=0)
     top.grid(alpha=0.3)
-    for ax, (column, cause) in zip(causes, CAUSES):
+    for ax, cause in zip(causes, CAUSES):
         ax.set_title(f"died of {cause}", fontsize=9)
-        ax.set_xlabel("tick", fontsize=8)
-        ax.set_xlim(0, last)
+        ax.set_xlabel("condition (bar: mean, dots: seeds)", fontsize=8)
+        ax.set_xticks(range(len(names)), [str(i + 1) for i in range(len(names))])
         ax.tick_params(labelsize=7)
         ax.grid(alpha=0.3)
         if ax is not causes[0]:
             ax.tick_params(labelleft=False)
-    causes[0].set_ylabel("deaths since the start", fontsize=8)
+    causes[0].set_ylabel(f"deaths in the run's {config['ticks']} ticks", fontsize=8)
     causes[0].set_ylim(bottom=0)
     handles, labels = top.get_legend_handles_labels()
     fig.legend(handles, labels, title="condition" if config["factors"] else None, fontsize=8,
@@ -165,10 +173,11 @@ def population_panel(table, config, path):
 def main(config_file):
     config = json.loads(Path(config_file).read_text())
     table = pd.read_csv("table.csv.gz")
+    runs = pd.read_csv("runs.csv")
     Path("plots").mkdir(exist_ok=True)
     for column in config["plots"]:
         column_plot(table, config, column, Path("plots") / f"{column}.png")
-    population_panel(table, config, Path("plots") / "population-and-deaths.png")
+    population_panel(table, runs, config, Path("plots") / "population-and-deaths.png")
 
 
 if __name__ == "__main__":

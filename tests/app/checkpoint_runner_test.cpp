@@ -537,12 +537,79 @@ TEST_F(RefusalTest, TheCheckpointOfAnotherTask) {
   ExpectRefused("belongs to the task \"NN\", not to \"Other\"", "Other");
 }
 
-TEST_F(RefusalTest, ACheckpointBeyondTheTicksAsked) {
-  const auto before = Snapshot(folder.path());
-  const Result r = RunToEnd(folder.path(), "--ticks 200 --resume", scratch.path());
-  EXPECT_EQ(r.status, 1);
-  EXPECT_THAT(r.err, HasSubstr("the checkpoint is 300 ticks into the run, beyond --ticks 200"));
-  EXPECT_TRUE(Snapshot(folder.path()) == before);
+// ---------------------------------------------------------------- another run
+
+// A run of run folder A with the check mouse, its outputs in a folder of their
+// own, stopped 300 ticks into its 1000; B is a copy of A's inputs.
+class AnotherRunTest : public ::testing::Test {
+ protected:
+  static constexpr const char* Asked = "--ticks 1000 --select 35";
+  void SetUp() override {
+    fs::copy(DefaultRun(), a.path(), fs::copy_options::recursive);
+    fs::copy(DefaultRun(), b.path(), fs::copy_options::recursive);
+    const Result r =
+        RunToEnd(a.path(), std::string(Asked) + Out() + " --stop-after 300", scratch.path());
+    ASSERT_EQ(r.status, 75) << r.err;
+  }
+  std::string Out() const { return " --out " + out.path().string(); }
+  // A usage error that names the option with the checkpoint's value and the
+  // given one; no file of the run changes, its manifest included.
+  void ExpectRefused(const fs::path& dir, const std::string& arguments,
+                     const std::string& message) {
+    const auto before = Snapshot(out.path());
+    const Result r = RunToEnd(dir, arguments + Out() + " --resume", scratch.path());
+    EXPECT_EQ(r.status, 2) << arguments;
+    EXPECT_THAT(r.err, HasSubstr("data/checkpoint-NN.mxc: cannot resume another run: " + message))
+        << arguments;
+    EXPECT_TRUE(Snapshot(out.path()) == before) << arguments << ": a file changed";
+    EXPECT_FALSE(fs::exists(out / "run-failed.json")) << arguments;
+  }
+  test::TempDir a, b, out, scratch;
+};
+
+TEST_F(AnotherRunTest, AResumeOfAnotherRunIsRefusedNamingWhatDiffers) {
+  ExpectRefused(a.path(), std::string(Asked) + " --seed 9",
+                "--seed is 1 in the checkpoint but 9 on this command line");
+  ExpectRefused(a.path(), "--ticks 1000 --select 12", "--select is 35 in the checkpoint but 12");
+  ExpectRefused(a.path(), "--ticks 1000", "--select is 35 in the checkpoint but (not given)");
+  ExpectRefused(a.path(), std::string(Asked) + " --check-id 12",
+                "--check-id is (not given) in the checkpoint but 12");
+  // Fewer ticks than asked at the start, even ticks the checkpoint has not reached.
+  ExpectRefused(a.path(), "--ticks 999 --select 35", "--ticks is 1000 in the checkpoint but 999");
+  ExpectRefused(a.path(), "--ticks 200 --select 35", "--ticks is 1000 in the checkpoint but 200");
+  // Another run folder whose world differs in one patch's growth.
+  std::string world = test::ReadText(b / "data/world.txt");
+  const std::size_t growth = world.find("0.004");
+  ASSERT_NE(growth, std::string::npos);
+  world.replace(growth, 5, "0.005");
+  test::WriteText(b / "data/world.txt", world);
+  ExpectRefused(b.path(), Asked, "--dir (data/world.txt) is SHA-256 ");
+}
+
+TEST_F(AnotherRunTest, ACheckpointThatRecordsNoRunIsRefused) {
+  // As the desktop program writes them: the state without what the run was started as.
+  Saved saved(out.path(), "NN");
+  saved.run.Identity.clear();
+  test::WriteText(out / "data/checkpoint-NN.mxc", CheckpointText(saved.run));
+  const auto before = Snapshot(out.path());
+  const Result r = RunToEnd(a.path(), std::string(Asked) + Out() + " --resume", scratch.path());
+  EXPECT_EQ(r.status, 2);
+  EXPECT_THAT(r.err, HasSubstr("the checkpoint does not record what its run was started as"));
+  EXPECT_TRUE(Snapshot(out.path()) == before);
+}
+
+TEST_F(AnotherRunTest, ASameRunFromACopyOfTheInputsOrWithMoreTicksGoesOn) {
+  // B holds A's very files: the same run, and the manifest tells what it ran.
+  const Result r =
+      RunToEnd(b.path(), "--ticks 1200 --select 35" + Out() + " --resume", scratch.path());
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto m = Manifest(out.path());
+  EXPECT_EQ(m["status"], "complete");
+  EXPECT_EQ(m["resumed_from_tick"], 300);
+  EXPECT_EQ(m["ticks_requested"], 1200);
+  EXPECT_EQ(m["final_tick"], 1200);
+  EXPECT_EQ(m["seed"], 1);
+  EXPECT_EQ(m["select"], 35);
 }
 
 TEST(CheckpointUsageTest, BadValuesAreUsageErrors) {

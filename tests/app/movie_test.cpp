@@ -1,9 +1,13 @@
 // End to end: murinex-movie on a copy of the default run, its movie read back
 // with ffprobe and ffmpeg.
 
+#include <signal.h>
+
 #include <QProcess>
 #include <QtTest>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "app/mouse_images.h"
 #include "app/movie_encoder.h"
@@ -54,6 +58,42 @@ Result Film(const std::filesystem::path& folder, const std::filesystem::path& mo
                QStringList{"--dir", Path(folder), "--ticks", "200", "--every", "10", "--out",
                            Path(movie), "--size", "450x320", "--task", "M"} +
                    more);
+}
+
+// Codec, width, height and frame count of a movie's video stream, as ffprobe reads them.
+QString Probe(const std::filesystem::path& movie) {
+  const Result probe = Start(
+      "ffprobe", {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
+                  "stream=codec_name,width,height,nb_read_frames", "-of", "csv=p=0", Path(movie)});
+  return probe.status == 0 ? probe.out.trimmed() : "ffprobe failed: " + probe.err;
+}
+
+// Every file of a folder (not below it).
+QStringList Files(const std::filesystem::path& folder) {
+  QStringList names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    if (entry.is_regular_file()) names << QString::fromStdString(entry.path().filename().string());
+  names.sort();
+  return names;
+}
+
+// Films the run for far longer than the test waits, and sends `signal` once the
+// statistics protocol holds the rows of ticks 100 and 200; the exit status.
+int FilmUntil(int signal, const std::filesystem::path& folder, const std::filesystem::path& movie,
+              const QString& every, QString& err) {
+  QProcess process;
+  process.start(MURINEX_MOVIE_BINARY,
+                {"--dir", Path(folder), "--ticks", "1000000", "--every", every, "--out",
+                 Path(movie), "--size", "450x320", "--task", "M"});
+  if (!process.waitForStarted()) return -1;
+  const auto protocol = folder / "Proto/ProtoM.prt";
+  while (process.state() == QProcess::Running &&
+         !(std::filesystem::exists(protocol) && test::ReadLines(protocol).size() >= 3))
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  kill(static_cast<pid_t>(process.processId()), signal);
+  if (!process.waitForFinished(120000)) return -1;
+  err = QString::fromUtf8(process.readAllStandardError());
+  return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
 // The first frame of a movie as ffmpeg decodes it.
@@ -108,6 +148,8 @@ class MovieTest : public QObject {
   void theRunWritesWhatTheRunnerWrites();
   void aMovieThatCannotBeWrittenLeavesNoFile();
   void badOptionsAreRefused();
+  void aMovieWithoutAFrameIsAUsageError();
+  void aStoppedFilmLeavesAMovieNamedForItsTickOrNothing();
 };
 
 void MovieTest::twoHundredTicksEveryTenGiveTwentyFramesOfTheSize() {
@@ -227,6 +269,44 @@ void MovieTest::badOptionsAreRefused() {
   const Result help = Start(MURINEX_MOVIE_BINARY, {"--help"});
   QCOMPARE(help.status, 0);
   QVERIFY(help.out.contains("--every"));
+}
+
+void MovieTest::aMovieWithoutAFrameIsAUsageError() {
+  test::TempDir dir;
+  const auto folder = CopyOfTheDefaultRun(dir);
+  const Result r = Start(MURINEX_MOVIE_BINARY, {"--dir", Path(folder), "--ticks", "100", "--every",
+                                                "500", "--out", Path(dir / "x.mp4")});
+  QCOMPARE(r.status, 2);
+  QVERIFY2(r.err.contains("makes no frame"), qPrintable(r.err));
+  QVERIFY(!std::filesystem::exists(folder / "Proto"));  // nothing run
+  QCOMPARE(Files(dir.path()), QStringList());           // and no movie of any name
+}
+
+void MovieTest::aStoppedFilmLeavesAMovieNamedForItsTickOrNothing() {
+  test::TempDir dir;
+  const auto folder = CopyOfTheDefaultRun(dir);
+  QString err;
+  QCOMPARE(FilmUntil(SIGINT, folder, dir / "clip.mp4", "10", err), 75);
+  // One movie, named for the tick of the stop, with a frame for every tenth tick before it.
+  const QStringList files = Files(dir.path());
+  QCOMPARE(files.size(), 1);
+  const QRegularExpression name("^clip\\.stopped-at-tick-([0-9]+)\\.mp4$");
+  const auto match = name.match(files[0]);
+  QVERIFY2(match.hasMatch(), qPrintable(files[0]));
+  const int tick = match.captured(1).toInt();
+  QVERIFY(tick >= 200);
+  QCOMPARE(Probe(dir / files[0].toStdString()), QString("h264,450,320,%1").arg(tick / 10));
+  QVERIFY2(err.contains(files[0]), qPrintable(err));
+  // The protocols closed as the runner closes them when stopped: whole rows, no final dumps.
+  QVERIFY(test::ReadText(folder / "Proto/ProtoM.prt").back() == '\n');
+  QVERIFY(std::filesystem::exists(folder / "data/Maeuse-M-0.dat"));
+  QVERIFY(!std::filesystem::exists(folder / "data/Maeuse-M-1.dat"));
+
+  // Stopped before its first frame (one every 100000 ticks): no movie at all.
+  test::TempDir other;
+  const auto second = CopyOfTheDefaultRun(other);
+  QCOMPARE(FilmUntil(SIGTERM, second, other / "clip.mp4", "100000", err), 75);
+  QCOMPARE(Files(other.path()), QStringList());
 }
 
 }  // namespace murinex

@@ -82,12 +82,42 @@ TEST_F(RunnerTest, BadUsage) {
   EXPECT_EQ(RunRunner(Dir(), scratch).status, 2);
   EXPECT_EQ(RunRunner(Dir() + " --ticks five", scratch).status, 2);
   EXPECT_EQ(RunRunner(Dir() + " --ticks 5 --colour red", scratch).status, 2);
+  // A task name that cannot name a file is a usage error too, before anything is read.
   const Result r = RunRunner(Dir() + " --ticks 5 --task ../x", scratch);
-  EXPECT_EQ(r.status, 1);
-  EXPECT_THAT(r.err, HasSubstr("cannot be part of a file name"));
+  EXPECT_EQ(r.status, 2);
+  EXPECT_THAT(r.err, HasSubstr("--task \"../x\" cannot be part of a file name"));
+  EXPECT_FALSE(std::filesystem::exists(folder / "Proto"));
   EXPECT_EQ(RunRunner("--help", scratch).status, 0);
   EXPECT_THAT(test::ReadText(scratch / "stdout.txt"),
               HasSubstr("usage: murinex-run --dir DIR --ticks N"));
+}
+
+// A new run into a folder that holds an earlier run of its task: the earlier
+// run's dumps go, even a higher-numbered one the new run will not overwrite,
+// but never the file the new run starts from, nor another task's dumps.
+TEST_F(RunnerTest, ANewRunRemovesTheEarlierDumpsOfItsTaskButNotItsInputs) {
+  std::filesystem::copy_file(folder / "data/population.txt", folder / "data/Maeuse-T-3.dat");
+  test::WriteText(folder / "data/inimaus.ini", "Maeuse-T-3.dat\nworld.txt\nsettings.txt\n");
+  const std::string population = test::ReadText(folder / "data/Maeuse-T-3.dat");
+  for (const char* name :
+       {"Maeuse-T-2.dat", "Genom-T-7.dat", "Genom-T-1.dat.tmp", "Maeuse-U-7.dat"})
+    test::WriteText(folder / "data" / name, "of an earlier run\n");
+  ASSERT_EQ(RunRunner(Dir() + " --ticks 0 --task T", scratch).status, 0);
+  for (const char* gone : {"Maeuse-T-2.dat", "Genom-T-7.dat", "Genom-T-1.dat.tmp"})
+    EXPECT_FALSE(std::filesystem::exists(folder / "data" / gone)) << gone;
+  EXPECT_EQ(test::ReadText(folder / "data/Maeuse-T-3.dat"), population);
+  EXPECT_TRUE(std::filesystem::exists(folder / "data/Maeuse-U-7.dat"));
+  for (const char* made : {"Maeuse-T-0.dat", "Genom-T-0.dat", "Maeuse-T-1.dat", "Genom-T-1.dat"})
+    EXPECT_TRUE(std::filesystem::exists(folder / "data" / made)) << made;
+
+  // With --out the output folder is cleared the same way; the run folder is only read.
+  test::TempDir out;
+  test::WriteText(out / "data/Maeuse-T-2.dat", "of an earlier run\n");
+  ASSERT_EQ(RunRunner(Dir() + " --ticks 0 --task T --out " + out.path().string(), scratch).status,
+            0);
+  EXPECT_FALSE(std::filesystem::exists(out / "data/Maeuse-T-2.dat"));
+  EXPECT_TRUE(std::filesystem::exists(out / "data/Maeuse-T-1.dat"));
+  EXPECT_TRUE(std::filesystem::exists(folder / "data/Maeuse-T-1.dat"));
 }
 
 TEST_F(RunnerTest, MissingRunFolder) {
@@ -136,6 +166,18 @@ class DefaultRunTest : public ::testing::Test {
   }
   test::TempDir scratch;
 };
+
+TEST_F(DefaultRunTest, SelectingAMouseThatIsNotThereIsSaidOnStderr) {
+  test::TempDir a;
+  Copy(a);
+  const Result there = RunRunner("--dir " + a.path().string() + " --ticks 0 --select 35", scratch);
+  ASSERT_EQ(there.status, 0);
+  EXPECT_EQ(there.err, "");
+  const Result missing =
+      RunRunner("--dir " + a.path().string() + " --ticks 0 --select 9999", scratch);
+  ASSERT_EQ(missing.status, 0);
+  EXPECT_THAT(missing.err, HasSubstr("warning: --select 9999: the population has no mouse"));
+}
 
 TEST_F(DefaultRunTest, SameInputsGiveTheSameFiles) {
   test::TempDir a, b;

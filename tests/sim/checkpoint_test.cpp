@@ -271,7 +271,8 @@ TEST(CheckpointTest, AnotherVersionOrAForeignFileIsRefused) {
   const std::string newer = "murinex-checkpoint 4";
   text.replace(0, newer.size(), newer);
   ExpectRefused(text, "version 4 cannot be read; this program reads version 3");
-  // A file of the second version, whose records had another order.
+  // A file of the second version, which did not record what the run is and
+  // whose records had another order.
   text.replace(0, newer.size(), "murinex-checkpoint 2");
   ExpectRefused(text, "version 2 cannot be read; this program reads version 3");
   ExpectRefused("Default population of the Murinex run\n0 start tick\n",
@@ -359,7 +360,7 @@ TEST(CheckpointTest, ASetValueThisProgramDoesNotTakeIsRefused) {
 }
 
 TEST(CheckpointTest, ARecordOutOfPlaceNamesItsLine) {
-  // A text with a valid checksum whose second line is not the run record.
+  // A text with a valid checksum whose second line is not the identity record.
   StateWriter again(CheckpointFormat, CheckpointVersion);
   again.Begin("mice");
   again.End();
@@ -369,7 +370,7 @@ TEST(CheckpointTest, ARecordOutOfPlaceNamesItsLine) {
     FAIL();
   } catch (const InputError& error) {
     EXPECT_EQ(error.line(), 2);
-    EXPECT_THAT(error.message(), HasSubstr("expected the record \"run\", found \"mice\""));
+    EXPECT_THAT(error.message(), HasSubstr("expected the record \"identity\", found \"mice\""));
   }
 }
 

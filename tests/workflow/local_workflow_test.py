@@ -11,7 +11,10 @@ usage: local_workflow_test.py --runner build/app/murinex-run
 
 import argparse
 import fcntl
+import hashlib
+import json
 import os
+import shutil
 import signal
 import subprocess
 import sys
@@ -67,7 +70,7 @@ class LocalWorkflow(unittest.TestCase):
 
         table = pd.read_csv(out / "table.csv.gz")
         self.assertEqual(list(table.columns),
-                         ["experiment", "mice.Carefactor", "seed", "tick", *STAT_COLUMNS])
+                         ["experiment", "condition", "mice.Carefactor", "seed", "tick", *STAT_COLUMNS])
         self.assertEqual(len(table), 4 * wc.ROWS_PER_RUN)
         self.assertEqual(set(table["experiment"]), {"tiny"})
         self.assertEqual(sorted(set(table["mice.Carefactor"])), [0.2, 0.8])
@@ -79,9 +82,10 @@ class LocalWorkflow(unittest.TestCase):
         protocol = (out / "runs" / "mice.Carefactor=0.8" / "seed-2" / "Proto" / "ProtoNN.prt")
         rows = protocol.read_text().splitlines()[1:]
         lines = wc.table_text(out).splitlines()
-        expected = [f"tiny,0.8,2,{100 * (i + 1)}," + ",".join(f.strip() for f in row.rstrip(";").split(";")[1:])
+        prefix = "tiny,mice.Carefactor=0.8,0.8,2,"
+        expected = [f"{prefix}{100 * (i + 1)}," + ",".join(f.strip() for f in row.rstrip(";").split(";")[1:])
                     for i, row in enumerate(rows)]
-        self.assertEqual([line for line in lines if line.startswith("tiny,0.8,2,")], expected)
+        self.assertEqual([line for line in lines if line.startswith(prefix)], expected)
 
         runs = pd.read_csv(out / "runs.csv")
         self.assertEqual(len(runs), 4)
@@ -135,8 +139,8 @@ class LocalWorkflow(unittest.TestCase):
         self.assertEqual(again.returncode, 0, again.stderr)
         self.assertEqual(len(wc.complete_runs(out)), 4)
         started = calls.read_text().splitlines()
-        # The runner's own check of the base run folder, then one start per missing run.
-        self.assertEqual(sum("--ticks 0 " in line for line in started), 1)
+        # The runner's own check of each condition, then one start per missing run.
+        self.assertEqual(sum("--ticks 0 " in line for line in started), 2)
         runs = [line for line in started if "--ticks 300 " in line]
         self.assertEqual(len(runs), 4 - len(done_before), "\n".join(started) + again.stderr)
         for (condition, seed), text in before.items():
@@ -170,7 +174,7 @@ class LocalWorkflow(unittest.TestCase):
 
         again = wc.run_experiment([experiment, "--out", out, "-j", "1"], RUNNER, timeout=600)
         self.assertEqual(again.returncode, 0, again.stderr)
-        self.assertIn("1 unfinished runs go on from their checkpoints", again.stdout)
+        self.assertIn("1 unfinished run goes on from its checkpoint", again.stdout)
         resumed = wc.manifest(out, "mice.Carefactor=0.2", 3)
         self.assertEqual(resumed["status"], "complete")
         self.assertGreater(resumed["resumed_from_tick"], 0)
@@ -219,6 +223,92 @@ class LocalWorkflow(unittest.TestCase):
         self.refused(good.replace("[NMaus, Bite]", "[NMaus, Bites]"), 7, "unknown statistics column 'Bites'")
         self.refused(good.replace("name: tiny\n", ""), 1, "the key 'name' is missing")
         self.refused(good + "checkpoint_every: -500\n", 8, "checkpoint_every must be a whole number of ticks")
+        # Values equal as numbers would be one condition under two names.
+        self.refused(good.replace("[0.2, 0.8]", "[0.5, 0.50]"), 6,
+                     "value 0.50 of mice.Carefactor equals 0.5 as a number")
+        # Values the runner refuses, found by asking it before any run starts.
+        self.refused(good.replace("plots:", "  DeathAge: [100, 99999999999]\nplots:"), 7,
+                     "murinex-run refuses DeathAge=99999999999: the value of DeathAge must be a whole number")
+        self.refused(good.replace("[0.2, 0.8]", "[0.2, 1e400]"), 6,
+                     "murinex-run refuses mice.Carefactor=1e400")
+
+    def test_a_runner_that_cannot_be_started_is_named_without_a_traceback(self):
+        done = wc.run_experiment([self.experiment, "--out", self.folder / "out"], self.folder / "no-runner",
+                                 timeout=120)
+        self.assertEqual(done.returncode, 1)
+        self.assertIn(f"MURINEX_RUN={self.folder / 'no-runner'} is not a program", done.stderr)
+        self.assertNotIn("Traceback", done.stderr)
+
+    def test_a_changed_experiment_starts_its_runs_over(self):
+        base = self.folder / "base"
+        shutil.copytree(wc.ROOT / "default-run", base)
+        experiment = self.folder / "changing.yaml"
+        text = f"name: first\nbase: {base}\nticks: 2000\nseeds: [1]\nplots: [NMaus]\ncheckpoint_every: 500\n"
+        experiment.write_text(text)
+        out = self.folder / "out"
+        run = out / "runs" / "base" / "seed-1"
+        # Stopped 1005 ticks into its 2000, as by a Ctrl-C.
+        stopping = self.folder / "stopping-runner"
+        stopping.write_text(f"#!/bin/sh\nexec {RUNNER} \"$@\" --stop-after 1005\n")
+        stopping.chmod(0o755)
+        stopped = wc.run_experiment([experiment, "--out", out, "-j", "1"], stopping, timeout=600)
+        self.assertNotEqual(stopped.returncode, 0)
+        self.assertTrue((run / "data" / "checkpoint-NN.mxc").exists())
+        self.assertIn("1 condition x 1 seed = 1 run of 2000 ticks", stopped.stdout)
+
+        # Fewer ticks than the checkpoint's run: made again from the start, not refused for ever.
+        experiment.write_text(text.replace("ticks: 2000", "ticks: 1000"))
+        again = wc.run_experiment([experiment, "--out", out, "-j", "1"], RUNNER, timeout=600)
+        self.assertEqual(again.returncode, 0, again.stdout + again.stderr)
+        self.assertIn("1 run starts over from the beginning", again.stdout)
+        self.assertIn("ticks is now 1000, fewer than the 2000 of the stopped run", again.stdout)
+        m = wc.manifest(out, "base", 1)
+        self.assertEqual((m["status"], m["ticks_done"], m["resumed_from_tick"]), ("complete", 1000, None))
+        self.assertEqual(sorted(p.name for p in (run / "data").iterdir()),
+                         ["Genom-NN-0.dat", "Genom-NN-1.dat", "Maeuse-NN-0.dat", "Maeuse-NN-1.dat"])
+
+        # A changed base file makes the complete run again, on the new file.
+        world = base / "data" / "world.txt"
+        world.write_text(world.read_text().replace("0.004", "0.005", 1))
+        changed = wc.run_experiment([experiment, "--out", out, "-j", "1"], RUNNER, timeout=600)
+        self.assertEqual(changed.returncode, 0, changed.stdout + changed.stderr)
+        self.assertIn("the base's data/world.txt has changed", changed.stdout)
+        self.assertEqual(wc.manifest(out, "base", 1)["inputs_sha256"]["data/world.txt"],
+                         hashlib.sha256(world.read_bytes()).hexdigest())
+
+        # Renamed, it makes its table again under the new name.
+        experiment.write_text(text.replace("ticks: 2000", "ticks: 1000").replace("name: first", "name: second"))
+        renamed = wc.run_experiment([experiment, "--out", out, "-j", "1"], RUNNER, timeout=600)
+        self.assertEqual(renamed.returncode, 0, renamed.stderr)
+        self.assertEqual(set(pd.read_csv(out / "table.csv.gz")["experiment"]), {"second"})
+
+    def test_plots_tell_conditions_apart_by_name_and_count_every_death(self):
+        # Two runs of conditions whose values pandas may read back as other floats,
+        # with statistics rows that count no death and manifests that count 7 and 2.
+        config = {"experiment": "floats", "factors": ["mice.Carefactor"], "seeds": [1], "ticks": 100,
+                  "plots": ["NMaus"],
+                  "conditions": {f"mice.Carefactor={v}": [["mice.Carefactor", v]]
+                                 for v in ("0.1", "0.30000000000000004")}}
+        out = self.folder / "out"
+        for number, condition in enumerate(config["conditions"]):
+            run = out / "runs" / condition / "seed-1"
+            (run / "Proto").mkdir(parents=True)
+            (run / "Proto" / "ProtoNN.prt").write_text(
+                "0;" + ";".join(STAT_COLUMNS) + ";\n" + "   1;" + "0;" * len(STAT_COLUMNS) + "\n")
+            deaths = {"hunger": 7 - 5 * number, "thirst": 0, "pain": 0, "age": 0, "total": 7 - 5 * number}
+            (run / "run.json").write_text(json.dumps({
+                "status": "complete", "task": "NN", "ticks_done": 100, "final_tick": 100, "final_population": 0,
+                "births": 0, "deaths": deaths, "start": "", "end": "", "version": "test"}))
+        (out / "experiment.json").write_text(json.dumps(config))
+        for script in ("collect.py", "plot.py"):
+            done = subprocess.run([sys.executable, str(wc.ROOT / "workflow" / script), "experiment.json"],
+                                  cwd=out, capture_output=True, text=True)
+            self.assertEqual(done.returncode, 0, done.stderr)
+        sys.path.insert(0, str(wc.ROOT / "workflow"))
+        import plot
+        table, runs = pd.read_csv(out / "table.csv.gz"), pd.read_csv(out / "runs.csv")
+        self.assertEqual([len(rows) for _, _, rows in plot.conditions(table, config)], [1, 1])
+        self.assertEqual([plot.deaths_of(runs, c, "hunger")[0] for c in config["conditions"]], [7, 2])
 
 
 if __name__ == "__main__":
