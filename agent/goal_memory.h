@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "agent/names.h"
 #include "world/geometry.h"
 
 namespace murinex {
@@ -14,8 +15,8 @@ struct Settings;
 // What reaching one goal kind does to each need of a mouse.
 struct TGoalMemEl {
   std::uint8_t GoalKind = 0;
-  std::array<double, 8> Values{};  // index = need
-  double Expectation = 0;          // availability estimate, rewritten by the intention
+  std::array<double, need::Count> Values{};  // index = need
+  double Expectation = 0;                    // availability estimate, rewritten by the intention
 };
 
 // One element per goal kind met, in order of creation; the mouse owns them and

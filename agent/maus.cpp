@@ -30,9 +30,9 @@ void CopyGenom(TMaus& m) {
 
 TGenom CurrentGenes(const TMaus& m) {
   TGenom g = *m.Genom;
-  for (int i = 0; i < 8; ++i)
+  for (int i = 0; i < need::Count; ++i)
     g.MotWeights[i] = m.Motives[i].Weight;
-  for (int j = 0; j < 15; ++j)
+  for (int j = 0; j < param::Count; ++j)
     g.PersonGenes[j] = m.Params[j];
   for (int i = 1; i <= 3; ++i)
     g.ReserveGenes[i] = m.Motives[i].MaxReserve;

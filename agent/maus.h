@@ -36,10 +36,10 @@ struct TMotiv {
 
 // The inheritable values of a mouse.
 struct TGenom {
-  std::array<double, 8> MotWeights{};
-  std::array<double, 15> PersonGenes{};
-  std::array<std::int32_t, 8> ReserveGenes{};  // only 1..3 used
-  std::array<double, 8> BasMetaGenes{};        // only 1..7 used
+  std::array<double, need::Count> MotWeights{};
+  std::array<double, param::Count> PersonGenes{};
+  std::array<std::int32_t, need::Count> ReserveGenes{};  // only 1..3 used
+  std::array<double, need::Count> BasMetaGenes{};        // only 1..7 used
 };
 
 // The relation of a mouse to another one.
@@ -81,7 +81,8 @@ enum : std::uint8_t {
   Drunkenness,
   TimeTillSober,
   Pregnant,
-  BirthCountdown
+  BirthCountdown,
+  Count
 };
 }  // namespace actval
 
@@ -145,15 +146,15 @@ class TMaus {
   std::unique_ptr<TLines> Lines;
   TGoalMemory GoalMemory;
   TMausRefs SeenMice, SeenFriends, SeenEnemies, SeenStrangers;
-  std::array<double, 8> ActVal{};
-  std::array<TMotiv, 8> Motives;
+  std::array<double, actval::Count> ActVal{};
+  std::array<TMotiv, need::Count> Motives;
   TFrinEnList Relations;
   TProtocolList Protocol;
   std::unique_ptr<TGenom> Genom;
   std::unique_ptr<TGenom> Embryo;  // from conception until birth
   double Arousal = 0;
   double Inhib = 0;
-  std::array<double, 15> Params{};
+  std::array<double, param::Count> Params{};
 
   // Bookkeeping, never part of the mouse's state: its index in the run's list
   // while a pass runs, the patch under it as last looked up within the tick
