@@ -16,6 +16,7 @@ The keys read here (all optional):
 """
 
 import csv
+import difflib
 import hashlib
 import os
 import re
@@ -238,7 +239,9 @@ def _ranges(node, set_names, whole_names, fail):
     for name_node, value_node in node.value:
         name = _text(name_node)
         if name not in set_names:
-            fail(name_node, f"unknown --set name {name!r}; murinex-run --list-set-names lists every valid name")
+            close = difflib.get_close_matches(name or "", sorted(set_names), n=3)
+            hint = f" (did you mean {', '.join(close)}?)" if close else ""
+            fail(name_node, f"unknown --set name {name!r}{hint}; murinex-run --list-set-names lists every valid name")
         if any(r.name == name for r in ranges):
             fail(name_node, f"range {name!r} is given twice")
         items = value_node.value if isinstance(value_node, yaml.SequenceNode) else []
