@@ -90,13 +90,17 @@ def morris_points(rows, outcome, config):
     mu_star = rows["mu_star"].to_numpy()
     errors = np.vstack([mu_star - rows["mu_star_low"].to_numpy(), rows["mu_star_high"].to_numpy() - mu_star])
     axes.errorbar(mu_star, rows["sigma"], xerr=np.clip(errors, 0, None), fmt="o", capsize=4)
-    for _, row in rows.iterrows():
-        axes.annotate(row["factor"], (row["mu_star"], row["sigma"]), textcoords="offset points",
-                      xytext=(5, 5), fontsize=8)
     top = np.nanmax(np.concatenate([rows["mu_star_high"].to_numpy(), rows["sigma"].to_numpy(), [0]]))
+    # Factors on (nearly) the same spot get their names one above the other.
+    placed = {}
+    for _, row in rows.iterrows():
+        spot = (round(row["mu_star"] / (top or 1), 2), round(row["sigma"] / (top or 1), 2))
+        placed[spot] = placed.get(spot, -1) + 1
+        axes.annotate(row["factor"], (row["mu_star"], row["sigma"]), textcoords="offset points",
+                      xytext=(5, 5 + 11 * placed[spot]), fontsize=8)
     axes.plot([0, top], [0, top], color="grey", linewidth=0.6, linestyle="--")
-    axes.set_xlim(left=0)
-    axes.set_ylim(bottom=0)
+    axes.set_xlim(left=-0.03 * (top or 1))
+    axes.set_ylim(bottom=-0.03 * (top or 1))
     axes.set_xlabel("mu*: mean |effect| over the factor's range (importance)")
     axes.set_ylabel("sigma: spread of the effects (non-linearity, interaction)")
     axes.set_title(f"{config['experiment']}: Morris screening of {outcome}", fontsize=10)

@@ -33,22 +33,6 @@ RUNNER = None
 FACTORS = ["mice.Carefactor", "world.Food.Growth", "MutationRate"]
 RANGES = {"mice.Carefactor": (0.1, 0.9), "world.Food.Growth": (0.0005, 0.004), "MutationRate": (0.0, 0.3)}
 
-STUDY = """\
-name: {name}
-base: {base}
-ticks: 300
-seeds: 1
-design: {design}
-samples: {samples}
-ranges:
-  mice.Carefactor: [0.1, 0.9]
-  world.Food.Growth: [0.0005, 0.004]
-  MutationRate: [0.0, {mutation_high}]
-outcomes: [NMaus, Hung, births]
-window: 200
-plots: [NMaus]
-"""
-
 STARVED = """\
 name: starved
 base: {base}
@@ -60,13 +44,6 @@ stop_when: extinct
 outcomes: [extinct, final_population, NMaus]
 window: 2000
 """
-
-
-def write_study(folder, design, samples, mutation_high=0.3):
-    path = Path(folder) / f"{design}.yaml"
-    path.write_text(STUDY.format(name=design, base=wc.ROOT / "default-run", design=design,
-                                 samples=samples, mutation_high=mutation_high))
-    return path
 
 
 def runs_made(stderr):
@@ -101,7 +78,7 @@ class SensitivityWorkflow(unittest.TestCase):
 
     def test_sobol_study_with_summary_indices_plots_and_report(self):
         out = self.folder / "out"
-        done = self.start(write_study(self.folder, "sobol", 8), out)
+        done = self.start(wc.write_study(self.folder, "sobol", 8), out)
         self.assertIn("40 conditions x 1 seeds = 40 runs", done.stdout)  # 8 x (3 + 2)
 
         # The design: A, B, then A with one column from B per factor.
@@ -158,7 +135,7 @@ class SensitivityWorkflow(unittest.TestCase):
 
     def test_morris_study_resumes_and_makes_a_new_design_for_new_ranges(self):
         out = self.folder / "out"
-        experiment = write_study(self.folder, "morris", 3)
+        experiment = wc.write_study(self.folder, "morris", 3)
         self.assertIn("12 runs", self.start(experiment, out).stdout)  # 3 trajectories x (3 + 1)
         indices = pd.read_csv(out / "sensitivity.csv")
         self.assertEqual(list(indices.columns),
@@ -181,7 +158,7 @@ class SensitivityWorkflow(unittest.TestCase):
 
         # A wider mutation range moves every point but those at its low end, 0: a point
         # that is the same condition keeps its run.
-        changed = write_study(self.folder, "morris", 3, mutation_high=0.5)
+        changed = wc.write_study(self.folder, "morris", 3, mutation_high=0.5)
         third = self.start(changed, out)
         old = pd.read_csv(io.StringIO(design))
         kept = int((old["MutationRate"] == 0).sum())
