@@ -77,11 +77,12 @@ def sobol_bars(rows, outcome, config):
     axes.set_xticks(places, rows["factor"], rotation=15, fontsize=8)
     axes.axhline(0, color="black", linewidth=0.6)
     # Indices are shares of a variance; intervals of few base points reach far beyond.
-    axes.set_ylim(min(-0.05, np.nanmin(rows[["S1", "ST"]].to_numpy()) - 0.05), 1.1)
+    values = rows[["S1", "ST"]].to_numpy()
+    axes.set_ylim(min(-0.05, np.nanmin(values) - 0.05), max(1.1, np.nanmax(values) + 0.1))
     axes.set_ylabel("share of the outcome's variance")
     axes.set_title(f"{config['experiment']}: Sobol indices of {outcome}, 95 % bootstrap intervals",
                    fontsize=10)
-    axes.legend(fontsize=8)
+    axes.legend(fontsize=8, loc="upper center", bbox_to_anchor=(0.5, -0.16), ncol=2, frameon=False)
     save(figure, f"plots/sensitivity-{outcome}.png")
 
 

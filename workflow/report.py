@@ -81,7 +81,7 @@ def page(config):
         parts += ["<h2>Which parameters matter</h2>", csv_table("sensitivity.csv"),
                   *map(picture, sensitivity)]
     parts += [
-        "<h2>Outcomes against factors</h2>", *map(picture, others),
+        "<h2>Outcomes against factors, and the statistics over time</h2>", *map(picture, others),
         f"<h2>The experiment file</h2><pre>{html.escape(experiment_text)}</pre>",
         "<h2>Summary: one row per run</h2>", csv_table("summary.csv"),
         "<h2>Design</h2>", csv_table("design.csv"),

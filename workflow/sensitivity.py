@@ -109,7 +109,11 @@ def table(summary, config):
             print(f"sensitivity.py: outcome {outcome} {why}; its indices are left empty", file=sys.stderr)
             values = [(np.nan,) * (len(header) - 2)] * len(factors)
         elif sobol:
-            values = sobol_indices(x, y, config["samples"])
+            try:
+                values = sobol_indices(x, y, config["samples"])
+            except (TypeError, RuntimeError) as error:  # how OpenTURNS reports a degenerate sample
+                print(f"sensitivity.py: no Sobol indices of {outcome}: {error}", file=sys.stderr)
+                values = [(np.nan,) * (len(header) - 2)] * len(factors)
         else:
             low = np.array([config["ranges"][f][0] for f in factors], float)
             high = np.array([config["ranges"][f][1] for f in factors], float)
