@@ -62,7 +62,10 @@ def picture(path):
 
 def page(config):
     name = html.escape(config["experiment"])
-    experiment_text = Path(config["experiment_file"]).read_text()
+    try:
+        experiment_text = Path(config["experiment_file"]).read_text()
+    except OSError as error:  # moved or deleted since the start: the rest of the report still stands
+        experiment_text = f"({config['experiment_file']} cannot be read: {error.strerror})"
     counts = run_counts(config)
     total = len(config["conditions"]) * len(config["seeds"])
     plots = sorted(Path("plots").glob("*.png"))
