@@ -7,6 +7,7 @@ The keys read here (all optional):
     samples      lhs: points; sobol: base sample N (N x (k + 2) conditions); morris: trajectories r
                  (r x (k + 1) conditions)
     levels       morris: grid levels (default 4)
+    estimator    sobol: martinez (default) | jansen | saltelli, the estimator of the indices
     ranges       lhs, sobol, morris: --set name -> [low, high], uniform
     design_file  file: a CSV with one row per condition and one column per --set name
     outcomes     per-run numbers: statistics columns (mean over the last `window` ticks) or
@@ -27,8 +28,9 @@ import numpy as np
 import yaml
 from scipy.stats import qmc
 
-KEYS = ("design", "design_seed", "samples", "levels", "ranges", "design_file",
+KEYS = ("design", "design_seed", "samples", "levels", "estimator", "ranges", "design_file",
         "outcomes", "window", "stop_when")
+ESTIMATORS = ("martinez", "jansen", "saltelli")
 SAMPLED = ("lhs", "sobol", "morris")
 DESIGNS = ("full", *SAMPLED, "file")
 RUN_OUTCOMES = ("births", "deaths", "final_population", "extinct")
@@ -64,6 +66,7 @@ class Study:
         self.seed = 1
         self.samples = None
         self.levels = DEFAULT_LEVELS
+        self.estimator = "martinez"
         self.ranges = []  # [Range, ...] in file order
         self.design_file = None
         self.file_points = []  # design: file -> [[(name, text), ...], ...]
@@ -90,6 +93,7 @@ class Study:
             "design_seed": self.seed,
             "samples": self.samples,
             "levels": self.levels,
+            "estimator": self.estimator,
             "ranges": {r.name: [r.low, r.high] for r in self.ranges},
             "outcomes": self.outcomes,
             "window": self.window,
@@ -186,6 +190,12 @@ def read(path, nodes, set_names, whole_names, stat_columns, ticks, has_factors, 
         study.levels = whole_number("levels", 2)
         if study.kind != "morris":
             fail(nodes["levels"][1], "levels belongs to design: morris")
+    if "estimator" in nodes:
+        study.estimator = _text(nodes["estimator"][1])
+        if study.estimator not in ESTIMATORS:
+            fail(nodes["estimator"][1], f"estimator must be one of {', '.join(ESTIMATORS)}, got {study.estimator!r}")
+        if study.kind != "sobol":
+            fail(nodes["estimator"][0], "estimator belongs to design: sobol")
 
     key_node = nodes.get("design", (None, None))[0]
     where = key_node if key_node is not None else next(iter(nodes.values()), (None, None))[0]

@@ -1,8 +1,8 @@
 """Global sensitivity of an experiment's outcomes to its factors: sensitivity.csv.
 
 design: sobol  -> outcome, factor, S1, S1_low, S1_high, ST, ST_low, ST_high
-                  first-order and total Sobol indices (OpenTURNS' Martinez estimator) with
-                  95 % bootstrap intervals
+                  first-order and total Sobol indices (OpenTURNS' Martinez, Jansen or
+                  Saltelli estimator, key `estimator`) with 95 % bootstrap intervals
 design: morris -> outcome, factor, mu, mu_star, sigma, mu_star_low, mu_star_high
                   elementary effects per unit of the factor's range, with a 95 % bootstrap
                   interval of mu* over the trajectories
@@ -28,14 +28,16 @@ SOBOL_FIELDS = ["S1", "S1_low", "S1_high", "ST", "ST_low", "ST_high"]
 MORRIS_FIELDS = ["mu", "mu_star", "sigma", "mu_star_low", "mu_star_high"]
 
 
-def sobol_indices(inputs, outputs, base_size):
+def sobol_indices(inputs, outputs, base_size, estimator="martinez"):
     """First-order and total indices with bootstrap intervals, one tuple per factor:
     (S1, S1_low, S1_high, ST, ST_low, ST_high). inputs, outputs: the N x (k + 2) rows
     in the order of designs.saltelli_points."""
     import openturns as ot
 
     ot.RandomGenerator.SetSeed(1)  # the bootstrap draws: the same table from the same runs
-    algorithm = ot.MartinezSensitivityAlgorithm(ot.Sample(np.asarray(inputs, float)),
+    kind = {"martinez": ot.MartinezSensitivityAlgorithm, "jansen": ot.JansenSensitivityAlgorithm,
+            "saltelli": ot.SaltelliSensitivityAlgorithm}[estimator]
+    algorithm = kind(ot.Sample(np.asarray(inputs, float)),
                                                 ot.Sample(np.asarray(outputs, float).reshape(-1, 1)),
                                                 base_size)
     algorithm.setBootstrapSize(BOOTSTRAP)
@@ -110,7 +112,7 @@ def table(summary, config):
             values = [(np.nan,) * (len(header) - 2)] * len(factors)
         elif sobol:
             try:
-                values = sobol_indices(x, y, config["samples"])
+                values = sobol_indices(x, y, config["samples"], config.get("estimator", "martinez"))
             except (TypeError, RuntimeError) as error:  # how OpenTURNS reports a degenerate sample
                 print(f"sensitivity.py: no Sobol indices of {outcome}: {error}", file=sys.stderr)
                 values = [(np.nan,) * (len(header) - 2)] * len(factors)

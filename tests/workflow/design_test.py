@@ -43,12 +43,14 @@ class Estimators(unittest.TestCase):
         n = 4096
         unit = designs.saltelli_points(3, n, seed=1)
         self.assertEqual(unit.shape, (n * 5, 3))
-        rows = sensitivity.sobol_indices(unit, ishigami(unit), n)
-        for i, (s1, s1_low, s1_high, st, st_low, st_high) in enumerate(rows):
-            self.assertAlmostEqual(s1, first[i], delta=0.03, msg=f"S1 of x{i + 1}")
-            self.assertAlmostEqual(st, total[i], delta=0.03, msg=f"ST of x{i + 1}")
-            self.assertTrue(s1_low <= s1 <= s1_high and st_low <= st <= st_high)
-            self.assertLess(s1_high - s1_low, 0.15)
+        for estimator in designs.ESTIMATORS:
+            rows = sensitivity.sobol_indices(unit, ishigami(unit), n, estimator)
+            for i, (s1, s1_low, s1_high, st, st_low, st_high) in enumerate(rows):
+                where = f"x{i + 1}, {estimator}"
+                self.assertAlmostEqual(s1, first[i], delta=0.03, msg=f"S1 of {where}")
+                self.assertAlmostEqual(st, total[i], delta=0.03, msg=f"ST of {where}")
+                self.assertTrue(s1_low <= s1 <= s1_high and st_low <= st <= st_high, where)
+                self.assertLess(s1_high - s1_low, 0.15, where)
 
     def test_morris_effects_of_known_functions(self):
         k, r, levels = 3, 6, 4
