@@ -113,7 +113,8 @@ void ContinueFromCheckpoint(murinex::Run& run, const murinex::RunnerOptions& opt
 }
 
 // The run from its start or its checkpoint up to --ticks ticks and the final dumps; or,
-// when stopped by a signal or --stop-after, a checkpoint and no final dumps.
+// when stopped by a signal or --stop-after, a checkpoint and no final dumps. With
+// --stop-when-extinct a run without mice ends at once, as if --ticks had said so.
 // Returns the exit status.
 int Simulate(murinex::Run& run, const murinex::RunnerOptions& options,
              murinex::RunManifest& manifest) {
@@ -127,6 +128,10 @@ int Simulate(murinex::Run& run, const murinex::RunnerOptions& options,
     murinex::Tick(run);
     manifest.TickDone();
     progress.Update(murinex::TicksDone(run), run.Mice.size());
+    if (options.stopWhenExtinct && run.Mice.empty()) {
+      manifest.MarkExtinct();
+      break;
+    }
     if (murinex::AfterTick(run, options.checkpoint))
       return murinex::Interrupt(run, options.commandLine);
   }

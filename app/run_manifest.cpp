@@ -137,7 +137,10 @@ std::string RunManifest::Text() const {
   for (const auto& [file, sha] : inputs_)
     inputs[file] = sha ? Json(*sha) : Json(nullptr);
   Json m;
-  m["status"] = !error_.empty() ? "failed" : interrupted_ ? "interrupted" : "complete";
+  m["status"] = !error_.empty() ? "failed"
+                : interrupted_  ? "interrupted"
+                : extinct_      ? "extinct"
+                                : "complete";
   m["error"] = error_.empty() ? Json(nullptr) : Json(error_);
   m["version"] = MURINEX_VERSION;
   m["command_line"] = options_.commandLine;

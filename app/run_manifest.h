@@ -38,6 +38,8 @@ class RunManifest {
   // A resumed run: the tick of its checkpoint and the --set values it held then.
   void RecordResume(const Run& run);
   void TickDone() { ++ticksDone_; }
+  // The run ended early because its last mouse died (--stop-when-extinct).
+  void MarkExtinct() { extinct_ = true; }
   // An empty error means the run completed, or stopped at a checkpoint when interrupted.
   void Finish(const Run& run, const std::string& error, bool interrupted = false);
 
@@ -64,6 +66,7 @@ class RunManifest {
   std::int64_t deathsBy_[5] = {};
   std::string error_;
   bool interrupted_ = false;
+  bool extinct_ = false;
   bool outputsBegun_ = false;
 };
 

@@ -122,6 +122,9 @@ void DefineOptions(CLI::App& app, RunnerOptions& o, RawOptions& raw) {
                  "stop as on SIGTERM once K ticks are done: checkpoint, exit 75\n"
                  "(example: --stop-after 5000)")
       ->type_name("K");
+  app.add_flag("--stop-when-extinct", o.stopWhenExtinct,
+               "end the run after the tick in which the last mouse died: final dumps,\n"
+               "run.json with \"status\": \"extinct\" (example: --stop-when-extinct)");
   app.add_flag("--list-set-names", raw.listNames,
                "print every name --set accepts, one a line, and stop");
 }

@@ -21,6 +21,7 @@ struct RunnerOptions {
   std::uint32_t seed = 1;
   Overrides overrides;
   CheckpointOptions checkpoint;
+  bool stopWhenExtinct = false;          // end the run after the tick in which the last mouse died
   std::vector<std::string> commandLine;  // every argument as given, the program first
 
   // Where protocols, dumps and the manifest go.

@@ -68,7 +68,7 @@ def main(config_file):
         for seed in config["seeds"]:
             folder = Path("runs") / condition / f"seed-{seed}"
             manifest = json.loads((folder / "run.json").read_text())
-            if manifest["status"] != "complete":
+            if manifest["status"] not in ("complete", "extinct"):
                 raise SystemExit(f"{folder}/run.json: the run did not complete: {manifest['error']}")
             deaths = manifest["deaths"]
             runs_writer.writerow([config["experiment"], condition, *values, seed, manifest["status"],

@@ -3,8 +3,8 @@ and the runs it stands for.
 
 An experiment is a YAML mapping with exactly the keys
     name, base, ticks, seeds, factors, plots, checkpoint_every
-(factors, plots and checkpoint_every may be left out). Every run is one condition (one value of
-each factor) with one seed.
+(factors, plots and checkpoint_every may be left out) and the design keys of designs.py.
+Every run is one condition (one value of each factor, or one point of the design) with one seed.
 """
 
 import difflib
@@ -15,7 +15,9 @@ from pathlib import Path
 
 import yaml
 
-KEYS = ("name", "base", "ticks", "seeds", "factors", "plots", "checkpoint_every")
+import designs
+
+KEYS = ("name", "base", "ticks", "seeds", "factors", "plots", "checkpoint_every", *designs.KEYS)
 REQUIRED = ("name", "base", "ticks", "seeds")
 
 # The integer entries among the --set names (the first column of LifeSettings).
@@ -72,6 +74,7 @@ class Experiment:
         self.base_line = 0  # where the file names the base folder
         self.value_lines = {}  # (factor name, value text) -> line of the file
         self.factors_line = 0
+        self.study = designs.Study()  # design: full, no outcomes
 
     def conditions(self):
         """Every combination of factor values, as [(name, value), ...], in file order."""
@@ -79,19 +82,27 @@ class Experiment:
         for values in itertools.product(*(values for _, values in self.factors)):
             yield list(zip(names, values))
 
+    def named_conditions(self):
+        """{folder name: [(name, value), ...]} in design order."""
+        if self.study.kind == "full":
+            return {condition_name(c): c for c in self.conditions()}
+        return {designs.condition_name(i, c): c for i, c in enumerate(self.study.points())}
+
     def as_config(self, runner):
         """What the workflow needs, as plain data."""
+        factors = self.study.factor_names() if self.study.kind != "full" else [n for n, _ in self.factors]
         return {
             "experiment": self.name,
             "experiment_file": str(self.path.resolve()),
             "base": str(self.base),
             "ticks": self.ticks,
             "seeds": self.seeds,
-            "factors": [name for name, _ in self.factors],
-            "conditions": {condition_name(c): [[n, v] for n, v in c] for c in self.conditions()},
+            "factors": factors,
+            "conditions": {name: [[n, v] for n, v in c] for name, c in self.named_conditions().items()},
             "plots": self.plots,
             "checkpoint_every": self.checkpoint_every,
             "runner": str(runner),
+            **self.study.as_config(),
         }
 
 
@@ -159,8 +170,11 @@ def load(path, runner, check_base=True):
 
     seeds = _seeds(nodes["seeds"][1], lambda node, message: fail("seeds", message, node))
     value_lines = {}
-    factors = _factors(nodes.get("factors"), set_names(runner),
+    valid_names = set_names(runner)
+    factors = _factors(nodes.get("factors"), valid_names,
                        lambda node, message: fail("factors", message, node), value_lines)
+    study = designs.read(path, nodes, valid_names, WHOLE_NAMES, STAT_COLUMNS, ticks, bool(factors),
+                         ExperimentError)
     plots = _plots(nodes.get("plots"), lambda node, message: fail("plots", message, node))
     checkpoint_every = DEFAULT_CHECKPOINT_EVERY
     if "checkpoint_every" in nodes:
@@ -173,6 +187,7 @@ def load(path, runner, check_base=True):
     exp.base_line = _line(nodes["base"][1])
     exp.value_lines = value_lines
     exp.factors_line = _line(nodes["factors"][1]) if "factors" in nodes else exp.base_line
+    exp.study = study
     return exp
 
 

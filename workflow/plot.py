@@ -94,14 +94,23 @@ def note(config):
     seeds = len(config["seeds"])
     band = "shaded: 95 % confidence interval of the mean" if seeds > 1 else "one seed: no band"
     text = f"{config['experiment']}: mean of {seeds} seed{'s' if seeds > 1 else ''} per condition; {band}"
+    if len(config["conditions"]) > MAX_LEGEND:
+        text += f"; one line per condition, {len(config['conditions'])} conditions (design.csv)"
     constant = constant_factors(config)
     if constant:
         text += "; in all runs: " + condition_words(constant)
     return text
 
 
+# A sampled design has hundreds of conditions: a legend of them all would be taller than
+# the chart by far, so beyond this many design.csv lists them instead.
+MAX_LEGEND = 12
+
+
 def legend(ax, config):
     """Below the axes, so it never hides a line."""
+    if len(config["conditions"]) > MAX_LEGEND:
+        return
     title = "condition" if config["factors"] else None
     ax.legend(title=title, fontsize=8, title_fontsize=8, frameon=False, loc="upper left",
               bbox_to_anchor=(0, -0.16), ncol=1)
@@ -163,8 +172,9 @@ def population_panel(table, runs, config, path):
     causes[0].set_ylabel(f"deaths in the run's {config['ticks']} ticks", fontsize=8)
     causes[0].set_ylim(bottom=0)
     handles, labels = top.get_legend_handles_labels()
-    fig.legend(handles, labels, title="condition" if config["factors"] else None, fontsize=8,
-               title_fontsize=8, frameon=False, loc="upper left", bbox_to_anchor=(0.07, 0.02))
+    if len(config["conditions"]) <= MAX_LEGEND:
+        fig.legend(handles, labels, title="condition" if config["factors"] else None, fontsize=8,
+                   title_fontsize=8, frameon=False, loc="upper left", bbox_to_anchor=(0.07, 0.02))
     fig.text(0.07, 0.955, note(config), fontsize=7, color="0.35")
     fig.savefig(path, bbox_inches="tight")
     plt.close(fig)

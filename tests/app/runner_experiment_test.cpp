@@ -164,6 +164,44 @@ TEST_F(DefaultRunCopies, SeedOneIsTheDefaultAndOtherSeedsDiffer) {
             Outputs(seven.path()).at("data/Maeuse-NN-0.dat"));
 }
 
+// Without food and water the default population dies out within a few thousand
+// ticks. With --stop-when-extinct the run ends after the tick of the last death
+// with the files of a run asked for exactly that many ticks; without it, the run
+// goes on empty to its last tick and its protocol begins with the same rows.
+TEST_F(DefaultRunCopies, StopWhenExtinctEndsAsARunOfThatManyTicks) {
+  const std::string starved =
+      " --set world.Food.Level=0 --set world.Food.Growth=0"
+      " --set world.Water.Level=0 --set world.Water.Growth=0";
+  test::TempDir inputs, stopped, exact, full;
+  Copy(inputs);
+  const std::string dir = "--dir " + inputs.path().string() + starved;
+  ASSERT_EQ(
+      RunRunner(dir + " --ticks 5000 --stop-when-extinct --out " + stopped.path().string(), scratch)
+          .status,
+      0);
+  const auto m = nlohmann::json::parse(test::ReadText(stopped / "run.json"));
+  EXPECT_EQ(m["status"], "extinct");
+  EXPECT_EQ(m["final_population"], 0);
+  EXPECT_EQ(m["deaths"]["total"], 60 + m["births"].get<int>());
+  const int lastTick = m["final_tick"];
+  ASSERT_GT(lastTick, 0);
+  ASSERT_LT(lastTick, 5000);
+
+  const std::string ticks = " --ticks " + std::to_string(lastTick);
+  ASSERT_EQ(RunRunner(dir + ticks + " --out " + exact.path().string(), scratch).status, 0);
+  EXPECT_EQ(nlohmann::json::parse(test::ReadText(exact / "run.json"))["status"], "complete");
+  const auto stoppedFiles = Outputs(stopped.path());
+  EXPECT_EQ(stoppedFiles.size(), 9u);  // five protocols, two dump pairs
+  EXPECT_TRUE(stoppedFiles == Outputs(exact.path()));
+
+  ASSERT_EQ(RunRunner(dir + " --ticks 5000 --out " + full.path().string(), scratch).status, 0);
+  const auto f = nlohmann::json::parse(test::ReadText(full / "run.json"));
+  EXPECT_EQ(f["status"], "complete");
+  EXPECT_EQ(f["final_tick"], 5000);
+  EXPECT_THAT(test::ReadText(full / "Proto/ProtoNN.prt"),
+              StartsWith(stoppedFiles.at("Proto/ProtoNN.prt")));
+}
+
 class SmallRun : public ::testing::Test {
  protected:
   void SetUp() override {

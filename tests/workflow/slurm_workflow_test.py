@@ -3,7 +3,8 @@
 on this machine (munged, slurmctld, slurmd with a minimal slurm.conf of its own:
 one node of 2 CPUs, its own ports, state and spool folders in a temporary
 folder), submits the tiny experiment with --slurm and compares its table with
-the table of the same experiment run locally. The daemons are stopped by their
+the table of the same experiment run locally, and likewise the design, summary and
+indices of a small Morris study. The daemons are stopped by their
 process IDs whatever the outcome. A daemon that does not start fails the test
 with its log.
 
@@ -156,6 +157,9 @@ class SlurmWorkflow(unittest.TestCase):
             experiment = wc.write_tiny(folder)
             local = wc.run_experiment([experiment, "--out", folder / "local", "-j", "2"], RUNNER, timeout=600)
             self.assertEqual(local.returncode, 0, local.stderr)
+            study = wc.write_study(folder, "morris", 2)  # 8 runs
+            local = wc.run_experiment([study, "--out", folder / "study-local", "-j", "2"], RUNNER, timeout=600)
+            self.assertEqual(local.returncode, 0, local.stderr)
 
             cluster = Cluster(folder / "cluster")
             (folder / "cluster").mkdir()
@@ -165,6 +169,9 @@ class SlurmWorkflow(unittest.TestCase):
                                          RUNNER, env=cluster.env, timeout=900)
                 self.assertEqual(done.returncode, 0,
                                  done.stdout + done.stderr + cluster.log("slurmctld") + cluster.log("slurmd"))
+                on_slurm = wc.run_experiment([study, "--out", folder / "study-slurm", "-j", "2", "--slurm"],
+                                             RUNNER, env=cluster.env, timeout=900)
+                self.assertEqual(on_slurm.returncode, 0, on_slurm.stdout + on_slurm.stderr)
             finally:
                 cluster.stop()
             for name, process in cluster.processes.items():
@@ -179,6 +186,13 @@ class SlurmWorkflow(unittest.TestCase):
             self.assertEqual((out / "table.csv.gz").read_bytes(), (folder / "local" / "table.csv.gz").read_bytes())
             for name in ["NMaus", "Bite", "population-and-deaths"]:
                 wc.png_size(out / "plots" / f"{name}.png")
+            # The sensitivity study: the same design, outcomes and indices as on this machine.
+            for name in ["design.csv", "summary.csv", "sensitivity.csv"]:
+                self.assertEqual((folder / "study-slurm" / name).read_text(),
+                                 (folder / "study-local" / name).read_text(), name)
+            self.assertEqual(len(list((folder / "study-slurm" / "slurm").glob("*.log"))), 8)
+            wc.png_size(folder / "study-slurm" / "plots" / "sensitivity-Hung.png")
+            self.assertIn("complete: <b>8</b>", (folder / "study-slurm" / "report.html").read_text())
 
 
 if __name__ == "__main__":

@@ -25,6 +25,31 @@ SEEDS = [1, 2]
 ROWS_PER_RUN = 3  # statistics rows at ticks 100, 200, 300
 
 
+# A small sensitivity study of three factors (design sobol: samples x 5 runs; morris: x 4).
+STUDY = """\
+name: {name}
+base: {base}
+ticks: 300
+seeds: 1
+design: {design}
+samples: {samples}
+ranges:
+  mice.Carefactor: [0.1, 0.9]
+  world.Food.Growth: [0.0005, 0.004]
+  MutationRate: [0.0, {mutation_high}]
+outcomes: [NMaus, Hung, births]
+window: 200
+plots: [NMaus]
+"""
+
+
+def write_study(folder, design, samples, mutation_high=0.3):
+    path = Path(folder) / f"{design}.yaml"
+    path.write_text(STUDY.format(name=design, base=ROOT / "default-run", design=design,
+                                 samples=samples, mutation_high=mutation_high))
+    return path
+
+
 def write_tiny(folder):
     path = Path(folder) / "tiny.yaml"
     path.write_text(TINY.format(base=ROOT / "default-run"))
