@@ -14,7 +14,12 @@ namespace murinex {
 
 namespace {
 
-const char* const UsageLine = "usage: murinex-run --dir DIR --ticks N [options]\n";
+// Every option; README's synopsis is this text without "usage: " (a test keeps them equal).
+const char* const UsageLine =
+    "usage: murinex-run --dir DIR --ticks N [--task NAME] [--seed S] [--set NAME=VALUE]...\n"
+    "                   [--out DIR] [--select ID] [--check-id ID]\n"
+    "                   [--checkpoint-every K] [--resume] [--stop-after K]\n"
+    "       murinex-run --list-set-names\n";
 
 const char* const Description =
     "Runs the simulation of the run folder DIR (with DIR/data/inimaus.ini) for N ticks\n"
