@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <memory>
 
 #include "tests/common/test_run.h"
 
@@ -46,12 +47,19 @@ std::vector<std::vector<std::string>> Rows(const std::filesystem::path& file) {
   return rows;
 }
 
+// The plain run (no model value set) is made once for the suite.
 class ModelValuesTest : public ::testing::Test {
  protected:
-  // The default run for Ticks ticks with `sets`; returns its output folder.
-  std::filesystem::path Run(const std::string& name, const std::string& sets) {
-    const std::filesystem::path out = outs.path() / name;
-    const std::string command = std::string(MURINEX_RUN_BINARY) + " --dir " + Folder() + " --out " +
+  static void SetUpTestSuite() {
+    shared_ = std::make_unique<test::TempDir>();
+    plain_ = RunInto(shared_->path() / "plain", "");
+  }
+  static void TearDownTestSuite() { shared_.reset(); }
+
+  // The default run for Ticks ticks with `sets`, written below `out`.
+  static std::filesystem::path RunInto(const std::filesystem::path& out, const std::string& sets) {
+    const std::string folder = (test::TestData() / ".." / ".." / "default-run").string();
+    const std::string command = std::string(MURINEX_RUN_BINARY) + " --dir " + folder + " --out " +
                                 out.string() + " --ticks " + std::to_string(Ticks) + " " + sets +
                                 " >/dev/null 2>" + (out.string() + ".err");
     const int raw = std::system(command.c_str());
@@ -59,8 +67,16 @@ class ModelValuesTest : public ::testing::Test {
                                                          << test::ReadText(out.string() + ".err");
     return out;
   }
-  static std::string Folder() { return (test::TestData() / ".." / ".." / "default-run").string(); }
+  std::filesystem::path Run(const std::string& name, const std::string& sets) {
+    return RunInto(outs.path() / name, sets);
+  }
+  static const std::filesystem::path& Plain() { return plain_; }
+
   test::TempDir outs;
+
+ private:
+  inline static std::unique_ptr<test::TempDir> shared_;
+  inline static std::filesystem::path plain_;
 };
 
 // The statistics rows of a protocol written before tick `before` (row k at tick k x 100).
@@ -71,14 +87,14 @@ std::vector<std::string> StatRowsBefore(const std::filesystem::path& out, int be
 }
 
 TEST_F(ModelValuesTest, TheirDefaultsGiveTheSameFilesAsNoValueAtAll) {
-  const auto plain = Outputs(Run("plain", ""));
+  const auto plain = Outputs(Plain());
   // Written otherwise than the defaults, but the same numbers.
   const auto given =
       Outputs(Run("given",
                   "--set model.MatingAge=5000 --set model.MatingChance=0.50 "
                   "--set model.PregnancyLength=2000 --set model.StatisticsInterval=100 "
                   "--set model.DumpInterval=+10000"));
-  EXPECT_GT(Rows(outs / "plain/Proto/Births-NN.csv").size(), 0u);
+  EXPECT_GT(Rows(Plain() / "Proto/Births-NN.csv").size(), 0u);
   ASSERT_EQ(plain.size(), given.size());
   for (const auto& [name, text] : plain)
     EXPECT_TRUE(given.count(name) && text == given.at(name)) << name << " differs";
@@ -96,7 +112,7 @@ TEST_F(ModelValuesTest, TheNamesAreListed) {
 
 // The statistics interval changes when rows are written and nothing the mice do.
 TEST_F(ModelValuesTest, AnotherStatisticsIntervalChangesOnlyTheRows) {
-  const auto plainDir = Run("plain", "");
+  const auto plainDir = Plain();
   const auto denseDir = Run("dense", "--set model.StatisticsInterval=50");
   auto plain = Outputs(plainDir);
   auto dense = Outputs(denseDir);
@@ -122,7 +138,7 @@ TEST_F(ModelValuesTest, AnotherStatisticsIntervalChangesOnlyTheRows) {
 // retention of every remembered place (a draw per place), so the run goes its
 // own way after the first extra dump, and not before it.
 TEST_F(ModelValuesTest, AnotherDumpIntervalDumpsThereAndTheRunDiffersOnlyAfter) {
-  const auto plainDir = Run("plain", "");
+  const auto plainDir = Plain();
   const auto denseDir = Run("dense", "--set model.DumpInterval=1000");
   const auto plain = Outputs(plainDir);
   const auto dense = Outputs(denseDir);
@@ -141,7 +157,7 @@ TEST_F(ModelValuesTest, AnotherDumpIntervalDumpsThereAndTheRunDiffersOnlyAfter) 
 // first child (same parents) earlier by the difference; before the first
 // conception both runs are the plain run.
 TEST_F(ModelValuesTest, MatingValuesChangeTheBirthsFromTheFirstConceptionOn) {
-  const auto plainDir = Run("plain", "");
+  const auto plainDir = Plain();
   const auto plainBirths = Rows(plainDir / "Proto/Births-NN.csv");
   ASSERT_GT(plainBirths.size(), 0u);
   const int firstBirth = std::stoi(plainBirths[0][0]);
