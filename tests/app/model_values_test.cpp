@@ -181,5 +181,34 @@ TEST_F(ModelValuesTest, MatingValuesChangeTheBirthsFromTheFirstConceptionOn) {
   EXPECT_EQ(Rows(youngDir / "Proto/Births-NN.csv").size(), 0u);
 }
 
+// A stopped run resumed with other values forks: the dump interval may change
+// there, the statistics interval may not (a usage error; nothing is written).
+TEST_F(ModelValuesTest, AtAForkTheDumpIntervalChangesAndTheStatisticsIntervalIsRefused) {
+  const std::string runner = std::string(MURINEX_RUN_BINARY) + " --dir " +
+                             (test::TestData() / ".." / ".." / "default-run").string() + " --out " +
+                             outs.path().string() + " --ticks 2000 ";
+  const std::string err = (outs / "err.txt").string();
+  auto status = [&](const std::string& more) {
+    const int raw = std::system((runner + more + " >/dev/null 2>" + err).c_str());
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  };
+  ASSERT_EQ(status("--stop-after 1000"), 75);
+  const std::string manifest = test::ReadText(outs / "run.json");
+  EXPECT_EQ(status("--resume --set model.StatisticsInterval=50"), 2);
+  EXPECT_THAT(test::ReadText(err),
+              ::testing::HasSubstr("model.StatisticsInterval cannot change at a fork"));
+  EXPECT_EQ(test::ReadText(outs / "run.json"), manifest);
+  ASSERT_EQ(status("--resume --set model.DumpInterval=300"), 0) << test::ReadText(err);
+  // Dump 0 at the start; from the fork at 1000 on every 300 ticks: 1200, 1500, 1800; the final one
+  // at 2000.
+  const std::pair<int, int> dumps[] = {{1, 1200}, {2, 1500}, {3, 1800}, {4, 2000}};
+  for (const auto& [number, tick] : dumps) {
+    const auto lines =
+        test::ReadLines(outs / ("data/Maeuse-NN-" + std::to_string(number) + ".dat"));
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(std::stoi(lines[1]), tick) << "dump " << number;
+  }
+}
+
 }  // namespace
 }  // namespace murinex
