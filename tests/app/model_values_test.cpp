@@ -100,16 +100,6 @@ TEST_F(ModelValuesTest, TheirDefaultsGiveTheSameFilesAsNoValueAtAll) {
     EXPECT_TRUE(given.count(name) && text == given.at(name)) << name << " differs";
 }
 
-TEST_F(ModelValuesTest, TheNamesAreListed) {
-  const std::string list = (outs / "names.txt").string();
-  ASSERT_EQ(std::system((std::string(MURINEX_RUN_BINARY) + " --list-set-names >" + list).c_str()),
-            0);
-  const std::string names = test::ReadText(list);
-  for (const char* name : {"model.MatingAge\n", "model.MatingChance\n", "model.PregnancyLength\n",
-                           "model.StatisticsInterval\n", "model.DumpInterval\n"})
-    EXPECT_THAT(names, ::testing::HasSubstr(name));
-}
-
 // The statistics interval changes when rows are written and nothing the mice do.
 TEST_F(ModelValuesTest, AnotherStatisticsIntervalChangesOnlyTheRows) {
   const auto plainDir = Plain();

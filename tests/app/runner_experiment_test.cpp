@@ -229,11 +229,13 @@ TEST_F(SmallRun, ListsEverySetName) {
     names.push_back(line);
   // Settings: 4 single entries, MotWeightRanges 8 x 2, PersonRanges 15 x 3,
   // ReserveRanges 3 x 2, BasalMetaBolRanges 7 x 2, ActionSettings 13 x 2,
-  // GoalNeedMatrix 11 x 8; mice: 15 + 8 x 2; world: 6 x 3.
-  EXPECT_EQ(names.size(), 4u + 16 + 45 + 6 + 14 + 26 + 88 + 15 + 16 + 18);
-  for (const char* name : {"PersonRanges.Carefactor.max", "ActionSettings.Bite.hunger",
-                           "GoalNeedMatrix.Food.Hunger", "mice.Carefactor", "mice.Hunger.Weight",
-                           "mice.Comp.BasMeta", "world.Food.Growth", "world.HealingHerbs.Level"})
+  // GoalNeedMatrix 11 x 8; mice: 15 + 8 x 2; world: 6 x 3; model: 5.
+  EXPECT_EQ(names.size(), 4u + 16 + 45 + 6 + 14 + 26 + 88 + 15 + 16 + 18 + 5);
+  for (const char* name :
+       {"PersonRanges.Carefactor.max", "ActionSettings.Bite.hunger", "GoalNeedMatrix.Food.Hunger",
+        "mice.Carefactor", "mice.Hunger.Weight", "mice.Comp.BasMeta", "world.Food.Growth",
+        "world.HealingHerbs.Level", "model.MatingAge", "model.MatingChance",
+        "model.PregnancyLength", "model.StatisticsInterval", "model.DumpInterval"})
     EXPECT_THAT(names, ::testing::Contains(name));
 }
 
