@@ -14,7 +14,8 @@ namespace murinex {
 
 namespace {
 
-// Every option; README's synopsis is this text without "usage: " (a test keeps them equal).
+// Every option; the synopsis of docs/guide.md is this text without "usage: " (a test keeps
+// them equal).
 const char* const UsageLine =
     "usage: murinex-run --dir DIR --ticks N [--task NAME] [--seed S] [--set NAME=VALUE]...\n"
     "                   [--out DIR] [--select ID] [--check-id ID]\n"

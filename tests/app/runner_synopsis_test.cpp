@@ -56,7 +56,7 @@ TEST(RunnerSynopsis, TheDocumentedSynopsisIsTheHelpsAndNamesEveryOption) {
   const std::vector<std::string> synopsis = HelpSynopsis(help);
   ASSERT_GE(synopsis.size(), 1u);
 
-  // The documentation's pages: README, and the user's guide where there is one.
+  // The documentation's pages: the user's guide, and README where it holds a synopsis.
   std::size_t found = 0;
   for (const auto& file : {Root / "README.md", Root / "docs" / "guide.md"}) {
     if (!std::filesystem::exists(file)) continue;
