@@ -99,10 +99,11 @@ void TenderContact(Run& run, TMaus& m, TMaus& other) {
   m.Smiling = true;
   other.Smiling = true;
   double amount = 0.3;
-  if (m.Pregnant() == 0 && other.Pregnant() == 0 && m.Age > 5000 && run.random.Uniform() < 0.5) {
+  if (m.Pregnant() == 0 && other.Pregnant() == 0 && m.Age > run.model.MatingAge &&
+      run.random.Uniform() < run.model.MatingChance) {
     m.Pregnant() = 1;
     Log(run, m, 6, [] { return "Copulation!"; });
-    m.BirthCountdown() = 2000;
+    m.BirthCountdown() = run.model.PregnancyLength;
     m.Embryo = MakeEmbryo(run, m, other, run.settings.MutationRate());
     m.EmbryoFatherID = other.ID;
     amount = 1.0;

@@ -104,7 +104,13 @@ void ContinueFromCheckpoint(murinex::Run& run, const murinex::RunnerOptions& opt
   manifest.RecordResume(run);
   std::cerr << "murinex-run: resumed at tick " << run.TickCount << " (" << murinex::TicksDone(run)
             << " ticks done) from " << murinex::CheckpointName(run.TaskName) << "\n";
-  const std::vector<murinex::Override> applied = options.overrides.ApplyAtFork(run);
+  std::vector<murinex::Override> applied;
+  try {
+    applied = options.overrides.ApplyAtFork(run);
+  } catch (const murinex::InputError& e) {
+    // A value that may not change at a fork: the command line has to change.
+    throw murinex::ResumeRefused(e.what());
+  }
   if (applied.empty()) return;
   std::cerr << "murinex-run: forked at tick " << run.TickCount << ":";
   for (const murinex::Override& o : applied)

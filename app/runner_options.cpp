@@ -14,7 +14,14 @@ namespace murinex {
 
 namespace {
 
-const char* const UsageLine = "usage: murinex-run --dir DIR --ticks N [options]\n";
+// Every option; the synopsis of docs/guide.md is this text without "usage: " (a test keeps
+// them equal).
+const char* const UsageLine =
+    "usage: murinex-run --dir DIR --ticks N [--task NAME] [--seed S] [--set NAME=VALUE]...\n"
+    "                   [--out DIR] [--select ID] [--check-id ID]\n"
+    "                   [--checkpoint-every K] [--resume] [--stop-after K]\n"
+    "                   [--stop-when-extinct]\n"
+    "       murinex-run --list-set-names\n";
 
 const char* const Description =
     "Runs the simulation of the run folder DIR (with DIR/data/inimaus.ini) for N ticks\n"
@@ -89,7 +96,8 @@ void DefineOptions(CLI::App& app, RunnerOptions& o, RawOptions& raw) {
   app.add_option("--set", raw.sets,
                  "change a value of the inputs before dump 0 (with --resume: at the\n"
                  "checkpoint's tick), repeatable: a settings entry, a value of every\n"
-                 "mouse or of every patch of a kind\n"
+                 "mouse or of every patch of a kind, or one of the model's own values\n"
+                 "(model.MatingAge, model.DumpInterval, ...; see docs/model.md)\n"
                  "(example: --set MutationRate=0.05 --set mice.Carefactor=0.8\n"
                  "--set world.Food.Growth=0.01 --set PersonRanges.Carefactor.max=0.9;\n"
                  "--list-set-names shows them all)")

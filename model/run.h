@@ -65,6 +65,8 @@ class Run {
   std::string PopulationFileName, WorldFileName, SettingsFileName;
   std::int32_t TickInterval = 50;  // ms per tick
   Settings settings;
+  // Set up before dump 0 (defaults, then --set) and kept by a checkpoint.
+  ModelValues model;
 
   // The generator's seed at population set-up; replicate runs differ in it.
   std::uint32_t PopulationSeed = 1;
@@ -90,7 +92,6 @@ class Run {
   std::uint64_t TickSerial = 0;
   std::int32_t DumpNumber = 0;
   std::int32_t StatRowCount = 0;
-  std::int32_t StatInterval = 100;
   StatSums Stats;
   TSumLines SumLines;
   // Every --set value applied so far, in the order applied: a checkpoint keeps
@@ -152,7 +153,6 @@ void RunFields(R& run, V&& visit) {
   visit(FieldInfo{"CheckMausId"}, run.CheckMausId);
   visit(FieldInfo{"DumpNumber"}, run.DumpNumber);
   visit(FieldInfo{"StatRowCount"}, run.StatRowCount);
-  visit(FieldInfo{"StatInterval"}, run.StatInterval);
   visit(FieldInfo{"Births"}, run.Births);
   static constexpr const char* deaths[] = {"Deaths", "DeathsHunger", "DeathsThirst", "DeathsPain",
                                            "DeathsAge"};

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "world/fields.h"
+
 namespace murinex {
 
 class TextReader;
@@ -45,5 +47,26 @@ struct Settings {
   static Settings Read(const std::string& path, const std::string& displayName);
   static Settings Read(TextReader& in);
 };
+
+// The model's numbers that no input file holds, named so that an experiment can
+// vary them (`--set model.MatingAge=...`). The defaults are the values the
+// model was built with; a run that sets none of them behaves as before.
+struct ModelValues {
+  std::int32_t MatingAge = 5000;          // ticks; the initiating mouse must be older
+  double MatingChance = 0.5;              // probability that a tender contact conceives
+  std::int32_t PregnancyLength = 2000;    // ticks from conception to birth
+  std::int32_t StatisticsInterval = 100;  // ticks between rows of the statistics protocol
+  std::int32_t DumpInterval = 10000;      // ticks between population and genome dumps
+};
+
+// The list of the values, in the order --list-set-names and a checkpoint use.
+template <class M, class V>
+void ModelFields(M& values, V&& visit) {
+  visit(FieldInfo{"MatingAge", Field::MatingAge}, values.MatingAge);
+  visit(FieldInfo{"MatingChance", Field::Probability}, values.MatingChance);
+  visit(FieldInfo{"PregnancyLength", Field::PregnancyLength}, values.PregnancyLength);
+  visit(FieldInfo{"StatisticsInterval", Field::Interval}, values.StatisticsInterval);
+  visit(FieldInfo{"DumpInterval", Field::Interval}, values.DumpInterval);
+}
 
 }  // namespace murinex

@@ -95,6 +95,19 @@ void SettingsRecords(IO& io, S& settings) {
   io.End();
 }
 
+// The model's own values; a file with one outside its range is refused, as --set refuses it.
+template <class IO, class M>
+void ModelRecord(IO& io, M& values) {
+  io.Begin("model");
+  ModelFields(values, [&](const FieldInfo& info, auto& value) {
+    io(value, info.name);
+    if constexpr (IO::Loading)
+      if (!InRange(info.range, value))
+        io.Reader().Fail(std::string("the model value ") + info.name + " is out of its range");
+  });
+  io.End();
+}
+
 // The --set values the run was given so far; a name or value this program does
 // not take is refused, as on the command line.
 template <class IO, class List>
@@ -266,6 +279,7 @@ void TakeState(Run& into, Run& from) {
   into.TickInterval = from.TickInterval;
   into.Identity = from.Identity;
   into.settings = from.settings;
+  into.model = from.model;
   into.AppliedOverrides = from.AppliedOverrides;
   into.random = from.random;
   into.World = std::move(from.World);
@@ -277,7 +291,6 @@ void TakeState(Run& into, Run& from) {
   into.Busy = false;
   into.DumpNumber = from.DumpNumber;
   into.StatRowCount = from.StatRowCount;
-  into.StatInterval = from.StatInterval;
   into.Stats = from.Stats;
   into.SumLines = std::move(from.SumLines);
   into.Births = from.Births;
@@ -325,6 +338,7 @@ std::string CheckpointText(const Run& run) {
   GeneratorRecord(io, seed);
   StatsRecord(io, run);
   SettingsRecords(io, run.settings);
+  ModelRecord(io, run.model);
   AppliedOverrideRecords(io, run.AppliedOverrides);
   SaveWorld(io, *run.World);
   SaveSumLines(io, run.SumLines);
@@ -355,6 +369,7 @@ SavedOutputs ReadCheckpointText(Run& fresh, const std::string& text,
   fresh.random.SetSeed(seed);
   StatsRecord(io, fresh);
   SettingsRecords(io, fresh.settings);
+  ModelRecord(io, fresh.model);
   AppliedOverrideRecords(io, fresh.AppliedOverrides);
   fresh.World = LoadWorld(io);
   LoadSumLines(io, fresh.SumLines);

@@ -4,11 +4,14 @@
 #include <bit>
 #include <functional>
 #include <map>
+#include <type_traits>
 
 #include "agent/maus.h"
 #include "agent/names.h"
 #include "model/run.h"
 #include "world/error.h"
+#include "world/format.h"
+#include "world/input_ranges.h"
 #include "world/text_reader.h"
 
 namespace murinex {
@@ -21,6 +24,8 @@ struct Target {
   OverrideFamily family;
   bool whole;
   Apply apply;
+  Field range = Field::Count;  // Field::Count: any number
+  bool atFork = true;          // may change when a resumed run forks
 };
 
 // Names in the order a listing shows them; the map finds them.
@@ -28,9 +33,10 @@ struct Registry {
   std::vector<std::string> names;
   std::map<std::string, Target> targets;
 
-  void Add(const std::string& name, OverrideFamily family, bool whole, Apply apply) {
+  void Add(const std::string& name, OverrideFamily family, bool whole, Apply apply,
+           Field range = Field::Count, bool atFork = true) {
     names.push_back(name);
-    targets.emplace(name, Target{family, whole, std::move(apply)});
+    targets.emplace(name, Target{family, whole, std::move(apply), range, atFork});
   }
   void AddSetting(const std::string& name, std::function<void(Settings&, const Override&)> set) {
     Add(name, OverrideFamily::Settings, false,
@@ -146,12 +152,34 @@ void AddWorldTargets(Registry& r) {
   }
 }
 
+// The model's own values, as their list names them. Each value is checked
+// against its range when read, since no input file reader checks it.
+void AddModelTargets(Registry& r) {
+  ModelValues defaults;
+  ModelFields(defaults, [&r](const FieldInfo& info, auto& field) {
+    using Value = std::remove_reference_t<decltype(field)>;
+    const std::string name = info.name;
+    Apply apply = [name](Run& run, const Override& o) {
+      ModelFields(run.model, [&](const FieldInfo& each, auto& value) {
+        if (name != each.name) return;
+        if constexpr (std::is_same_v<std::remove_reference_t<decltype(value)>, double>)
+          value = o.real;
+        else
+          value = o.integer;
+      });
+    };
+    r.Add("model." + name, OverrideFamily::Model, !std::is_same_v<Value, double>, std::move(apply),
+          info.range, name != "StatisticsInterval");
+  });
+}
+
 const Registry& Targets() {
   static const Registry registry = [] {
     Registry r;
     AddSettingsTargets(r);
     AddMiceTargets(r);
     AddWorldTargets(r);
+    AddModelTargets(r);
     return r;
   }();
   return registry;
@@ -160,6 +188,7 @@ const Registry& Targets() {
 OverrideFamily FamilyOfName(const std::string& name) {
   if (name.rfind("mice.", 0) == 0) return OverrideFamily::Mice;
   if (name.rfind("world.", 0) == 0) return OverrideFamily::World;
+  if (name.rfind("model.", 0) == 0) return OverrideFamily::Model;
   return OverrideFamily::Settings;
 }
 
@@ -185,6 +214,10 @@ std::string ValidNames(OverrideFamily family) {
              "  world.KIND.Growth, world.KIND.Decay, world.KIND.Level\n"
              "  KIND: " +
              Joined(GoalNames, KindSand, KindHealingHerbs + 1) + "\n";
+    case OverrideFamily::Model:
+      return "valid names of the model's own values:\n"
+             "  model.MatingAge, model.MatingChance, model.PregnancyLength,\n"
+             "  model.StatisticsInterval, model.DumpInterval\n";
     case OverrideFamily::Settings:
       break;
   }
@@ -235,6 +268,15 @@ Override Overrides::Parse(const std::string& name, const std::string& text) {
   o.family = found->second.family;
   o.whole = found->second.whole;
   ReadValue(o);
+  const Field range = found->second.range;
+  const double value = o.whole ? o.integer : o.real;
+  if (range != Field::Count && !InRange(range, value)) {
+    const ValueRange& r = RangeOf(range);
+    throw InputError("--set", 0,
+                     "the value of " + o.name + " must lie between " + FormatGeneral(r.minimum) +
+                         " and " + FormatGeneral(r.maximum) + " (" + r.reason + "), got \"" +
+                         o.text + "\"");
+  }
   return o;
 }
 
@@ -270,11 +312,19 @@ std::vector<Override> Overrides::ApplyAtFork(Run& run) const {
   std::vector<Override> held;
   for (const AppliedOverride& e : InEffect(run.AppliedOverrides))
     held.push_back(Parse(e.name, e.value));
+  auto inEffect = [&held](const Override& o) {
+    return std::any_of(held.begin(), held.end(),
+                       [&](const Override& h) { return SameChange(h, o); });
+  };
+  for (const Override& o : items_)
+    if (!inEffect(o) && !Targets().targets.at(o.name).atFork)
+      throw InputError("--set", 0,
+                       o.name + " cannot change at a fork (tick " + std::to_string(run.TickCount) +
+                           "): every row of a run's statistics protocol averages over the same "
+                           "interval; start a new run to use another");
   std::vector<Override> applied;
   for (const Override& o : items_) {
-    const bool inEffect =
-        std::any_of(held.begin(), held.end(), [&](const Override& h) { return SameChange(h, o); });
-    if (inEffect) continue;
+    if (inEffect(o)) continue;
     Targets().targets.at(o.name).apply(run, o);
     run.AppliedOverrides.push_back({o.name, o.text, false, run.TickCount});
     applied.push_back(o);

@@ -14,6 +14,7 @@ enum class OverrideFamily {
   Settings,  // an entry of the settings tables: LifeSpan, PersonRanges.Carefactor.max, ...
   Mice,      // a value of every mouse read at set-up: mice.Carefactor, mice.Hunger.Weight, ...
   World,     // a value of every patch of one kind: world.Food.Growth, ...
+  Model,     // one of the model's own numbers no file holds: model.MatingAge, ...
 };
 
 // One NAME=VALUE change, with its value read as the input files would read it.
@@ -21,7 +22,7 @@ struct Override {
   std::string name;
   std::string text;  // the value as given
   OverrideFamily family = OverrideFamily::Settings;
-  bool whole = false;  // an integer entry (LifeSpan, DeathAge)
+  bool whole = false;  // an integer entry (LifeSpan, DeathAge, model.DumpInterval, ...)
   double real = 0;
   std::int32_t integer = 0;
 };
@@ -53,8 +54,13 @@ class Overrides {
   // already (same name, same value) is applied to its current state and noted
   // at the current tick. Settings and world changes apply as at the start (a
   // patch level becomes the patches' current level, their amount filled to
-  // match); mice changes apply to every living mouse and the young it carries.
-  // Returns the changes applied, in the order given.
+  // match); mice changes apply to every living mouse and the young it carries;
+  // a model value holds from the next tick on (a pregnancy under way keeps its
+  // countdown, the next dump comes at the next multiple of the dump interval).
+  // model.StatisticsInterval cannot change at a fork: every row of a run's
+  // statistics protocol averages over one interval; such a change raises an
+  // InputError before anything is applied. Returns the changes applied, in the
+  // order given.
   std::vector<Override> ApplyAtFork(Run& run) const;
 
   // The change `name`=`text`, checked as Add checks it (raises InputError).

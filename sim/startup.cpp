@@ -172,13 +172,14 @@ void SetUpPopulation(Run& run, const std::function<void(Run&)>& beforeFirstDump)
     for (TFrinEn& e : m->Relations)
       e.OtherMaus = MausById(run, e.OtherID);
 
+  // A new start takes the model's own values afresh; the caller may change them.
+  run.model = ModelValues{};
   if (beforeFirstDump) beforeFirstDump(run);
 
   run.Busy = false;
   run.DumpNumber = 0;
   run.Stats.Clear();
   run.StatRowCount = 0;
-  run.StatInterval = 100;
   RemoveEarlierDumps(run);
   MakeFolder(run.ProtoDir(), "Proto");
   MakeFolder(run.DumpDir(), "data");

@@ -123,13 +123,13 @@ void GiveBirths(Run& run) {
 }
 
 void WriteCadencedOutput(Run& run) {
-  if (run.TickCount % run.StatInterval == 0) {
+  if (run.TickCount % run.model.StatisticsInterval == 0) {
     run.StatRowCount += 1;
     // The traits first: the row of the statistics flushes every file.
     RecordTraits(run);
     WriteStatRow(run);
   }
-  if (run.TickCount % 10000 == 0) {
+  if (run.TickCount % run.model.DumpInterval == 0) {
     DumpPopulation(run);
     DumpGenomes(run);
     run.DumpNumber += 1;

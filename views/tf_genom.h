@@ -7,8 +7,9 @@ namespace murinex {
 class ImageBox;
 class Run;
 
-// The genome view: one polyline per living mouse over the 32 genes that
-// matter, each gene scaled by its range in the settings.
+// The genome view: one polyline per living mouse over 32 genes, each scaled by
+// its range in the settings: the 36 genes of a genome dump line without the
+// reserve genes of Sex, Affil, Cert and Comp, which are always 0.
 class TFGenom : public QDialog {
   Q_OBJECT
 

@@ -1,7 +1,9 @@
 """Words for the statistics columns and the --set names, for axis labels and legends.
 
-"per mouse-tick" means: the interval's sum divided by (living mice at the row) x 100 ticks.
-docs/outputs.md explains every column in full.
+"per mouse-tick" means: the interval's sum divided by (living mice at the row) x the ticks of the
+interval (100 unless model.StatisticsInterval says otherwise); "per interval": the interval's sum
+over the whole population. docs/outputs.md explains every column in full; a test
+(tests/workflow/columns_agree_test.py) keeps the columns and their kinds the same in both.
 """
 
 import re
@@ -21,7 +23,7 @@ COLUMNS = {
     "BiteFriend": "bites of a friend, per mouse-tick",
     "Threat": "perceived threat, mean per mouse-tick",
     "Support": "perceived support, mean per mouse-tick",
-    "Fear": "fear felt, count per 100 ticks (whole population)",
+    "Fear": "fear felt, count per interval (whole population)",
     "ThreatFlight": "flights from fear, per mouse-tick",
     "NoNeed": "deviation of the empty need (always 0)",
     "Hung": "hunger deviation (Soll - Ist), mean per mouse-tick",
@@ -32,24 +34,24 @@ COLUMNS = {
     "Cert": "certainty deviation (Soll - Ist), mean per mouse-tick",
     "Comp": "competence deviation (Soll - Ist), mean per mouse-tick",
     "NoGoal": "share of mouse-ticks without a goal",
-    "GSand": "mouse-ticks with goal sand, count per 100 ticks",
+    "GSand": "mouse-ticks with goal sand, count per interval",
     "GFood": "share of mouse-ticks with goal food",
     "GWater": "share of mouse-ticks with goal water",
     "GJuli": "share of mouse-ticks with goal Vorarazav",
-    "GStones": "mouse-ticks with goal stones, count per 100 ticks",
+    "GStones": "mouse-ticks with goal stones, count per interval",
     "GHerbs": "share of mouse-ticks with goal healing herbs",
     "GInfo": "share of mouse-ticks with goal friend",
     "GLegSign": "share of mouse-ticks with goal help request",
     "GSupportSign": "share of mouse-ticks with goal uncertainty",
     "GCompSign": "share of mouse-ticks with goal barrier",
-    "NMaus": "living mice",
+    "NMaus": "living mice, count at the row",
     "Age": "mean age of the living mice (ticks)",
     "Deathrate": "deaths per mouse-tick",
     "Birthrate": "births per mouse-tick",
     "LifeLength": "mean age at death in the interval (ticks)",
-    "RelFriends": "friendship summed over relations, per mouse",
-    "RelEnemies": "enmity summed over relations, per mouse",
-    "EnToFrin": "enmity / friendship",
+    "RelFriends": "friendship summed over relations, mean of the living mice",
+    "RelEnemies": "enmity summed over relations, mean of the living mice",
+    "EnToFrin": "enmity / friendship, ratio",
     "GiveUp": "goals given up, per mouse-tick",
     "NoAct": "share of mouse-ticks without an action",
     "Move": "share of mouse-ticks moving",
@@ -83,7 +85,12 @@ NEEDS = {"NoNeed": "the empty need", "Hunger": "hunger", "Thirst": "thirst", "Pa
          "Sex": "sex", "Affil": "affiliation", "Cert": "certainty", "Comp": "competence"}
 SETTINGS = {"LifeSpan": "life span (ticks)", "DeathAge": "death age (ticks)",
             "DeathProbability": "death probability per tick beyond the death age",
-            "MutationRate": "mutation rate per gene"}
+            "MutationRate": "mutation rate per gene",
+            "model.MatingAge": "age needed for mating (ticks)",
+            "model.MatingChance": "chance that a contact conceives",
+            "model.PregnancyLength": "pregnancy length (ticks)",
+            "model.StatisticsInterval": "ticks between statistics rows",
+            "model.DumpInterval": "ticks between dumps"}
 
 
 def words(camel):

@@ -69,6 +69,10 @@ const ValueRange InputRanges[static_cast<int>(Field::Count)] = {
   {"Friendship", 0, 1, "UpdateRelation keeps it within 0..1"},
   {"Enmity", -1, 0, "UpdateRelation keeps it within -1..0"},
   {"Vividness", 0, 1, "fades from 1 towards 0"},
+  // the model's own values
+  {"model.MatingAge", 0, Big, "an age in ticks, compared with ages"},
+  {"model.PregnancyLength", 1, 1e6, "ticks; the BirthCountdown it sets must fit its range"},
+  {"model.StatisticsInterval, model.DumpInterval", 1, Big, "ticks; the tick count is divided by it"},
 };
 // clang-format on
 

@@ -65,6 +65,10 @@ enum class Field : std::uint8_t {
   Friendship,
   Enmity,
   Vividness,
+  // the model's own values (model.* of --set)
+  MatingAge,
+  PregnancyLength,
+  Interval,  // StatisticsInterval, DumpInterval
   Count
 };
 

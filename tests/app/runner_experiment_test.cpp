@@ -191,7 +191,7 @@ TEST_F(DefaultRunCopies, StopWhenExtinctEndsAsARunOfThatManyTicks) {
   ASSERT_EQ(RunRunner(dir + ticks + " --out " + exact.path().string(), scratch).status, 0);
   EXPECT_EQ(nlohmann::json::parse(test::ReadText(exact / "run.json"))["status"], "complete");
   const auto stoppedFiles = Outputs(stopped.path());
-  EXPECT_EQ(stoppedFiles.size(), 9u);  // five protocols, two dump pairs
+  EXPECT_EQ(stoppedFiles.size(), 12u);  // five protocols, three life records, two dump pairs
   EXPECT_TRUE(stoppedFiles == Outputs(exact.path()));
 
   ASSERT_EQ(RunRunner(dir + " --ticks 5000 --out " + full.path().string(), scratch).status, 0);
@@ -267,11 +267,13 @@ TEST_F(SmallRun, ListsEverySetName) {
     names.push_back(line);
   // Settings: 4 single entries, MotWeightRanges 8 x 2, PersonRanges 15 x 3,
   // ReserveRanges 3 x 2, BasalMetaBolRanges 7 x 2, ActionSettings 13 x 2,
-  // GoalNeedMatrix 11 x 8; mice: 15 + 8 x 2; world: 6 x 3.
-  EXPECT_EQ(names.size(), 4u + 16 + 45 + 6 + 14 + 26 + 88 + 15 + 16 + 18);
-  for (const char* name : {"PersonRanges.Carefactor.max", "ActionSettings.Bite.hunger",
-                           "GoalNeedMatrix.Food.Hunger", "mice.Carefactor", "mice.Hunger.Weight",
-                           "mice.Comp.BasMeta", "world.Food.Growth", "world.HealingHerbs.Level"})
+  // GoalNeedMatrix 11 x 8; mice: 15 + 8 x 2; world: 6 x 3; model: 5.
+  EXPECT_EQ(names.size(), 4u + 16 + 45 + 6 + 14 + 26 + 88 + 15 + 16 + 18 + 5);
+  for (const char* name :
+       {"PersonRanges.Carefactor.max", "ActionSettings.Bite.hunger", "GoalNeedMatrix.Food.Hunger",
+        "mice.Carefactor", "mice.Hunger.Weight", "mice.Comp.BasMeta", "world.Food.Growth",
+        "world.HealingHerbs.Level", "model.MatingAge", "model.MatingChance",
+        "model.PregnancyLength", "model.StatisticsInterval", "model.DumpInterval"})
     EXPECT_THAT(names, ::testing::Contains(name));
 }
 

@@ -351,6 +351,21 @@ TEST(CheckpointTest, TheSetValuesAppliedSoFarComeBack) {
   EXPECT_EQ(o[2].tick, 300);
 }
 
+TEST(CheckpointTest, TheModelsOwnValuesComeBackAndAreCheckedWhenRead) {
+  LinkedRun l;
+  l.tr.run.model = {7000, 0.25, 1500, 50, 2500};
+  Loaded back(CheckpointText(l.tr.run));
+  const ModelValues& m = back.run.model;
+  EXPECT_EQ(m.MatingAge, 7000);
+  EXPECT_EQ(m.MatingChance, 0.25);
+  EXPECT_EQ(m.PregnancyLength, 1500);
+  EXPECT_EQ(m.StatisticsInterval, 50);
+  EXPECT_EQ(m.DumpInterval, 2500);
+  // A statistics interval of 0 would divide the tick count by zero.
+  l.tr.run.model.StatisticsInterval = 0;
+  ExpectRefused(CheckpointText(l.tr.run), "the model value StatisticsInterval is out of its range");
+}
+
 TEST(CheckpointTest, ASetValueThisProgramDoesNotTakeIsRefused) {
   LinkedRun l;
   l.tr.run.AppliedOverrides = {{"mice.Carefactr", "0.5", true, 11}};

@@ -107,6 +107,30 @@ TEST(Overrides, EveryPatchOfOneKind) {
   EXPECT_EQ(p[0]->Decay, 0.0);
 }
 
+TEST(Overrides, TheModelsOwnValuesAreNamedAndCheckedAgainstTheirRanges) {
+  test::TestRun t;
+  const ModelValues defaults;
+  // The numbers the model was built with.
+  EXPECT_EQ(defaults.MatingAge, 5000);
+  EXPECT_EQ(defaults.MatingChance, 0.5);
+  EXPECT_EQ(defaults.PregnancyLength, 2000);
+  EXPECT_EQ(defaults.StatisticsInterval, 100);
+  EXPECT_EQ(defaults.DumpInterval, 10000);
+  Given({"model.MatingAge=3000", "model.MatingChance=0.75", "model.PregnancyLength=900",
+         "model.StatisticsInterval=20", "model.DumpInterval=500"})
+      .ApplyToSettingsAndMice(t.run);
+  const ModelValues& m = t.run.model;
+  EXPECT_EQ(m.MatingAge, 3000);
+  EXPECT_EQ(m.MatingChance, 0.75);
+  EXPECT_EQ(m.PregnancyLength, 900);
+  EXPECT_EQ(m.StatisticsInterval, 20);
+  EXPECT_EQ(m.DumpInterval, 500);
+  EXPECT_THAT(ErrorOf("model.MatingChance=1.5"), HasSubstr("must lie between 0 and 1"));
+  EXPECT_THAT(ErrorOf("model.DumpInterval=0"), HasSubstr("must lie between 1 and"));
+  EXPECT_THAT(ErrorOf("model.PregnancyLength=2000.5"), HasSubstr("must be a whole number"));
+  EXPECT_THAT(ErrorOf("model.MatingAges=1"), HasSubstr("model.MatingAge, model.MatingChance"));
+}
+
 TEST(Overrides, ValuesAreReadAsTheFilesReadThem) {
   const Overrides o = Given({"DeathAge=+12", "MutationRate=1e-2", "mice.Strength=.5"});
   ASSERT_EQ(o.Items().size(), 3u);
@@ -235,6 +259,28 @@ TEST(OverridesAtAFork, TheStartsValuesAreNotedAtTheStartTick) {
   EXPECT_EQ(noted[1].value, "0.01");
   EXPECT_TRUE(noted[0].atStart && noted[1].atStart);
   EXPECT_EQ(noted[1].tick, 9500);
+}
+
+TEST(OverridesAtAFork, TheStatisticsIntervalIsRefusedBeforeAnythingChanges) {
+  ResumedRun r;
+  r.t.run.AppliedOverrides.push_back({"model.StatisticsInterval", "50", true, 0});
+  r.t.run.model.StatisticsInterval = 50;
+  // The interval the run holds already is no change; the other model values apply.
+  const auto applied =
+      Given({"model.StatisticsInterval=50", "model.PregnancyLength=1000", "model.DumpInterval=700"})
+          .ApplyAtFork(r.t.run);
+  ASSERT_EQ(applied.size(), 2u);
+  EXPECT_EQ(r.t.run.model.PregnancyLength, 1000);
+  EXPECT_EQ(r.t.run.model.DumpInterval, 700);
+  try {
+    Given({"model.MatingChance=0.1", "model.StatisticsInterval=25"}).ApplyAtFork(r.t.run);
+    ADD_FAILURE() << "a new statistics interval was taken at a fork";
+  } catch (const InputError& e) {
+    EXPECT_THAT(e.what(), HasSubstr("model.StatisticsInterval cannot change at a fork (tick 300)"));
+  }
+  EXPECT_EQ(r.t.run.model.MatingChance, 0.5);
+  EXPECT_EQ(r.t.run.model.StatisticsInterval, 50);
+  EXPECT_EQ(r.t.run.AppliedOverrides.size(), 4u);
 }
 
 }  // namespace

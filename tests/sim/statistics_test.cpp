@@ -161,7 +161,7 @@ TEST_F(StatisticsTest, WithoutDeathsLifeLengthStaysZero) {
 
 TEST_F(StatisticsTest, TheIntervalOfTheRunCounts) {
   AddMice(4);
-  t.run.StatInterval = 50;
+  t.run.model.StatisticsInterval = 50;
   s[stat::Move] = 100;  // 100 / (4 * 50)
   EXPECT_EQ(Column(Fields(WriteStatRow(t.run)), stat::Move), "0.50000");
 }
