@@ -187,3 +187,21 @@ def test_read_experiment_gives_every_table(tmp_path):
     assert tables["table"]["NMaus"].tolist() == [57]
     with pytest.raises(murinex.InputError):
         murinex.read_experiment(tmp_path / "runs")
+
+
+def test_the_readmes_example_runs_as_written(tmp_path):
+    readme = open(os.path.join(os.path.dirname(DEFAULT_RUN), "README.md")).read()
+    section = readme[readme.index("## From Python"):]
+    code = section[section.index("```python") + len("```python"):]
+    code = code[:code.index("```")]
+    os.symlink(DEFAULT_RUN, tmp_path / "default-run")
+    cwd = os.getcwd()
+    os.chdir(tmp_path)
+    try:
+        scope = {}
+        exec(compile(code, "README.md", "exec"), scope)
+    finally:
+        os.chdir(cwd)
+    assert scope["r2"].tick == 5000 and scope["r2"].closed
+    assert scope["f"].overrides == {"world.Food.Growth": "0.004", "world.Food.Level": "0.0"}
+    assert os.path.exists(tmp_path / "runs" / "py-a-scarce" / "run.json")
