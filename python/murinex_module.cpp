@@ -99,6 +99,8 @@ struct RunState {
   Run run;
   RunManifest manifest;
   bool closed = false;
+  // While a step runs without the GIL, another thread must not touch the run.
+  bool stepping = false;
 };
 
 // A column of the mice table: numbers of one type, or texts.
@@ -198,6 +200,11 @@ class PyRun {
     Open();
     if (ticks < 0)
       throw BadValue("step: the number of ticks must be 0 or more, not " + std::to_string(ticks));
+    s_->stepping = true;
+    struct Done {
+      bool& stepping;
+      ~Done() { stepping = false; }
+    } done{s_->stepping};
     for (long long i = 0; i < ticks; ++i) {
       {
         py::gil_scoped_release release;
@@ -212,6 +219,7 @@ class PyRun {
   long long TicksDoneSinceStart() const { return TicksDone(s_->run); }
 
   py::dict Mice() const {
+    Idle();
     std::vector<std::string> names;
     std::vector<Column> columns;
     bool first = true;
@@ -239,6 +247,7 @@ class PyRun {
   }
 
   py::dict Patches() const {
+    Idle();
     std::vector<std::string> name, kind;
     std::vector<double> level, amount, x, y;
     if (s_->run.World)
@@ -314,6 +323,7 @@ class PyRun {
 
   // Final dumps, every file closed and run.json written; a second call does nothing.
   void Close() {
+    Idle();
     if (s_->closed) return;
     s_->closed = true;
     s_->options.ticks = TicksDone(s_->run);
@@ -330,6 +340,7 @@ class PyRun {
 
   // Puts what the protocols hold so far on the disk, for the tables read from them.
   void Flush() {
+    Idle();
     if (!s_->closed) s_->run.FlushProtocols();
   }
 
@@ -347,6 +358,10 @@ class PyRun {
  private:
   void Open() const {
     if (s_->closed) throw std::logic_error("the run is closed");
+    Idle();
+  }
+  void Idle() const {
+    if (s_->stepping) throw std::logic_error("the run is stepping in another thread");
   }
 
   void MarkTicksAsked() {
