@@ -2,9 +2,11 @@
 """The Python module's costs, side by side with murinex-run.
 
 - step: the same run (same folder, seed, ticks) by murinex-run and by
-  murinex.Run(...).step(TICKS) + close(), wall time of each from start to the
-  closed files, interleaved, REPEATS times each; on the default run and on the
-  default world with the 400-mouse population of the golden tests;
+  murinex.Run(...).step(TICKS) + close(), the processor time (user + system) of
+  each from start to the closed files, interleaved, REPEATS times each; on the
+  default run and on the default world with the 400-mouse population of the
+  golden tests. Processor time, not wall time: on a shared machine the wall
+  time mostly measures the other processes;
 - mice(): the table of 400 mice, median of 50 calls;
 - fork(): a fork of the 400-mouse run into a new folder, median of 10 forks.
 
@@ -14,6 +16,7 @@ usage: PYTHONPATH=build/python python3 bench/python_bench.py --runner build/app/
 
 import argparse
 import os
+import resource
 import shutil
 import statistics
 import subprocess
@@ -40,20 +43,25 @@ def crowd_run_folder(base):
     return folder
 
 
+def children_cpu():
+    usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return usage.ru_utime + usage.ru_stime
+
+
 def time_runner(runner, folder, out, ticks):
     shutil.rmtree(out, ignore_errors=True)
-    start = time.perf_counter()
+    start = children_cpu()
     subprocess.run([runner, "--dir", folder, "--out", out, "--ticks", str(ticks)], check=True,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    return time.perf_counter() - start
+    return children_cpu() - start
 
 
 def time_module(folder, out, ticks):
     shutil.rmtree(out, ignore_errors=True)
-    start = time.perf_counter()
+    start = time.process_time()
     with murinex.Run(folder, out=out) as r:
         r.step(ticks)
-    return time.perf_counter() - start
+    return time.process_time() - start
 
 
 def compare_step(runner, folder, base, ticks, repeats, label):
@@ -62,17 +70,19 @@ def compare_step(runner, folder, base, ticks, repeats, label):
         runs.append(time_runner(runner, folder, os.path.join(base, "runner"), ticks))
         module.append(time_module(folder, os.path.join(base, "module"), ticks))
     r, m = statistics.median(runs), statistics.median(module)
-    print(f"{label}, {ticks} ticks: murinex-run {r:.3f} s, step {m:.3f} s "
-          f"(median of {repeats}); step/runner {m / r:.3f}")
+    print(f"{label}, {ticks} ticks: processor time murinex-run {r:.3f} s, Run + step + close "
+          f"{m:.3f} s (medians of {repeats}); step/runner {m / r:.3f}")
 
 
 def median_ms(call, times):
-    samples = []
+    """Medians of the processor time and of the wall time of the calls, in ms."""
+    cpu, wall = [], []
     for i in range(times):
-        start = time.perf_counter()
+        start, start_wall = time.process_time(), time.perf_counter()
         call(i)
-        samples.append((time.perf_counter() - start) * 1000)
-    return statistics.median(samples)
+        cpu.append((time.process_time() - start) * 1000)
+        wall.append((time.perf_counter() - start_wall) * 1000)
+    return f"processor {statistics.median(cpu):.2f} ms, wall {statistics.median(wall):.2f} ms"
 
 
 def main():
@@ -92,13 +102,13 @@ def main():
         r = murinex.Run(crowd, out=os.path.join(base, "tables"))
         r.step(10)
         mice = len(r.mice())
-        print(f"mice() of {mice} mice: {median_ms(lambda i: r.mice(), 50):.2f} ms (median of 50)")
+        print(f"mice() of {mice} mice: {median_ms(lambda i: r.mice(), 50)} (medians of 50)")
         forks = []
 
         def fork(i):
             forks.append(r.fork(out=os.path.join(base, f"fork-{i}")))
 
-        print(f"fork() of {mice} mice: {median_ms(fork, 10):.1f} ms (median of 10)")
+        print(f"fork() of {mice} mice: {median_ms(fork, 10)} (medians of 10)")
         for f in forks:
             f.close()
         r.close()
