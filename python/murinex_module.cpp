@@ -294,6 +294,9 @@ class PyRun {
     RunnerOptions options = s_->options;
     options.out = out;
     options.overrides = ReadOverrides(values);
+    // Its run.json tells the runner's way to the same files: resume a copy of the folder.
+    options.checkpoint.resume = true;
+    options.commandLine = CommandLine(options);
     namespace fs = std::filesystem;
     const fs::path from = s_->run.OutputDir();
     std::error_code same;
