@@ -6,11 +6,9 @@
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
-#include <pybind11/stl/filesystem.h>
 
 #include <climits>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
