@@ -7,6 +7,7 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <chrono>
 #include <climits>
 #include <filesystem>
 #include <memory>
@@ -192,8 +193,9 @@ class PyRun {
     return std::make_unique<PyRun>(std::move(state));
   }
 
-  // Ticks one at a time with the GIL released; between two ticks a pending
-  // signal (Ctrl-C) is handed to Python, so the run stops at a tick boundary.
+  // Ticks with the GIL released, taken back about every 20 ms to hand a pending
+  // signal (Ctrl-C) to Python between two ticks: the run stops at a tick
+  // boundary, and a busy Python thread does not make every tick wait for the GIL.
   void Step(long long ticks) {
     Open();
     if (ticks < 0)
@@ -203,11 +205,17 @@ class PyRun {
       bool& stepping;
       ~Done() { stepping = false; }
     } done{s_->stepping};
-    for (long long i = 0; i < ticks; ++i) {
+    constexpr auto SignalCheck = std::chrono::milliseconds(20);
+    long long left = ticks;
+    while (left > 0) {
       {
         py::gil_scoped_release release;
-        Tick(s_->run);
-        s_->manifest.TickDone();
+        const auto until = std::chrono::steady_clock::now() + SignalCheck;
+        do {
+          Tick(s_->run);
+          s_->manifest.TickDone();
+          --left;
+        } while (left > 0 && std::chrono::steady_clock::now() < until);
       }
       if (PyErr_CheckSignals() != 0) throw py::error_already_set();
     }

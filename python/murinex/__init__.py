@@ -103,7 +103,7 @@ class Run:
     # --- stepping
     def step(self, ticks: int = 1) -> "Run":
         """Runs ``ticks`` ticks, writing protocols and dumps as they fall due.
-        Ctrl-C stops at the end of the tick in progress with KeyboardInterrupt;
+        Ctrl-C stops it at a tick boundary (within about 20 ms) with KeyboardInterrupt;
         the run stays consistent, can step on and be closed."""
         self._run.step(ticks)
         return self
