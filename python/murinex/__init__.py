@@ -65,6 +65,7 @@ class Run:
     and the protocols' first lines into ``out`` (default: the run folder itself).
     ``set`` maps --set names (see ``set_names()``) to values; ``select`` picks a
     mouse by ID (its behaviour protocol is written), ``check_id`` is --check-id.
+    ``observe_every`` is kept for the observations of the mice; only 0 is accepted so far.
 
     Raises ``InputError`` (with ``file``, ``line`` and ``what``) for a bad input
     file and ``ValueError`` for a bad ``set`` name or value.
