@@ -14,6 +14,7 @@
 #include "app/run_manifest.h"
 #include "app/runner_checkpoint.h"
 #include "app/runner_options.h"
+#include "app/runner_start.h"
 #include "model/run.h"
 #include "sim/checkpoint.h"
 #include "sim/startup.h"
@@ -63,59 +64,6 @@ void PrintSummary(const murinex::Run& run) {
               static_cast<long long>(d[3]), static_cast<long long>(d[4]));
   std::printf("Protocols are in %s, population and genome dumps in %s.\n",
               run.ProtoDir().string().c_str(), run.DumpDir().string().c_str());
-}
-
-// Start-up, population (with the overrides before dump 0), world, and the picked mouse.
-void StartFromPopulation(murinex::Run& run, const murinex::RunnerOptions& options,
-                         murinex::RunManifest& manifest) {
-  try {
-    murinex::StartUp(run, options.task);
-  } catch (...) {
-    manifest.RecordInputs(run);
-    throw;
-  }
-  manifest.RecordInputs(run);
-  run.Identity = murinex::RunIdentity(run, options);
-  if (options.checkId) run.CheckMausId = *options.checkId;
-  run.PopulationSeed = options.seed;
-  murinex::SetUpPopulation(run,
-                           [&](murinex::Run& r) { options.overrides.ApplyToSettingsAndMice(r); });
-  murinex::LoadWorld(run);
-  options.overrides.ApplyToWorld(run);
-  options.overrides.RecordAtStart(run);
-  if (options.select) {
-    murinex::TMaus* picked = murinex::MausById(run, *options.select);
-    run.SelectMaus(picked);
-    if (picked) run.CheckMausId = picked->ID;
-    // The run goes on without a picked mouse, as after a click beside every mouse;
-    // but an empty behaviour protocol should not come as a surprise.
-    else
-      std::cerr << "murinex-run: warning: --select " << *options.select
-                << ": the population has no mouse with this ID; none is picked\n";
-  }
-}
-
-// A resumed run holds the --set values of its start and of earlier forks: those
-// are not applied again, so one command line serves every restart. Any other
-// value of the command line is applied now, at the checkpoint's tick: a fork.
-void ContinueFromCheckpoint(murinex::Run& run, const murinex::RunnerOptions& options,
-                            murinex::RunManifest& manifest) {
-  manifest.RecordInputs(run);
-  manifest.RecordResume(run);
-  std::cerr << "murinex-run: resumed at tick " << run.TickCount << " (" << murinex::TicksDone(run)
-            << " ticks done) from " << murinex::CheckpointName(run.TaskName) << "\n";
-  std::vector<murinex::Override> applied;
-  try {
-    applied = options.overrides.ApplyAtFork(run);
-  } catch (const murinex::InputError& e) {
-    // A value that may not change at a fork: the command line has to change.
-    throw murinex::ResumeRefused(e.what());
-  }
-  if (applied.empty()) return;
-  std::cerr << "murinex-run: forked at tick " << run.TickCount << ":";
-  for (const murinex::Override& o : applied)
-    std::cerr << " " << o.name << "=" << o.text;
-  std::cerr << "\n";
 }
 
 // The run from its start or its checkpoint up to --ticks ticks and the final dumps; or,

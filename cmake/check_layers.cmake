@@ -1,7 +1,7 @@
 # Fails when a source file includes from a layer above its own.
-# Layers, bottom to top: world, model, agent, sim, views, app.
+# Layers, bottom to top: world, model, agent, sim, views, app, then python (the module beside app).
 # usage: cmake -DROOT=<source folder> -P check_layers.cmake
-set(layers world model agent sim views app)
+set(layers world model agent sim views app python)
 
 set(violations "")
 list(LENGTH layers count)

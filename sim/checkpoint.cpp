@@ -422,7 +422,12 @@ bool HasCheckpoint(const std::filesystem::path& workDir, const std::string& task
 void ResumeFromCheckpoint(Run& run, const std::string& taskName,
                           const std::function<void(const Run& saved)>& accept) {
   const std::string name = CheckpointName(taskName);
-  const std::string text = ReadWholeFile(run.OutputDir() / name, name);
+  ResumeFromCheckpointText(run, taskName, ReadWholeFile(run.OutputDir() / name, name), accept);
+}
+
+void ResumeFromCheckpointText(Run& run, const std::string& taskName, const std::string& text,
+                              const std::function<void(const Run& saved)>& accept) {
+  const std::string name = CheckpointName(taskName);
   Run loaded(run.WorkDir);
   loaded.OutDir = run.OutDir;
   const SavedOutputs outputs = ReadCheckpointText(loaded, text, name);

@@ -61,5 +61,9 @@ bool HasCheckpoint(const std::filesystem::path& workDir, const std::string& task
 // sees the saved state first and may refuse it the same way, by raising.
 void ResumeFromCheckpoint(Run& run, const std::string& taskName,
                           const std::function<void(const Run& saved)>& accept = {});
+// The same from checkpoint text held in memory (CheckpointText of another run
+// of the same run folder): a fork that never touches the disk for its state.
+void ResumeFromCheckpointText(Run& run, const std::string& taskName, const std::string& text,
+                              const std::function<void(const Run& saved)>& accept = {});
 
 }  // namespace murinex
