@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "model/run.h"
+#include "sim/mouse_table.h"
 #include "world/error.h"
 
 namespace murinex {
@@ -66,9 +67,9 @@ int Id(const std::string& option, const std::string& text) {
 }
 
 struct RawOptions {
-  std::string ticks, select, checkId, seed, checkpointEvery, stopAfter;
-  std::vector<std::string> sets;
-  bool listNames = false;
+  std::string ticks, select, checkId, seed, checkpointEvery, stopAfter, observeEvery;
+  std::vector<std::string> sets, observe;
+  bool listNames = false, listObserveNames = false;
 };
 
 void DefineOptions(CLI::App& app, RunnerOptions& o, RawOptions& raw) {
@@ -124,6 +125,17 @@ void DefineOptions(CLI::App& app, RunnerOptions& o, RawOptions& raw) {
       ->type_name("K");
   app.add_flag("--list-set-names", raw.listNames,
                "print every name --set accepts, one a line, and stop");
+  app.add_option("--observe-every", raw.observeEvery,
+                 "at the start and after every K-th tick one row per living mouse in\n"
+                 "Proto/Mice-TASK.csv.gz; default 0, no table (example: --observe-every 100)")
+      ->type_name("K");
+  app.add_option("--observe", raw.observe,
+                 "the columns of that table after tick and id, comma-separated; default\n"
+                 "all (example: --observe Age,x,y,Carefactor; --list-observe-names shows them)")
+      ->type_name("NAME,NAME")
+      ->delimiter(',');
+  app.add_flag("--list-observe-names", raw.listObserveNames,
+               "print every column --observe accepts, one a line, and stop");
 }
 
 void ListSetNames() {
@@ -152,6 +164,11 @@ RunnerOptions ParseRunnerOptions(int argc, char** argv) {
     BadUsage(error.what());
   }
   if (raw.listNames) ListSetNames();
+  if (raw.listObserveNames) {
+    for (const std::string& name : ObservableNames())
+      std::cout << name << "\n";
+    std::exit(0);
+  }
   if (o.dir.empty()) BadUsage("--dir is required");
   if (raw.ticks.empty()) BadUsage("--ticks is required");
   if (!ValidTaskName(o.task))
@@ -170,6 +187,14 @@ RunnerOptions ParseRunnerOptions(int argc, char** argv) {
     o.checkpoint.every = WholeNumber("--checkpoint-every", raw.checkpointEvery, 1, most);
   if (!raw.stopAfter.empty())
     o.checkpoint.stopAfter = WholeNumber("--stop-after", raw.stopAfter, 1, most);
+  if (!raw.observeEvery.empty())
+    o.observeEvery = WholeNumber("--observe-every", raw.observeEvery, 0, most);
+  o.observe = raw.observe;
+  if (const std::vector<std::string> unknown = UnknownObservableNames(o.observe); !unknown.empty())
+    BadUsage("--observe: no column \"" + unknown.front() +
+             "\" (--list-observe-names shows them all)");
+  if (!o.observe.empty() && o.observeEvery == 0)
+    BadUsage("--observe names the columns of the table that --observe-every K writes");
   try {
     for (const std::string& assignment : raw.sets)
       o.overrides.Add(assignment);

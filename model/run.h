@@ -111,6 +111,12 @@ class Run {
   OutFile BirthLog, StatProto, KofiProt, Behaviour, AggProt;
   // The life records: births, deaths and traits as CSV tables (sim/life_records.h).
   OutFile BirthsTable, DeathsTable, TraitsTable;
+  // The table of every living mouse (sim/mouse_table.h): its observations so far.
+  OutFile MiceTable;
+  // Set by the runner: the ticks between two observations of every mouse (0: none),
+  // and the columns of the table (none named: all).
+  std::int64_t ObserveEvery = 0;
+  std::vector<std::string> ObserveColumns;
 
   SoundSink* Sound = nullptr;  // not owned; none plays nothing
 

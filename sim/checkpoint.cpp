@@ -225,12 +225,12 @@ void LoadSumLines(Loader& io, TSumLines& lines) {
 
 // The protocol files in the order of SavedOutputs.
 std::array<const OutFile*, SavedOutputCount> OutputsOf(const Run& run) {
-  return {&run.BirthLog, &run.StatProto,   &run.KofiProt,    &run.Behaviour,
-          &run.AggProt,  &run.BirthsTable, &run.DeathsTable, &run.TraitsTable};
+  return {&run.BirthLog,    &run.StatProto,   &run.KofiProt,    &run.Behaviour, &run.AggProt,
+          &run.BirthsTable, &run.DeathsTable, &run.TraitsTable, &run.MiceTable};
 }
 std::array<OutFile*, SavedOutputCount> OutputsOf(Run& run) {
-  return {&run.BirthLog, &run.StatProto,   &run.KofiProt,    &run.Behaviour,
-          &run.AggProt,  &run.BirthsTable, &run.DeathsTable, &run.TraitsTable};
+  return {&run.BirthLog,    &run.StatProto,   &run.KofiProt,    &run.Behaviour, &run.AggProt,
+          &run.BirthsTable, &run.DeathsTable, &run.TraitsTable, &run.MiceTable};
 }
 
 template <class IO, class S>
