@@ -2,8 +2,8 @@
 and the runs it stands for.
 
 An experiment is a YAML mapping with exactly the keys
-    name, base, ticks, seeds, factors, plots, checkpoint_every
-(factors, plots and checkpoint_every may be left out). Every run is one condition (one value of
+    name, base, ticks, seeds, factors, plots, checkpoint_every, observe_every, traits
+(all but the first four may be left out). Every run is one condition (one value of
 each factor) with one seed.
 """
 
@@ -15,7 +15,8 @@ from pathlib import Path
 
 import yaml
 
-KEYS = ("name", "base", "ticks", "seeds", "factors", "plots", "checkpoint_every")
+KEYS = ("name", "base", "ticks", "seeds", "factors", "plots", "checkpoint_every", "observe_every",
+        "traits")
 REQUIRED = ("name", "base", "ticks", "seeds")
 
 # The integer entries among the --set names (the first column of LifeSettings).
@@ -72,6 +73,8 @@ class Experiment:
         self.base_line = 0  # where the file names the base folder
         self.value_lines = {}  # (factor name, value text) -> line of the file
         self.factors_line = 0
+        self.observe_every = 0  # the runs' --observe-every; 0: no table of every mouse
+        self.traits = []  # the genes drawn in plots/traits/
 
     def conditions(self):
         """Every combination of factor values, as [(name, value), ...], in file order."""
@@ -91,6 +94,8 @@ class Experiment:
             "conditions": {condition_name(c): [[n, v] for n, v in c] for c in self.conditions()},
             "plots": self.plots,
             "checkpoint_every": self.checkpoint_every,
+            "observe_every": self.observe_every,
+            "traits": self.traits,
             "runner": str(runner),
         }
 
@@ -173,6 +178,12 @@ def load(path, runner, check_base=True):
     exp.base_line = _line(nodes["base"][1])
     exp.value_lines = value_lines
     exp.factors_line = _line(nodes["factors"][1]) if "factors" in nodes else exp.base_line
+    if "observe_every" in nodes:
+        text = _scalar_text(nodes["observe_every"][1])
+        if text is None or not WHOLE.match(text) or int(text) < 0:
+            fail("observe_every", f"observe_every must be a whole number of ticks, 0 or more (0: no table of every mouse), got {text!r}")
+        exp.observe_every = int(text)
+    exp.traits = _traits(nodes.get("traits"), gene_names(runner), lambda node, message: fail("traits", message, node))
     return exp
 
 
@@ -232,6 +243,29 @@ def _factors(node, valid_names, fail, lines):
             lines[(name, text)] = _line(item)
         factors.append((name, values))
     return factors
+
+
+def gene_names(runner):
+    """The 36 genes of the traits table, in its order: the runner's gene columns but NoNeed's."""
+    out = subprocess.run([str(runner), "--list-observe-names"], check=True, capture_output=True, text=True)
+    return [n[len("gene."):] for n in out.stdout.split() if n.startswith("gene.") and not n.startswith("gene.NoNeed.")]
+
+
+def _traits(node, genes, fail):
+    """The genes to draw; by default the person genes (those without a need in their name)."""
+    if node is None:
+        return [g for g in genes if "." not in g]
+    _, value_node = node
+    if not isinstance(value_node, yaml.SequenceNode):
+        fail(value_node, "traits must be a list of genes, e.g. [Carefactor, Hunger.Weight]")
+    traits = []
+    for item in value_node.value:
+        text = _scalar_text(item)
+        if text not in genes:
+            fail(item, f"unknown gene {text!r}; the genes are: " + " ".join(genes))
+        if text not in traits:
+            traits.append(text)
+    return traits
 
 
 def _plots(node, fail):
