@@ -7,6 +7,7 @@
 #include "model/run.h"
 #include "sim/checkpoint_io.h"
 #include "sim/checkpoint_mouse.h"
+#include "sim/mouse_table.h"
 #include "sim/overrides.h"
 #include "sim/state_check.h"
 #include "sim/state_text.h"
@@ -392,6 +393,7 @@ SavedOutputs ReadCheckpointText(Run& fresh, const std::string& text,
 }
 
 void WriteCheckpoint(Run& run) {
+  SettleMouseTable(run);
   const std::string text = CheckpointText(run);
   for (OutFile* file : OutputsOf(run))
     file->Sync();

@@ -29,7 +29,10 @@ std::vector<std::string> UnknownObservableNames(const std::vector<std::string>& 
 void CreateMouseTable(Run& run);
 // The rows of this tick when it is one of the observed ticks.
 void ObserveMiceIfDue(Run& run);
-// At the end of a run: the complete table takes its final name.
+// Writes the observation still being compressed: before a checkpoint and
+// before the files are closed.
+void SettleMouseTable(Run& run);
+// At the end of a run, the files closed: the complete table takes its final name.
 void FinishMouseTable(Run& run);
 
 }  // namespace murinex

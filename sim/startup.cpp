@@ -207,6 +207,7 @@ void LoadWorld(Run& run) {
 void FinishRun(Run& run) {
   DumpPopulation(run);
   DumpGenomes(run);
+  SettleMouseTable(run);
   run.CloseProtocols();
   FinishMouseTable(run);
 }
