@@ -5,8 +5,9 @@ Runs the default run for 20,000 ticks with --observe-every 2500 and checks:
 - rows come at tick 0 and every 2500 ticks, one per living mouse;
 - at each dump tick (0, 10,000, 20,000) the rows are exactly the dumped mice,
   and each row's genes are the mouse's line in the genome dump;
-- a run stopped at 7,350 ticks leaves only the .part file, and resumed it
-  writes the same bytes as a run that never stopped;
+- a run stopped at 7,350 ticks leaves only the .part file; its resume without
+  --observe-every is refused; resumed with it, it writes the same bytes as a run
+  that never stopped;
 - --observe keeps only the named columns; an unknown name is a usage error;
 - without --observe-every there is no table.
 
@@ -102,6 +103,9 @@ def main():
         run(args.runner, split, "--stop-after", "7350", *observe)
         check(not os.path.exists(os.path.join(split, TABLE)), "a stopped run's table is final")
         check(os.path.exists(os.path.join(split, TABLE + ".part")), "no .part after a stop")
+        other = run(args.runner, split, "--resume", *observe[:2], expect=(2,))
+        check("--observe-every is 2500 in the checkpoint but 0" in other.stderr,
+              "a resume without the table is not refused")
         run(args.runner, split, "--resume", *observe)
         with open(os.path.join(whole, TABLE), "rb") as a, \
                 open(os.path.join(split, TABLE), "rb") as b:
