@@ -28,6 +28,9 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 from collect import write_atomically  # noqa: E402
 
+# collect.py set its own words for Ctrl-C.
+signal.signal(signal.SIGINT, lambda *_: sys.exit("life.py: interrupted; made again at the next start"))
+
 INTERVAL = 100  # ticks between two statistics rows
 TABLES = {"births": "Births-{task}.csv", "deaths": "Deaths-{task}.csv", "traits": "Traits-{task}.csv"}
 

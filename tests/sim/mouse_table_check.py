@@ -16,7 +16,6 @@ usage: mouse_table_check.py --runner PATH
 import argparse
 import csv
 import gzip
-import io
 import os
 import subprocess
 import sys
