@@ -109,6 +109,8 @@ int main(int argc, char** argv) try {
   SilentSound silence;
   run.Sound = &silence;
   run.RecordLines = false;  // no chart records anything here
+  run.ObserveEvery = options.observeEvery;
+  run.ObserveColumns = options.observe;
   murinex::CatchStopSignals();
   murinex::RunManifest manifest(options);
   std::string error;

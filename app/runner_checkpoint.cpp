@@ -106,6 +106,12 @@ std::vector<IdentityRecord> RunIdentity(const Run& run, const RunnerOptions& opt
   identity.push_back({"--select", Given(options.select)});
   identity.push_back({"--check-id", Given(options.checkId)});
   identity.push_back({TicksRecord, std::to_string(options.ticks)});
+  // The table of every mouse is part of what the run writes: a resume must keep it.
+  std::string columns;
+  for (const std::string& name : options.observe)
+    columns += (columns.empty() ? "" : ",") + name;
+  identity.push_back({"--observe-every", std::to_string(options.observeEvery)});
+  identity.push_back({"--observe", columns.empty() ? "all" : columns});
   return identity;
 }
 

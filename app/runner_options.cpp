@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "model/run.h"
+#include "sim/mouse_table.h"
 #include "world/error.h"
 
 namespace murinex {
@@ -20,8 +21,9 @@ const char* const UsageLine =
     "usage: murinex-run --dir DIR --ticks N [--task NAME] [--seed S] [--set NAME=VALUE]...\n"
     "                   [--out DIR] [--select ID] [--check-id ID]\n"
     "                   [--checkpoint-every K] [--resume] [--stop-after K]\n"
-    "                   [--stop-when-extinct]\n"
-    "       murinex-run --list-set-names\n";
+    "                   [--stop-when-extinct] [--observe-every K [--observe NAME,NAME]]\n"
+    "       murinex-run --list-set-names\n"
+    "       murinex-run --list-observe-names\n";
 
 const char* const Description =
     "Runs the simulation of the run folder DIR (with DIR/data/inimaus.ini) for N ticks\n"
@@ -73,9 +75,9 @@ int Id(const std::string& option, const std::string& text) {
 }
 
 struct RawOptions {
-  std::string ticks, select, checkId, seed, checkpointEvery, stopAfter;
-  std::vector<std::string> sets;
-  bool listNames = false;
+  std::string ticks, select, checkId, seed, checkpointEvery, stopAfter, observeEvery;
+  std::vector<std::string> sets, observe;
+  bool listNames = false, listObserveNames = false;
 };
 
 void DefineOptions(CLI::App& app, RunnerOptions& o, RawOptions& raw) {
@@ -135,6 +137,17 @@ void DefineOptions(CLI::App& app, RunnerOptions& o, RawOptions& raw) {
                "run.json with \"status\": \"extinct\" (example: --stop-when-extinct)");
   app.add_flag("--list-set-names", raw.listNames,
                "print every name --set accepts, one a line, and stop");
+  app.add_option("--observe-every", raw.observeEvery,
+                 "at the start and after every K-th tick one row per living mouse in\n"
+                 "Proto/Mice-TASK.csv.gz; default 0, no table (example: --observe-every 100)")
+      ->type_name("K");
+  app.add_option("--observe", raw.observe,
+                 "the columns of that table after tick and id, comma-separated; default\n"
+                 "all (example: --observe Age,x,y,Carefactor; --list-observe-names shows them)")
+      ->type_name("NAME,NAME")
+      ->delimiter(',');
+  app.add_flag("--list-observe-names", raw.listObserveNames,
+               "print every column --observe accepts, one a line, and stop");
 }
 
 void ListSetNames() {
@@ -163,6 +176,11 @@ RunnerOptions ParseRunnerOptions(int argc, char** argv) {
     BadUsage(error.what());
   }
   if (raw.listNames) ListSetNames();
+  if (raw.listObserveNames) {
+    for (const std::string& name : ObservableNames())
+      std::cout << name << "\n";
+    std::exit(0);
+  }
   if (o.dir.empty()) BadUsage("--dir is required");
   if (raw.ticks.empty()) BadUsage("--ticks is required");
   if (!ValidTaskName(o.task))
@@ -181,6 +199,14 @@ RunnerOptions ParseRunnerOptions(int argc, char** argv) {
     o.checkpoint.every = WholeNumber("--checkpoint-every", raw.checkpointEvery, 1, most);
   if (!raw.stopAfter.empty())
     o.checkpoint.stopAfter = WholeNumber("--stop-after", raw.stopAfter, 1, most);
+  if (!raw.observeEvery.empty())
+    o.observeEvery = WholeNumber("--observe-every", raw.observeEvery, 0, most);
+  o.observe = raw.observe;
+  if (const std::vector<std::string> unknown = UnknownObservableNames(o.observe); !unknown.empty())
+    BadUsage("--observe: no column \"" + unknown.front() +
+             "\" (--list-observe-names shows them all)");
+  if (!o.observe.empty() && o.observeEvery == 0)
+    BadUsage("--observe names the columns of the table that --observe-every K writes");
   try {
     for (const std::string& assignment : raw.sets)
       o.overrides.Add(assignment);

@@ -7,19 +7,23 @@
 // the default world, to compare the cost of a mouse-tick by age.
 //
 // usage: murinex-bench-ticks [TICKS] [--sizes N,N,...] [--no-default] [--out DIR]
+//                            [--life-records] [--observe-every K]
 //   TICKS         measured ticks per set-up (default 2000), after 100 unmeasured ones
 //   --sizes       the generated populations (default 25,100,400,2000; "" for none)
 //   --no-default  leaves out the two runs on the default world
 //   --out DIR     keeps every output of every set-up in DIR/NAME/ (statistics,
 //                 protocols and a closing population and genome dump) instead of
 //                 discarding them; tests/golden/bench_runs.py hashes them
+//   --life-records  the generated set-ups write the births, deaths and traits
+//                 tables too (the default run always does), to measure their cost
+//   --observe-every K  every set-up writes the table of every mouse every K ticks
 
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <exception>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -135,7 +139,18 @@ void KeepFinalState(Run& run) {
   run.CloseProtocols();
 }
 
-Figures MeasureGenerated(int mice, int ticks, const fs::path& out) {
+struct Options {
+  int ticks = 2000;
+  std::vector<int> sizes{25, 100, 400, 2000};
+  bool defaultRun = true;
+  fs::path out;
+  bool lifeRecords = false;
+  long long observeEvery = 0;
+};
+
+Figures MeasureGenerated(int mice, const Options& o) {
+  const int ticks = o.ticks;
+  const fs::path& out = o.out;
   const bool keep = !out.empty();
   const fs::path dir = keep ? out / ("generated-" + std::to_string(mice)) : fs::path(".");
   if (keep) fs::create_directories(dir / "data");
@@ -149,6 +164,14 @@ Figures MeasureGenerated(int mice, int ticks, const fs::path& out) {
     const std::string path = keep ? (dir / names[i]).string() : "/dev/null";
     files[i]->Create(path, path);
   }
+  const char* tables[] = {"Births.csv", "Deaths.csv", "Traits.csv", "Mice.csv.gz"};
+  OutFile* tableFiles[] = {&run.BirthsTable, &run.DeathsTable, &run.TraitsTable, &run.MiceTable};
+  for (int i = 0; i < 4; ++i) {
+    if (i < 3 ? !o.lifeRecords : o.observeEvery == 0) continue;
+    const std::string path = keep ? (dir / tables[i]).string() : "/dev/null";
+    tableFiles[i]->Create(path, path);
+  }
+  run.ObserveEvery = o.observeEvery;
   Random inputs(static_cast<std::uint32_t>(mice));
   const double scale = std::sqrt(mice / 36.0);
   run.World = GeneratedWorld(static_cast<int>(900 * scale), static_cast<int>(640 * scale), inputs);
@@ -161,8 +184,9 @@ Figures MeasureGenerated(int mice, int ticks, const fs::path& out) {
 }
 
 // The default run in a folder of its own, with `population` as its population file.
-Figures MeasureDefaultRun(const std::string& name, const fs::path& population, int ticks,
-                          const fs::path& out) {
+Figures MeasureDefaultRun(const std::string& name, const fs::path& population, const Options& o) {
+  const int ticks = o.ticks;
+  const fs::path& out = o.out;
   const bool keep = !out.empty();
   const fs::path dir = keep ? out / name : fs::temp_directory_path() / ("murinex-bench-" + name);
   fs::remove_all(dir);
@@ -173,6 +197,7 @@ Figures MeasureDefaultRun(const std::string& name, const fs::path& population, i
   {
     Run run(dir);
     run.RecordLines = false;
+    run.ObserveEvery = o.observeEvery;
     StartUp(run, "B");
     SetUpPopulation(run);
     LoadWorld(run);
@@ -183,17 +208,11 @@ Figures MeasureDefaultRun(const std::string& name, const fs::path& population, i
   return f;
 }
 
-struct Options {
-  int ticks = 2000;
-  std::vector<int> sizes{25, 100, 400, 2000};
-  bool defaultRun = true;
-  fs::path out;
-};
-
 [[noreturn]] void Usage(const std::string& problem) {
   std::fprintf(stderr,
                "murinex-bench-ticks: %s\n"
-               "usage: murinex-bench-ticks [TICKS] [--sizes N,N,...] [--no-default] [--out DIR]\n",
+               "usage: murinex-bench-ticks [TICKS] [--sizes N,N,...] [--no-default] [--out DIR]\n"
+               "                           [--life-records] [--observe-every K]\n",
                problem.c_str());
   std::exit(2);
 }
@@ -224,12 +243,16 @@ Options ParseOptions(int argc, char** argv) {
     const std::string arg = argv[i];
     if (arg == "--no-default") {
       o.defaultRun = false;
-    } else if (arg == "--sizes" || arg == "--out") {
+    } else if (arg == "--life-records") {
+      o.lifeRecords = true;
+    } else if (arg == "--sizes" || arg == "--out" || arg == "--observe-every") {
       if (i + 1 >= argc) Usage("missing value after " + arg);
       if (arg == "--sizes")
         o.sizes = Sizes(argv[++i]);
-      else
+      else if (arg == "--out")
         o.out = argv[++i];
+      else
+        o.observeEvery = Positive(argv[++i]);
     } else if (i == 1) {
       o.ticks = Positive(arg);
     } else {
@@ -252,12 +275,12 @@ int main(int argc, char** argv) {
   std::printf("%-14s %12s %12s %22s\n", "set-up", "mean mice", "ticks/s", "us per mouse-tick");
   try {
     for (int mice : o.sizes)
-      PrintRow("generated " + std::to_string(mice), MeasureGenerated(mice, o.ticks, o.out));
+      PrintRow("generated " + std::to_string(mice), MeasureGenerated(mice, o));
     if (o.defaultRun) {
-      PrintRow("default young",
-               MeasureDefaultRun("young", fs::path(MURINEX_DEFAULT_RUN) / "data" / "population.txt",
-                                 o.ticks, o.out));
-      PrintRow("default old", MeasureDefaultRun("old", MURINEX_OLD_POPULATION, o.ticks, o.out));
+      PrintRow(
+          "default young",
+          MeasureDefaultRun("young", fs::path(MURINEX_DEFAULT_RUN) / "data" / "population.txt", o));
+      PrintRow("default old", MeasureDefaultRun("old", MURINEX_OLD_POPULATION, o));
     }
   } catch (const std::exception& error) {
     // Nothing may end the program with an abort: a message and a failure status.

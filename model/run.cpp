@@ -27,7 +27,7 @@ void Run::PlayWave(const TMaus& m, const std::string& name) {
 
 void Run::FlushProtocols() {
   for (OutFile* f : {&StatProto, &KofiProt, &Behaviour, &BirthLog, &AggProt, &BirthsTable,
-                     &DeathsTable, &TraitsTable})
+                     &DeathsTable, &TraitsTable, &MiceTable})
     f->Flush();
 }
 
@@ -35,7 +35,7 @@ void Run::CloseProtocols() {
   // Close every file even when one of them fails; report the first failure.
   std::exception_ptr first;
   for (OutFile* f : {&StatProto, &KofiProt, &Behaviour, &BirthLog, &AggProt, &BirthsTable,
-                     &DeathsTable, &TraitsTable}) {
+                     &DeathsTable, &TraitsTable, &MiceTable}) {
     try {
       f->Close();
     } catch (...) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -112,6 +113,14 @@ class Run {
   OutFile BirthLog, StatProto, KofiProt, Behaviour, AggProt;
   // The life records: births, deaths and traits as CSV tables (sim/life_records.h).
   OutFile BirthsTable, DeathsTable, TraitsTable;
+  // The table of every living mouse (sim/mouse_table.h): its observations so far,
+  // and the last one while it is compressed beside the run.
+  OutFile MiceTable;
+  std::future<std::string> MiceTablePending;
+  // Set by the runner: the ticks between two observations of every mouse (0: none),
+  // and the columns of the table (none named: all).
+  std::int64_t ObserveEvery = 0;
+  std::vector<std::string> ObserveColumns;
 
   SoundSink* Sound = nullptr;  // not owned; none plays nothing
 

@@ -7,6 +7,7 @@
 #include "model/run.h"
 #include "sim/checkpoint_io.h"
 #include "sim/checkpoint_mouse.h"
+#include "sim/mouse_table.h"
 #include "sim/overrides.h"
 #include "sim/state_check.h"
 #include "sim/state_text.h"
@@ -238,12 +239,12 @@ void LoadSumLines(Loader& io, TSumLines& lines) {
 
 // The protocol files in the order of SavedOutputs.
 std::array<const OutFile*, SavedOutputCount> OutputsOf(const Run& run) {
-  return {&run.BirthLog, &run.StatProto,   &run.KofiProt,    &run.Behaviour,
-          &run.AggProt,  &run.BirthsTable, &run.DeathsTable, &run.TraitsTable};
+  return {&run.BirthLog,    &run.StatProto,   &run.KofiProt,    &run.Behaviour, &run.AggProt,
+          &run.BirthsTable, &run.DeathsTable, &run.TraitsTable, &run.MiceTable};
 }
 std::array<OutFile*, SavedOutputCount> OutputsOf(Run& run) {
-  return {&run.BirthLog, &run.StatProto,   &run.KofiProt,    &run.Behaviour,
-          &run.AggProt,  &run.BirthsTable, &run.DeathsTable, &run.TraitsTable};
+  return {&run.BirthLog,    &run.StatProto,   &run.KofiProt,    &run.Behaviour, &run.AggProt,
+          &run.BirthsTable, &run.DeathsTable, &run.TraitsTable, &run.MiceTable};
 }
 
 template <class IO, class S>
@@ -407,6 +408,7 @@ SavedOutputs ReadCheckpointText(Run& fresh, const std::string& text,
 }
 
 void WriteCheckpoint(Run& run) {
+  SettleMouseTable(run);
   const std::string text = CheckpointText(run);
   for (OutFile* file : OutputsOf(run))
     file->Sync();

@@ -32,8 +32,8 @@ struct SavedOutput {
   bool open = false;
 };
 // In the order birth log, statistics, competence, behaviour, aggression protocol.
-// The protocols, then the life records.
-inline constexpr std::size_t SavedOutputCount = 8;
+// The protocols, then the life records, then the table of every mouse.
+inline constexpr std::size_t SavedOutputCount = 9;
 using SavedOutputs = std::array<SavedOutput, SavedOutputCount>;
 
 // The state of the run as checkpoint text. Only between ticks.

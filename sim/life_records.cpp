@@ -1,38 +1,16 @@
 #include "sim/life_records.h"
 
-#include <charconv>
 #include <cmath>
-#include <type_traits>
 
 #include "agent/maus.h"
 #include "agent/maus_fields.h"
 #include "agent/mouse_list.h"
 #include "model/run.h"
+#include "sim/csv_text.h"
 
 namespace murinex {
 
 namespace {
-
-// An integer as it is; a real as the shortest text that reads back to the same bits.
-template <class T>
-std::string Number(T value) {
-  if constexpr (std::is_integral_v<T>) {
-    return std::to_string(value);
-  } else {
-    char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, value);
-    return std::string(text, result.ptr);
-  }
-}
-
-// A text field: quoted when a comma, quote or line end would split it.
-std::string Text(const std::string& value) {
-  if (value.find_first_of(",\"\n\r") == std::string::npos) return value;
-  std::string quoted = "\"";
-  for (char c : value)
-    quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return quoted + "\"";
-}
 
 // The genes of a genome dump line: the genome's list without the three of NoNeed.
 template <class Visit>
@@ -45,7 +23,7 @@ void Genes(const TGenom& g, Visit visit) {
 
 std::string GeneValues(const TMaus& m) {
   std::string row;
-  Genes(CurrentGenes(m), [&](const char*, double value) { row += "," + Number(value); });
+  Genes(CurrentGenes(m), [&](const char*, double value) { row += "," + CsvNumber(value); });
   return row;
 }
 
@@ -87,10 +65,11 @@ void CreateLifeRecords(Run& run) {
 void RecordBirth(Run& run, const TMaus& mother, const TMaus& child) {
   if (!run.BirthsTable.IsOpen()) return;
   const TMaus* father = child.FatherID != 0 ? MausById(run, child.FatherID) : nullptr;
-  run.BirthsTable.Write(Number(run.TickCount) + "," + Number(child.ID) + "," + Number(mother.ID) +
-                        "," + Number(child.FatherID) + "," + Number(child.Generation) + "," +
-                        Text(child.Lineage) + "," + Number(mother.Age) + "," +
-                        (father ? Number(father->Age) : "") + GeneValues(child) + "\n");
+  run.BirthsTable.Write(CsvNumber(run.TickCount) + "," + CsvNumber(child.ID) + "," +
+                        CsvNumber(mother.ID) + "," + CsvNumber(child.FatherID) + "," +
+                        CsvNumber(child.Generation) + "," + CsvText(child.Lineage) + "," +
+                        CsvNumber(mother.Age) + "," + (father ? CsvNumber(father->Age) : "") +
+                        GeneValues(child) + "\n");
 }
 
 void RecordDeath(Run& run, const TMaus& m) {
@@ -101,13 +80,14 @@ void RecordDeath(Run& run, const TMaus& m) {
     enemies += EntryValue(e) < 0;
   }
   run.DeathsTable.Write(
-      Number(run.TickCount) + "," + Number(m.ID) + "," + Number(m.Age) + "," +
-      CauseName(m.DeathCause) + "," + Number(m.Generation) + "," + Text(m.Lineage) + "," +
-      Number(m.MotherID) + "," + Number(m.FatherID) + "," + Number(m.Children) + "," +
-      Number(m.Position.x) + "," + Number(m.Position.y) + "," +
-      Number(m.Motives[need::Hunger].Reserve) + "," + Number(m.Motives[need::Thirst].Reserve) +
-      "," + Number(m.Motives[need::Pain].Reserve) + "," + Number(m.GoalLocations.size()) + "," +
-      Number(friends) + "," + Number(enemies) + "\n");
+      CsvNumber(run.TickCount) + "," + CsvNumber(m.ID) + "," + CsvNumber(m.Age) + "," +
+      CauseName(m.DeathCause) + "," + CsvNumber(m.Generation) + "," + CsvText(m.Lineage) + "," +
+      CsvNumber(m.MotherID) + "," + CsvNumber(m.FatherID) + "," + CsvNumber(m.Children) + "," +
+      CsvNumber(m.Position.x) + "," + CsvNumber(m.Position.y) + "," +
+      CsvNumber(m.Motives[need::Hunger].Reserve) + "," +
+      CsvNumber(m.Motives[need::Thirst].Reserve) + "," + CsvNumber(m.Motives[need::Pain].Reserve) +
+      "," + CsvNumber(m.GoalLocations.size()) + "," + CsvNumber(friends) + "," +
+      CsvNumber(enemies) + "\n");
 }
 
 void RecordTraits(Run& run) {
@@ -123,7 +103,7 @@ void RecordTraits(Run& run) {
     });
   }
   const double n = static_cast<double>(run.Mice.size());
-  std::string row = Number(run.TickCount) + "," + Number(run.Mice.size());
+  std::string row = CsvNumber(run.TickCount) + "," + CsvNumber(run.Mice.size());
   for (std::size_t i = 0; i < count; ++i) {
     if (n == 0) {
       row += ",,";
@@ -132,7 +112,7 @@ void RecordTraits(Run& run) {
     const double mean = sum[i] / n;
     // The spread over the living mice (no correction for a sample).
     const double variance = squares[i] / n - mean * mean;
-    row += "," + Number(mean) + "," + Number(std::sqrt(variance > 0 ? variance : 0));
+    row += "," + CsvNumber(mean) + "," + CsvNumber(std::sqrt(variance > 0 ? variance : 0));
   }
   run.TraitsTable.Write(row + "\n");
 }

@@ -4,6 +4,7 @@ set(MURINEX_SIM_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/checkpoint.cpp
   ${CMAKE_CURRENT_LIST_DIR}/checkpoint_mouse.cpp
   ${CMAKE_CURRENT_LIST_DIR}/life_records.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/mouse_table.cpp
   ${CMAKE_CURRENT_LIST_DIR}/overrides.cpp
   ${CMAKE_CURRENT_LIST_DIR}/population_files.cpp
   ${CMAKE_CURRENT_LIST_DIR}/startup.cpp

@@ -9,6 +9,7 @@
 #include "agent/mouse_list.h"
 #include "model/run.h"
 #include "sim/life_records.h"
+#include "sim/mouse_table.h"
 #include "sim/population_files.h"
 #include "world/error.h"
 #include "world/input_ranges.h"
@@ -193,6 +194,7 @@ void SetUpPopulation(Run& run, const std::function<void(Run&)>& beforeFirstDump)
   CreateProtocol(run, run.Behaviour, "Proto/Behaviour" + run.TaskName + ".prt", nullptr);
   CreateProtocol(run, run.AggProt, "Proto/AggProt" + run.TaskName + ".prt", &agg);
   CreateLifeRecords(run);
+  CreateMouseTable(run);
   run.FlushProtocols();
   DumpPopulation(run);
   DumpGenomes(run);
@@ -206,7 +208,9 @@ void LoadWorld(Run& run) {
 void FinishRun(Run& run) {
   DumpPopulation(run);
   DumpGenomes(run);
+  SettleMouseTable(run);
   run.CloseProtocols();
+  FinishMouseTable(run);
 }
 
 void DumpNow(Run& run) {

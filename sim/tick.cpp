@@ -10,6 +10,7 @@
 #include "model/run.h"
 #include "sim/birth_death.h"
 #include "sim/life_records.h"
+#include "sim/mouse_table.h"
 #include "sim/population_files.h"
 #include "sim/state_check.h"
 #include "sim/statistics.h"
@@ -134,6 +135,7 @@ void WriteCadencedOutput(Run& run) {
     DumpGenomes(run);
     run.DumpNumber += 1;
   }
+  ObserveMiceIfDue(run);
 }
 
 namespace {

@@ -2,8 +2,8 @@
 and the runs it stands for.
 
 An experiment is a YAML mapping with exactly the keys
-    name, base, ticks, seeds, factors, plots, checkpoint_every
-(factors, plots and checkpoint_every may be left out) and the design keys of designs.py.
+    name, base, ticks, seeds, factors, plots, checkpoint_every, observe_every, traits
+(all but the first four may be left out) and the design keys of designs.py.
 Every run is one condition (one value of each factor, or one point of the design) with one seed.
 """
 
@@ -17,7 +17,8 @@ import yaml
 
 import designs
 
-KEYS = ("name", "base", "ticks", "seeds", "factors", "plots", "checkpoint_every", *designs.KEYS)
+KEYS = ("name", "base", "ticks", "seeds", "factors", "plots", "checkpoint_every", "observe_every",
+        "traits", *designs.KEYS)
 REQUIRED = ("name", "base", "ticks", "seeds")
 
 # The integer entries among the --set names (the first column of LifeSettings).
@@ -75,6 +76,8 @@ class Experiment:
         self.value_lines = {}  # (factor name, value text) -> line of the file
         self.factors_line = 0
         self.study = designs.Study()  # design: full, no outcomes
+        self.observe_every = 0  # the runs' --observe-every; 0: no table of every mouse
+        self.traits = []  # the genes drawn in plots/traits/
 
     def conditions(self):
         """Every combination of factor values, as [(name, value), ...], in file order."""
@@ -101,6 +104,8 @@ class Experiment:
             "conditions": {name: [[n, v] for n, v in c] for name, c in self.named_conditions().items()},
             "plots": self.plots,
             "checkpoint_every": self.checkpoint_every,
+            "observe_every": self.observe_every,
+            "traits": self.traits,
             "runner": str(runner),
             **self.study.as_config(),
         }
@@ -188,6 +193,12 @@ def load(path, runner, check_base=True):
     exp.value_lines = value_lines
     exp.factors_line = _line(nodes["factors"][1]) if "factors" in nodes else exp.base_line
     exp.study = study
+    if "observe_every" in nodes:
+        text = _scalar_text(nodes["observe_every"][1])
+        if text is None or not WHOLE.match(text) or int(text) < 0:
+            fail("observe_every", f"observe_every must be a whole number of ticks, 0 or more (0: no table of every mouse), got {text!r}")
+        exp.observe_every = int(text)
+    exp.traits = _traits(nodes.get("traits"), gene_names(runner), lambda node, message: fail("traits", message, node))
     return exp
 
 
@@ -247,6 +258,29 @@ def _factors(node, valid_names, fail, lines):
             lines[(name, text)] = _line(item)
         factors.append((name, values))
     return factors
+
+
+def gene_names(runner):
+    """The 36 genes of the traits table, in its order: the runner's gene columns but NoNeed's."""
+    out = subprocess.run([str(runner), "--list-observe-names"], check=True, capture_output=True, text=True)
+    return [n[len("gene."):] for n in out.stdout.split() if n.startswith("gene.") and not n.startswith("gene.NoNeed.")]
+
+
+def _traits(node, genes, fail):
+    """The genes to draw; by default the person genes (those without a need in their name)."""
+    if node is None:
+        return [g for g in genes if "." not in g]
+    _, value_node = node
+    if not isinstance(value_node, yaml.SequenceNode):
+        fail(value_node, "traits must be a list of genes, e.g. [Carefactor, Hunger.Weight]")
+    traits = []
+    for item in value_node.value:
+        text = _scalar_text(item)
+        if text not in genes:
+            fail(item, f"unknown gene {text!r}; the genes are: " + " ".join(genes))
+        if text not in traits:
+            traits.append(text)
+    return traits
 
 
 def _plots(node, fail):
