@@ -5,13 +5,13 @@
 // undefined behaviour is a finding. Sealing lets the fuzzer past the checksum,
 // which would otherwise refuse every changed byte.
 
-#include <unistd.h>
 
 #include <cinttypes>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "fuzz/fuzz_common.h"
 #include "model/run.h"
 #include "sim/checkpoint.h"
 #include "sim/state_text.h"
@@ -40,39 +40,19 @@ std::string Sealed(const std::string& body) {
   return body + line;
 }
 
-const std::filesystem::path& Folder() {
-  static const std::filesystem::path folder = [] {
-    auto f = std::filesystem::temp_directory_path() /
-             ("murinex-checkpoint-fuzz-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(f / "data");
-    std::filesystem::create_directories(f / "Proto");
-    return f;
-  }();
-  return folder;
-}
-
-void OpenProtocols(Run& run) {
-  for (auto [file, name] : {std::pair{&run.StatProto, "Proto/ProtoF.prt"},
-                            {&run.KofiProt, "Proto/KofiProtF.prt"},
-                            {&run.Behaviour, "Proto/BehaviourF.prt"},
-                            {&run.AggProt, "Proto/AggProtF.prt"},
-                            {&run.BirthLog, "Proto/protGen.prt"}})
-    file->Create((run.WorkDir / name).string(), name);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string body(reinterpret_cast<const char*>(data), size);
   if (!SmallEnough(body)) return 0;
-  Run run(Folder());
+  Run run(fuzz::ScratchFolder("checkpoint"));
   run.RecordLines = false;
   try {
     ReadCheckpointText(run, Sealed(body), "data/checkpoint-F.mxc");
   } catch (const InputError&) {
     return 0;
   }
-  OpenProtocols(run);
+  fuzz::OpenProtocols(run);
   try {
     for (int t = 0; t < 50 && !run.Mice.empty(); ++t)
       Tick(run);

@@ -4,10 +4,14 @@
 // settings of the default run, which every population needs for its goal
 // memory.
 
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
+#include "model/run.h"
 #include "model/settings.h"
 #include "world/text_reader.h"
 
@@ -21,6 +25,27 @@ inline const Settings& DefaultSettings() {
   static const Settings settings =
       Settings::Read(MURINEX_DEFAULT_RUN "/data/settings.txt", "data/settings.txt");
   return settings;
+}
+
+// A scratch folder of this process for the protocols of the runs a target makes.
+inline const std::filesystem::path& ScratchFolder(const char* target) {
+  static const std::filesystem::path folder = [target] {
+    auto f = std::filesystem::temp_directory_path() /
+             ("murinex-" + std::string(target) + "-fuzz-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(f / "data");
+    std::filesystem::create_directories(f / "Proto");
+    return f;
+  }();
+  return folder;
+}
+
+inline void OpenProtocols(Run& run) {
+  for (auto [file, name] : {std::pair{&run.StatProto, "Proto/ProtoF.prt"},
+                            {&run.KofiProt, "Proto/KofiProtF.prt"},
+                            {&run.Behaviour, "Proto/BehaviourF.prt"},
+                            {&run.AggProt, "Proto/AggProtF.prt"},
+                            {&run.BirthLog, "Proto/protGen.prt"}})
+    file->Create((run.WorkDir / name).string(), name);
 }
 
 }  // namespace murinex::fuzz

@@ -3,7 +3,6 @@
 // error raised during the ticks (a value that turned into no number) is a
 // clean stop; a crash, a hang or undefined behaviour is a finding.
 
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -17,34 +16,9 @@
 #include "world/error.h"
 #include "world/terrain.h"
 
-namespace {
-
-using namespace murinex;
-
-const std::filesystem::path& Folder() {
-  static const std::filesystem::path folder = [] {
-    auto f = std::filesystem::temp_directory_path() /
-             ("murinex-ticks-fuzz-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(f / "data");
-    std::filesystem::create_directories(f / "Proto");
-    return f;
-  }();
-  return folder;
-}
-
-void OpenProtocols(Run& run) {
-  for (auto [file, name] : {std::pair{&run.StatProto, "Proto/ProtoF.prt"},
-                            {&run.KofiProt, "Proto/KofiProtF.prt"},
-                            {&run.Behaviour, "Proto/BehaviourF.prt"},
-                            {&run.AggProt, "Proto/AggProtF.prt"},
-                            {&run.BirthLog, "Proto/protGen.prt"}})
-    file->Create((run.WorkDir / name).string(), name);
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  Run run(Folder());
+  using namespace murinex;
+  Run run(fuzz::ScratchFolder("ticks"));
   run.TaskName = "F";
   run.RecordLines = false;
   run.settings = fuzz::DefaultSettings();
@@ -65,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (auto& m : run.Mice)
     for (TFrinEn& e : m->Relations)
       e.OtherMaus = MausById(run, e.OtherID);
-  OpenProtocols(run);
+  fuzz::OpenProtocols(run);
   // The check mouse is picked, so its decisions are logged as well.
   if (!run.Mice.empty()) run.SelectMaus(run.Mice.front().get());
   try {
