@@ -189,6 +189,17 @@ TGoalLocPtr PlaceAt(StateReader& in, const std::vector<TGoalLocPtr>& places, con
   return index < 0 ? nullptr : places[static_cast<std::size_t>(index)];
 }
 
+// A route that leads back to itself is no route: every walk along it would go on
+// for ever, and its places would keep each other alive. Such a file is refused.
+void RefuseRouteLoops(StateReader& in, const std::vector<TGoalLocPtr>& places) {
+  for (const auto& start : places) {
+    std::size_t steps = 0;
+    for (const TGoalAvLoc* p = start->Next.get(); p; p = p->Next.get()) {
+      if (++steps > places.size()) in.Fail("a route of remembered places leads back to itself");
+    }
+  }
+}
+
 void LoadMemory(Loader& io, StateReader& in, TMaus& m) {
   std::size_t count = 0;
   io.Begin("goalmemory");
@@ -205,13 +216,21 @@ void LoadMemory(Loader& io, StateReader& in, TMaus& m) {
   for (auto& p : places)
     p = std::make_shared<TGoalAvLoc>();
   const auto elements = static_cast<std::int64_t>(m.GoalMemory.size());
-  for (auto& p : places) {
-    io.Begin("place");
-    const std::int64_t element = in.Int("goal element of a place", -1, elements - 1);
-    p->Element = element < 0 ? nullptr : m.GoalMemory[static_cast<std::size_t>(element)].get();
-    p->Next = PlaceAt(in, places, "next place");
-    PlaceFields(*p, Through(io));
-    io.End();
+  try {
+    for (auto& p : places) {
+      io.Begin("place");
+      const std::int64_t element = in.Int("goal element of a place", -1, elements - 1);
+      p->Element = element < 0 ? nullptr : m.GoalMemory[static_cast<std::size_t>(element)].get();
+      p->Next = PlaceAt(in, places, "next place");
+      PlaceFields(*p, Through(io));
+      io.End();
+    }
+    RefuseRouteLoops(in, places);
+  } catch (const InputError&) {
+    // The links read so far may form a loop, which would keep its places alive.
+    for (const auto& place : places)
+      place->Next.reset();
+    throw;
   }
   io.Begin("placelist");
   io.Size(count, "list length");

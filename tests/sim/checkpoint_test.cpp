@@ -333,6 +333,19 @@ TEST(CheckpointTest, IntegersOutOfRangeAndFarPositionsAreRefused) {
   ExpectRefused(Resealed(text, x + 1, 2, "2147483648"), "x of the record \"mouse\" must lie in");
 }
 
+TEST(CheckpointTest, ARouteThatLeadsBackToItselfIsRefused) {
+  LinkedRun l;
+  const std::string text = CheckpointText(l.tr.run);
+  // The first mouse's places in table order: w1, w2 (the list), the exploration target,
+  // food (the rated place). w2 -> w1 -> food; food leading on to w2 closes a loop.
+  std::size_t at = text.find("\nplaces ");
+  for (int i = 0; i < 4; ++i)
+    at = text.find("\nplace ", at + 1);
+  const std::size_t next = text.find(' ', at + 7) + 1;  // after the goal element
+  ASSERT_EQ(text.substr(next, 3), "-1 ");
+  ExpectRefused(Resealed(text, next, 2, "1"), "a route of remembered places leads back to itself");
+}
+
 TEST(CheckpointTest, TheSetValuesAppliedSoFarComeBack) {
   LinkedRun l;
   l.tr.run.AppliedOverrides = {{"mice.Carefactor", "0.5", true, 11},
