@@ -104,11 +104,11 @@ void AnswerTenderContact(Run& run, TMaus& m) {
 void MoveForHelp(Run& run, TMaus& m) {
   ClearTargets(m);
   if (m.HelpCry == 1)
-    m.Competitor = NearestEnemy(m, m.SeenEnemies);
+    m.Competitor = HandleOf(NearestEnemy(run, m, m.SeenEnemies));
   else
-    m.Miserablemaus = NeediestFriend(m.SeenFriends);
-  if (!m.Competitor) m.Miserablemaus = NeediestFriend(m.SeenFriends);
-  TMaus* t = m.GoalMouse();
+    m.Miserablemaus = HandleOf(NeediestFriend(run, m.SeenFriends));
+  if (!run.Mice.Find(m.Competitor)) m.Miserablemaus = HandleOf(NeediestFriend(run, m.SeenFriends));
+  TMaus* t = GoalMouse(run, m);
   if (!t) return;
   const TPoint p = t->Position;
   const double direction = Direction(m.Position, p);
@@ -133,7 +133,7 @@ void MoveForHelp(Run& run, TMaus& m) {
 
 void CarryOutHelpMission(Run& run, TMaus& m) {
   TMaus* close = CloseMouse(run, m, m.Heading);
-  if (close && close == m.Miserablemaus) {
+  if (close && close->Handle == m.Miserablemaus) {
     run.PlayWave(m, "care.wav");
     GiveHelp(run, m, *close, m.HelpCry);
   } else if (close) {
@@ -151,8 +151,9 @@ void CarryOutHelpMission(Run& run, TMaus& m) {
 
 void CarryOutCompAttack(Run& run, TMaus& m) {
   const char* bitten;
-  if (m.Competitor && CompetitorClose(m, m.Heading)) {
-    Aggression(run, m, m.Competitor);
+  if (TMaus* competitor = run.Mice.Find(m.Competitor);
+      competitor && CompetitorClose(run, m, m.Heading)) {
+    Aggression(run, m, competitor);
     bitten = "I´ve bitten him because I was bored!";
   } else {
     Aggression(run, m, CloseMouse(run, m, m.Heading));
@@ -295,10 +296,11 @@ void Manipulate(Run& run, TMaus& m) {
   m.Smiling = false;
 }
 
-TMaus* NearestEnemy(const TMaus& m, const TMausRefs& list) {
+TMaus* NearestEnemy(const Run& run, const TMaus& m, const TMausRefs& list) {
   TMaus* best = nullptr;
   double nearest = 100000;
-  for (TMaus* o : list) {
+  for (MouseHandle handle : list) {
+    TMaus* o = run.Mice.Find(handle);
     const double d = Distance(o->Position, m.Position);
     if (RelationValueOr0(m, o) < 0 && d < nearest) {
       best = o;
@@ -308,10 +310,11 @@ TMaus* NearestEnemy(const TMaus& m, const TMausRefs& list) {
   return best;
 }
 
-TMaus* NeediestFriend(const TMausRefs& list) {
+TMaus* NeediestFriend(const Run& run, const TMausRefs& list) {
   TMaus* best = nullptr;
   double top = 0;
-  for (TMaus* o : list) {
+  for (MouseHandle handle : list) {
+    TMaus* o = run.Mice.Find(handle);
     double u = 0;
     for (int n = need::Hunger; n <= need::Pain; ++n)
       u = std::max(u, o->Motives[n].Urgency);

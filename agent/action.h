@@ -12,8 +12,8 @@ class Run;
 void Manipulate(Run& run, TMaus& m);
 
 // The nearest mouse of the list that the mouse dislikes, or none.
-TMaus* NearestEnemy(const TMaus& m, const TMausRefs& list);
+TMaus* NearestEnemy(const Run& run, const TMaus& m, const TMausRefs& list);
 // The mouse of the list whose hunger, thirst or pain is most urgent, or none.
-TMaus* NeediestFriend(const TMausRefs& list);
+TMaus* NeediestFriend(const Run& run, const TMausRefs& list);
 
 }  // namespace murinex

@@ -6,7 +6,7 @@
 namespace murinex {
 
 bool ProtocolWanted(const Run& run, std::int32_t id) {
-  return run.SelectedMaus != nullptr && id == run.CheckMausId;
+  return run.Selected() != nullptr && id == run.CheckMausId;
 }
 
 std::string PointToStr(TPoint p) {
@@ -40,8 +40,8 @@ void ProtocolLine(Run& run, std::int32_t id, int level, const std::string& text)
   if (!ProtocolWanted(run, id)) return;
   std::string line = level > 0 ? std::string(static_cast<std::size_t>(level), ' ') : std::string();
   line += text;
-  if (text.find("Perceive") != std::string::npos) line += PerceptionTail(*run.SelectedMaus);
-  if (text.find("Plan found!") != std::string::npos) line += PlanTail(*run.SelectedMaus);
+  if (text.find("Perceive") != std::string::npos) line += PerceptionTail(*run.Selected());
+  if (text.find("Plan found!") != std::string::npos) line += PlanTail(*run.Selected());
   line += "\n";
   run.Behaviour.Write(line);
 }

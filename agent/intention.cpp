@@ -111,7 +111,7 @@ double MeanFriendshipInView(Run& run, TMaus& m) {
   double sum = 0;
   int count = 0;
   for (const TFrinEn& e : m.Relations) {
-    if (std::find(m.SeenFriends.begin(), m.SeenFriends.end(), e.OtherMaus) == m.SeenFriends.end())
+    if (std::find(m.SeenFriends.begin(), m.SeenFriends.end(), e.Other) == m.SeenFriends.end())
       continue;
     sum += e.Friendship;
     count += 1;

@@ -1,8 +1,11 @@
 #include "agent/maus.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <string>
 
 #include "model/lines.h"
+#include "model/run.h"
 
 namespace murinex {
 
@@ -18,10 +21,10 @@ TMaus::TMaus(std::int32_t id) : ID(id) {
 
 TMaus::~TMaus() = default;
 
-TMaus* TMaus::GoalMouse() const {
-  if (Competitor) return Competitor;
-  if (Partner) return Partner;
-  return Miserablemaus;
+TMaus* GoalMouse(const Run& run, const TMaus& m) {
+  if (TMaus* competitor = run.Mice.Find(m.Competitor)) return competitor;
+  if (TMaus* partner = run.Mice.Find(m.Partner)) return partner;
+  return run.Mice.Find(m.Miserablemaus);
 }
 
 void CopyGenom(TMaus& m) {
@@ -43,7 +46,7 @@ TGenom CurrentGenes(const TMaus& m) {
 
 bool RelationValue(const TMaus& m, const TMaus* other, double& value) {
   for (const TFrinEn& e : m.Relations) {
-    if (e.OtherMaus == other && other != nullptr) {
+    if (other != nullptr && e.Other == other->Handle && e.Other != MouseHandle{}) {
       value = EntryValue(e);
       return true;
     }
@@ -59,10 +62,14 @@ double RelationValueOr0(const TMaus& m, const TMaus* other) {
 }
 
 void UpdateRelation(TFrinEnList& relations, TMaus& other, double x) {
+  // Without a handle the entry could not be told from one not yet linked.
+  if (other.Handle == MouseHandle{})
+    throw std::logic_error("a relation to mouse " + std::to_string(other.ID) +
+                           ", which is in no run");
   auto it = std::find_if(relations.begin(), relations.end(),
-                         [&](const TFrinEn& e) { return e.OtherMaus == &other; });
+                         [&](const TFrinEn& e) { return e.Other == other.Handle; });
   if (it == relations.end()) {
-    relations.push_back(TFrinEn{other.ID, &other, 0, 0});
+    relations.push_back(TFrinEn{other.ID, other.Handle, 0, 0});
     it = relations.end() - 1;
   }
   if (x > 0) {
@@ -74,11 +81,13 @@ void UpdateRelation(TFrinEnList& relations, TMaus& other, double x) {
   }
 }
 
-TPoint MeanPosition(const TMausRefs& mice) {
+TPoint MeanPosition(const Run& run, const TMausRefs& mice) {
   if (mice.empty()) return NoPoint;
   std::int64_t sx = 0, sy = 0;
-  for (const TMaus* m : mice)
+  for (MouseHandle handle : mice) {
+    const TMaus* m = run.Mice.Find(handle);
     sx += m->Position.x, sy += m->Position.y;
+  }
   const double n = static_cast<double>(mice.size());
   return {RoundHalfEven(static_cast<double>(sx) / n), RoundHalfEven(static_cast<double>(sy) / n)};
 }

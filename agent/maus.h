@@ -10,10 +10,12 @@
 #include "agent/goal_memory.h"
 #include "agent/names.h"
 #include "agent/place_index.h"
+#include "model/mouse_list_type.h"
 #include "world/geometry.h"
 
 namespace murinex {
 
+class Run;
 class TLines;
 struct TTerra;
 class TMaus;
@@ -45,9 +47,9 @@ struct TGenom {
 // The relation of a mouse to another one.
 struct TFrinEn {
   std::int32_t OtherID = 0;
-  TMaus* OtherMaus = nullptr;  // not owned; none until linked, cleared when the other dies
-  double Friendship = 0;       // 0..1
-  double Enmity = 0;           // -1..0
+  MouseHandle Other;      // none until linked; the entry goes when the other dies
+  double Friendship = 0;  // 0..1
+  double Enmity = 0;      // -1..0
 };
 using TFrinEnList = std::vector<TFrinEn>;
 
@@ -63,8 +65,8 @@ using TProtocolList = std::deque<TProtocol>;  // oldest first
 
 using TPlan = std::vector<TPoint>;
 
-// Lists of mice that other mice see; they never own.
-using TMausRefs = std::vector<TMaus*>;
+// Lists of mice that other mice see.
+using TMausRefs = std::vector<MouseHandle>;
 
 struct TValueDir {
   double value = 0;
@@ -86,9 +88,11 @@ enum : std::uint8_t {
 };
 }  // namespace actval
 
-// One mouse. The owned parts live and die with it; the mouse references
-// (Partner, Competitor, Miserablemaus, relations, seen lists) never own and are
-// cleared by RemoveMaus (agent/mouse_list.h) when the mouse they name dies.
+// One mouse. The owned parts live and die with it; other mice are named by
+// handles (Partner, Competitor, Miserablemaus, relations, seen lists), which
+// find nothing once the mouse they name has died. RemoveMaus
+// (agent/mouse_list.h) still takes the relations and seen lists of the dead
+// out, because their lengths count.
 class TMaus {
  public:
   explicit TMaus(std::int32_t id);
@@ -133,9 +137,9 @@ class TMaus {
   TGoalLocPtr TargetLoc;
   TGoalLocPtr RatedLoc;
   TGoalLocPtr ExploreTarget;  // owned; reused by every exploration
-  TMaus* Partner = nullptr;
-  TMaus* Competitor = nullptr;
-  TMaus* Miserablemaus = nullptr;
+  MouseHandle Partner;
+  MouseHandle Competitor;
+  MouseHandle Miserablemaus;
   std::uint8_t Action = 0;
   std::uint8_t LastAction = 0;
   std::uint8_t Facing = 0;
@@ -160,6 +164,8 @@ class TMaus {
   // while a pass runs, the patch under it as last looked up within the tick
   // whose serial is `tick` (see PatchUnder), and an index of its places.
   std::uint32_t PassIndex = UINT32_MAX;
+  // How other mice name this one; given when it joins the run's list.
+  MouseHandle Handle;
   struct PatchMemo {
     TPoint at = NoPoint;
     std::uint64_t tick = 0;
@@ -186,10 +192,15 @@ class TMaus {
   TMotiv& Comp() { return Motives[need::Comp]; }
   const TMotiv& Comp() const { return Motives[need::Comp]; }
   TMotiv& Cert() { return Motives[need::Cert]; }
-
-  // The first of Competitor, Partner, Miserablemaus that is set.
-  TMaus* GoalMouse() const;
 };
+
+// The handle of a mouse, or none.
+inline MouseHandle HandleOf(const TMaus* m) {
+  return m ? m->Handle : MouseHandle{};
+}
+
+// The first of m's Competitor, Partner, Miserablemaus that is alive.
+TMaus* GoalMouse(const Run& run, const TMaus& m);
 
 // The genes the mouse carries now: Genom with the current weights, reserves,
 // basal metabolisms and person parameters.
@@ -206,6 +217,6 @@ inline double EntryValue(const TFrinEn& e) {
 // or enmity (x <= 0).
 void UpdateRelation(TFrinEnList& relations, TMaus& other, double x);
 // Mean of the positions, rounded halves to even; (-1, -1) for no mice.
-TPoint MeanPosition(const TMausRefs& mice);
+TPoint MeanPosition(const Run& run, const TMausRefs& mice);
 
 }  // namespace murinex

@@ -43,7 +43,7 @@ void Explore(Run& run, TMaus& m, Stride& stride) {
   stride.step = m.Arousal * 20 * m.CurStrength();
   const double r = run.random.Uniform();
   LookForNeighbours(run, m, m.Heading, TwoPi, m.P(param::SightWidth));
-  const TPoint centre = MeanPosition(m.SeenMice);
+  const TPoint centre = MeanPosition(run, m.SeenMice);
   if (!m.SeenMice.empty()) {
     m.Heading = NormalizeAngle(Direction(m.Position, centre) + Pi);
     Log(run, m, 6, [] { return "Try to move away from others!"; });
@@ -70,10 +70,10 @@ void Explore(Run& run, TMaus& m, Stride& stride) {
 // Looks around for a mouse of the kind the goal asks for.
 void LookForGoalMouse(Run& run, TMaus& m) {
   LookForNeighbours(run, m, m.Heading, Pi, m.P(param::SightWidth));
-  if (m.Goal == goal::Friend) m.Partner = FindFriend(m);
-  if (m.Goal == goal::HelpRequest) m.Miserablemaus = NeediestFriend(m.SeenFriends);
-  if (m.Goal == goal::Barrier) m.Competitor = FindCompetitor(m);
-  if (m.GoalMouse()) {
+  if (m.Goal == goal::Friend) m.Partner = HandleOf(FindFriend(run, m));
+  if (m.Goal == goal::HelpRequest) m.Miserablemaus = HandleOf(NeediestFriend(run, m.SeenFriends));
+  if (m.Goal == goal::Barrier) m.Competitor = HandleOf(FindCompetitor(run, m));
+  if (GoalMouse(run, m)) {
     Satisfy(run, m, goal::Uncertainty, run.FirstTerra(), "GoalMousefound", m.P(param::GainCert));
     Log(run, m, 6, [] { return "Goalmouse detected!:"; });
   } else {
@@ -113,20 +113,22 @@ void LookForGoal(Run& run, TMaus& m, Stride& stride) {
     Satisfy(run, m, goal::Uncertainty, run.FirstTerra(), "Goal found", m.P(param::GainCert));
     Log(run, m, 6, [&] { return "Goal detected!: " + PointToStr(found->Pos); });
   }
-  if (!found && !m.GoalMouse()) {
+  if (!found && !GoalMouse(run, m)) {
     Dissatisfy(run, m, need::Cert, "NoGoalFound", -m.P(param::LossCert));
     Log(run, m, 6, [] { return "NoGoal Detected!"; });
   }
 }
 
 bool MustLookForGoal(Run& run, TMaus& m) {
-  if (!m.TargetLoc && !m.GoalMouse()) return true;
+  const TMaus* goalMouse = GoalMouse(run, m);
+  if (!m.TargetLoc && !goalMouse) return true;
   if (m.TargetLoc && !LocUsable(run, m, *m.TargetLoc)) return true;
-  return m.GoalMouse() && !MouseVisible(run, m, *m.GoalMouse());
+  return goalMouse && !MouseVisible(run, m, *goalMouse);
 }
 
 void AimAndStep(Run& run, TMaus& m, Stride& stride) {
-  if (m.TargetLoc || m.GoalMouse()) {
+  const TMaus* goalMouse = GoalMouse(run, m);
+  if (m.TargetLoc || goalMouse) {
     TPoint aim;
     double d;
     if (m.TargetLoc) {
@@ -134,7 +136,7 @@ void AimAndStep(Run& run, TMaus& m, Stride& stride) {
       m.Heading = Direction(m.Position, aim);
       d = Distance(m.Position, aim);
     } else {
-      aim = m.GoalMouse()->Position;
+      aim = goalMouse->Position;
       m.Heading = Direction(m.Position, aim);
       d = Distance(m.Position, aim) - 15;
     }

@@ -84,7 +84,7 @@ void Regulate(Run& run, TMaus& m) {
   const double delta = m.TotNeedStrength - m.PrevTotNeedStrength;
   old = comp.Ist;
   comp.Ist = Clamp(comp.Ist - delta, 0, 1);
-  if (run.SelectedMaus == &m) CompLog(run, m.ID, "SetPar-TotNeedStrength", old, comp.Ist, -delta);
+  if (run.Selected() == &m) CompLog(run, m.ID, "SetPar-TotNeedStrength", old, comp.Ist, -delta);
   m.PrevTotNeedStrength = m.TotNeedStrength;
   UpdateArousal(m, compDeviation, drain);
   m.Inhib = m.Arousal * m.P(param::InhibW);
@@ -157,13 +157,13 @@ void RestoreStrength(TMaus& m) {
 }
 
 void ClearTargets(TMaus& m) {
-  m.Partner = nullptr;
-  m.Competitor = nullptr;
-  m.Miserablemaus = nullptr;
+  m.Partner = {};
+  m.Competitor = {};
+  m.Miserablemaus = {};
 }
 
 bool CompLogWanted(const Run& run, std::int32_t id) {
-  return run.SelectedMaus != nullptr && id == run.CheckMausId;
+  return run.Selected() != nullptr && id == run.CheckMausId;
 }
 
 void CompLog(Run& run, std::int32_t id, const std::string& label, double prev, double now,

@@ -39,14 +39,14 @@ void LookForNeighbours(Run& run, TMaus& m, double heading, double width, double 
         inDepth && allAround ? 0 : AngleDiff(Direction(m.Position, o->Position), heading);
     if (inDepth && delta <= width) {
       seen += 1;
-      m.SeenMice.push_back(o);
+      m.SeenMice.push_back(o->Handle);
       double v = 0;
       if (!RelationValue(m, o, v)) {
-        m.SeenStrangers.push_back(o);
+        m.SeenStrangers.push_back(o->Handle);
       } else if (v > 0) {
-        m.SeenFriends.push_back(o);
+        m.SeenFriends.push_back(o->Handle);
       } else if (v < 0) {
-        if (run.random.Uniform() < m.Comp().Ist) m.SeenEnemies.push_back(o);
+        if (run.random.Uniform() < m.Comp().Ist) m.SeenEnemies.push_back(o->Handle);
       }
     } else if (d <= sight && delta <= Pi / 2) {
       notSeen += 1;
@@ -71,8 +71,9 @@ TMaus* CloseMouse(const Run& run, const TMaus& m, double heading) {
                        [&](TMaus* o) { return o != &m && InView(m, *o, heading); });
 }
 
-bool CompetitorClose(const TMaus& m, double heading) {
-  return m.Competitor && InView(m, *m.Competitor, heading);
+bool CompetitorClose(const Run& run, const TMaus& m, double heading) {
+  const TMaus* competitor = run.Mice.Find(m.Competitor);
+  return competitor && InView(m, *competitor, heading);
 }
 
 std::size_t RelatedInListOrder(const Run& run, const TMaus& m, std::span<TMaus*> out) {
@@ -80,7 +81,7 @@ std::size_t RelatedInListOrder(const Run& run, const TMaus& m, std::span<TMaus*>
   if (!run.MouseGrid.Active() || run.MouseGrid.Size() != n) return SIZE_MAX;
   std::size_t count = 0;
   for (const TFrinEn& e : m.Relations) {
-    TMaus* o = e.OtherMaus;
+    TMaus* o = run.Mice.Find(e.Other);
     if (!o) continue;
     if (count == out.size() || o->PassIndex >= n || run.Mice[o->PassIndex].get() != o)
       return SIZE_MAX;
@@ -121,28 +122,29 @@ bool Occupied(const Run& run, const TMaus& m, TPoint point) {
          }) != nullptr;
 }
 
-TMaus* FindFriend(const TMaus& m) {
+TMaus* FindFriend(const Run& run, const TMaus& m) {
   if (m.SeenFriends.empty()) return nullptr;
   TMaus* best = nullptr;
   double top = 0;
   for (const TFrinEn& e : m.Relations) {
-    if (!e.OtherMaus ||
-        std::find(m.SeenFriends.begin(), m.SeenFriends.end(), e.OtherMaus) == m.SeenFriends.end())
+    TMaus* o = run.Mice.Find(e.Other);
+    if (!o || std::find(m.SeenFriends.begin(), m.SeenFriends.end(), e.Other) == m.SeenFriends.end())
       continue;
-    const double v = RelationValueOr0(m, e.OtherMaus);
+    const double v = RelationValueOr0(m, o);
     if (v > top) {
       top = v;
-      best = e.OtherMaus;
+      best = o;
     }
   }
   return best;
 }
 
-TMaus* FindCompetitor(const TMaus& m) {
+TMaus* FindCompetitor(const Run& run, const TMaus& m) {
   TMaus* best = nullptr;
   double nearest = 0;
   const double own = Courage(m);
-  for (TMaus* e : m.SeenEnemies) {
+  for (MouseHandle handle : m.SeenEnemies) {
+    TMaus* e = run.Mice.Find(handle);
     if (!(Courage(*e) < own)) continue;
     const double d = Distance(m.Position, e->Position);
     if (!best || d < nearest) {

@@ -20,7 +20,7 @@ inline constexpr double CloseDistance = 25;
 void LookForNeighbours(Run& run, TMaus& m, double heading, double width, double depth);
 // The first other mouse in list order closer than 25 within the view of heading.
 TMaus* CloseMouse(const Run& run, const TMaus& m, double heading);
-bool CompetitorClose(const TMaus& m, double heading);
+bool CompetitorClose(const Run& run, const TMaus& m, double heading);
 // A friend crying for help within twice the sight width, if the mouse listens.
 TMaus* HeardHelpCry(Run& run, TMaus& m);
 // The mice m's relations name, each once, into `out` in the order of the run's
@@ -32,8 +32,8 @@ bool MouseVisible(const Run& run, const TMaus& m, const TMaus& other);
 // Whether another mouse stands closer than 16 to point.
 bool Occupied(const Run& run, const TMaus& m, TPoint point);
 // The best-liked seen friend, or none.
-TMaus* FindFriend(const TMaus& m);
+TMaus* FindFriend(const Run& run, const TMaus& m);
 // The nearest seen enemy with less courage, or none.
-TMaus* FindCompetitor(const TMaus& m);
+TMaus* FindCompetitor(const Run& run, const TMaus& m);
 
 }  // namespace murinex

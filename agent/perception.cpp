@@ -60,13 +60,14 @@ bool Helping(std::uint8_t g) {
 
 void CheckHelpMission(Run& run, TMaus& m) {
   Log(run, m, 4, [] { return "OnHelpMission checked"; });
-  if (!m.Miserablemaus || m.Miserablemaus->HelpCry == 0) {
+  const TMaus* miserable = run.Mice.Find(m.Miserablemaus);
+  if (!miserable || miserable->HelpCry == 0) {
     m.OnHelpMission = false;
     Log(run, m, 6, [] { return "OnHelpMission cancelled: Help not needed anymore"; });
     Satisfy(run, m, goal::Friend, run.FirstTerra(), "SatisfyAffiliation1", 0.5);
     return;
   }
-  Log(run, m, 4, [&] { return "Miserablemaus = " + std::to_string(m.Miserablemaus->ID); });
+  Log(run, m, 4, [&] { return "Miserablemaus = " + std::to_string(miserable->ID); });
   m.Goal = ChooseGoal(run, m);
   if (m.Goal != m.PrevGoal) ChangeIntention(run, m, stat::MotCh);
   m.OnHelpMission = Helping(m.Goal);
@@ -77,8 +78,9 @@ void CheckHelpMission(Run& run, TMaus& m) {
 }
 
 void ListenForCries(Run& run, TMaus& m) {
-  m.Miserablemaus = HeardHelpCry(run, m);
-  if (!m.Miserablemaus) return;
+  const TMaus* heard = HeardHelpCry(run, m);
+  m.Miserablemaus = HandleOf(heard);
+  if (!heard) return;
   Dissatisfy(run, m, need::Affil, "HelpCry", -0.05 * m.M(need::Affil).Weight);
   Log(run, m, 4, [] { return "CryForHelp heard!"; });
   m.Goal = ChooseGoal(run, m);
@@ -150,7 +152,7 @@ void Perceive(Run& run, TMaus& m) {
     run.Stats.Add(stat::HelpMission, 1);
     return;
   }
-  if (m.Competitor && CompetitorClose(m, m.Heading)) {
+  if (CompetitorClose(run, m, m.Heading)) {
     PrepareCompAttack(run, m);
     return;
   }
@@ -163,12 +165,14 @@ void Perceive(Run& run, TMaus& m) {
 namespace {
 
 // Threat (sign -1) or support (sign +1) of the listed mice, and where they stand.
-TValueDir WeighMice(const TMaus& m, const TMausRefs& mice, double sign, const char* what) {
+TValueDir WeighMice(const Run& run, const TMaus& m, const TMausRefs& mice, double sign,
+                    const char* what) {
   TValueDir result{0, NoDirection};
   std::int64_t sumX = 0, sumY = 0;
   int count = 0;
   const double sight = m.P(param::SightWidth);
-  for (const TMaus* e : mice) {
+  for (MouseHandle handle : mice) {
+    const TMaus* e = run.Mice.Find(handle);
     if (sight == 0)
       throw InputError("", 0,
                        "mouse " + std::to_string(m.ID) + ": SightWidth is 0, its " + what +
@@ -192,12 +196,12 @@ TValueDir WeighMice(const TMaus& m, const TMausRefs& mice, double sign, const ch
 
 }  // namespace
 
-TValueDir ComputeThreat(const Run&, const TMaus& m) {
-  return WeighMice(m, m.SeenEnemies, -1, "threat");
+TValueDir ComputeThreat(const Run& run, const TMaus& m) {
+  return WeighMice(run, m, m.SeenEnemies, -1, "threat");
 }
 
-TValueDir ComputeSupport(const Run&, const TMaus& m) {
-  return WeighMice(m, m.SeenFriends, 1, "support");
+TValueDir ComputeSupport(const Run& run, const TMaus& m) {
+  return WeighMice(run, m, m.SeenFriends, 1, "support");
 }
 
 double Courage(const TMaus& m) {

@@ -94,7 +94,7 @@ void SetUp(murinex::Run& run, const Options& o) {
   murinex::LoadWorld(run);
   if (o.select) {
     murinex::TMaus* picked = murinex::MausById(run, *o.select);
-    run.SelectMaus(picked);
+    run.SelectMaus(murinex::HandleOf(picked));
     if (picked) run.CheckMausId = picked->ID;
   }
 }

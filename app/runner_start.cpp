@@ -31,7 +31,7 @@ void StartFromPopulation(Run& run, const RunnerOptions& options, RunManifest& ma
   options.overrides.RecordAtStart(run);
   if (options.select) {
     TMaus* picked = MausById(run, *options.select);
-    run.SelectMaus(picked);
+    run.SelectMaus(HandleOf(picked));
     if (picked) run.CheckMausId = picked->ID;
     // The run goes on without a picked mouse, as after a click beside every mouse;
     // but an empty behaviour protocol should not come as a surprise.

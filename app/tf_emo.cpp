@@ -170,7 +170,7 @@ void TFEmo::UpdateStatus() {
 }
 
 void TFEmo::ShowPickedAndCheck() {
-  const TMaus* picked = run_.SelectedMaus;
+  const TMaus* picked = run_.Selected();
   const QString check = QString::number(run_.CheckMausId);
   QString text;
   bool differ = false;
@@ -319,7 +319,7 @@ void TFEmo::SetViews(const Views& views) {
   editMotives_->setVisible(views_.editMotiv != nullptr);
   genom_->setVisible(views_.genom != nullptr);
   farben_->setVisible(views_.color != nullptr);
-  MausSelected(run_.SelectedMaus);
+  MausSelected(run_.Selected());
 }
 
 void TFEmo::OpenModal(QWidget* dialog) {
@@ -410,10 +410,10 @@ void TFEmo::TimerLifeTimer() {
 
 void TFEmo::PointerPressed(Qt::MouseButton button, QPoint position) {
   if (button == Qt::LeftButton)
-    run_.SelectMaus(MausAt(run_, Geometry(), {position.x(), position.y()}, 100));
+    run_.SelectMaus(HandleOf(MausAt(run_, Geometry(), {position.x(), position.y()}, 100)));
   else
-    run_.SelectMaus(MausById(run_, run_.CheckMausId));
-  if (run_.SelectedMaus) run_.CheckMausId = run_.SelectedMaus->ID;
+    run_.SelectMaus(HandleOf(MausById(run_, run_.CheckMausId)));
+  if (const TMaus* picked = run_.Selected()) run_.CheckMausId = picked->ID;
   FollowSelection();
   ShowPickedAndCheck();
 }
@@ -429,7 +429,7 @@ void TFEmo::MausSelected(TMaus* mouse) {
 void TFEmo::FollowSelection() {
   if (run_.SelectionChanges == seenSelection_) return;
   seenSelection_ = run_.SelectionChanges;
-  MausSelected(run_.SelectedMaus);
+  MausSelected(run_.Selected());
 }
 
 void TFEmo::MausListAus() {

@@ -81,7 +81,7 @@ void WorldPainter::DrawTerrain(QPainter& p, const ViewGeometry& view) const {
 }
 
 void WorldPainter::DrawPlaces(QPainter& p, const ViewGeometry& view) const {
-  const TMaus* m = run_.SelectedMaus;
+  const TMaus* m = run_.Selected();
   if (!m) return;
   for (const TGoalLocPtr& place : m->GoalLocations) {
     const TPoint s = view.WorldToScreen(place->Pos);
@@ -99,14 +99,15 @@ void WorldPainter::DrawPlaces(QPainter& p, const ViewGeometry& view) const {
 }
 
 void WorldPainter::DrawSelection(QPainter& p, const ViewGeometry& view) const {
-  const TMaus* m = run_.SelectedMaus;
+  const TMaus* m = run_.Selected();
   if (!m) return;
   const TPoint s = view.WorldToScreen(m->Position);
   Disc(p, s.x - 10, s.y - 10, s.x + 11, s.y + 11, Qt::white, Qt::white);
   if (!showRelations_) return;
   for (const TFrinEn& e : m->Relations) {
-    if (!e.OtherMaus) continue;
-    const TPoint o = view.WorldToScreen(e.OtherMaus->Position);
+    const TMaus* other = run_.Mice.Find(e.Other);
+    if (!other) continue;
+    const TPoint o = view.WorldToScreen(other->Position);
     const QColor colour(Channel(1 - e.Friendship), 0, Channel(e.Enmity + 1));
     Disc(p, o.x - 10, o.y - 10, o.x + 11, o.y + 11, colour, colour);
   }

@@ -72,7 +72,7 @@ int main(int argc, char** argv) try {
   MouseImages images;
   images.Load(run.BitmapDir());
   GrowPopulation(run, static_cast<std::size_t>(mice));
-  run.SelectMaus(run.Mice.front().get());  // its places are drawn, its decisions logged
+  run.SelectMaus(run.Mice.front()->Handle);  // its places are drawn, its decisions logged
   MouseChartRecorder recorder;
   QImage buffer(916, 618, QImage::Format_RGB32);
   const WorldPainter painter(run, images, false);

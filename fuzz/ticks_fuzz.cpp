@@ -3,7 +3,6 @@
 // error raised during the ticks (a value that turned into no number) is a
 // clean stop; a crash, a hang or undefined behaviour is a finding.
 
-
 #include <filesystem>
 #include <string>
 
@@ -38,10 +37,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   for (auto& m : run.Mice)
     for (TFrinEn& e : m->Relations)
-      e.OtherMaus = MausById(run, e.OtherID);
+      e.Other = HandleOf(MausById(run, e.OtherID));
   fuzz::OpenProtocols(run);
   // The check mouse is picked, so its decisions are logged as well.
-  if (!run.Mice.empty()) run.SelectMaus(run.Mice.front().get());
+  if (!run.Mice.empty()) run.SelectMaus(run.Mice.front()->Handle);
   try {
     for (int t = 0; t < 300 && !run.Mice.empty(); ++t)
       Tick(run);

@@ -12,13 +12,13 @@ const char* const ColumnNames[Count] = {
 };
 }  // namespace stat
 
-void Run::SelectMaus(TMaus* mouse) {
+void Run::SelectMaus(MouseHandle mouse) {
   SelectedMaus = mouse;
   SelectionChanges += 1;
 }
 
 bool Run::Audible(const TMaus& m) const {
-  return AllMiceAudible || SelectedMaus == &m;
+  return AllMiceAudible || Selected() == &m;
 }
 
 void Run::PlayWave(const TMaus& m, const std::string& name) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/mouse_list_type.h"
 #include "model/out_file.h"
 #include "model/settings.h"
 #include "model/stat_columns.h"
@@ -18,7 +19,7 @@
 namespace murinex {
 
 class TMaus;
-using TMausList = std::vector<std::unique_ptr<TMaus>>;
+using TMausList = MouseList;
 
 // Plays the wave files of the simulation. The headless runner uses none.
 class SoundSink {
@@ -82,7 +83,8 @@ class Run {
   std::int32_t TickCount = 0;
   std::int32_t StartTick = 0;  // TickCount at the population set-up
   std::int32_t CheckMausId = 35;
-  TMaus* SelectedMaus = nullptr;
+  // The mouse picked in a window; none when none is picked or it has died.
+  MouseHandle SelectedMaus;
   // Counts the changes of SelectedMaus. The run never calls a window: one that
   // shows the picked mouse compares the count after each tick (the picked
   // mouse may have died) and follows then.
@@ -133,7 +135,8 @@ class Run {
   std::filesystem::path BitmapDir() const { return WorkDir / "bitmaps"; }
   std::filesystem::path WaveDir() const { return WorkDir / "waves"; }
 
-  void SelectMaus(TMaus* mouse);
+  void SelectMaus(MouseHandle mouse);
+  TMaus* Selected() const { return Mice.Find(SelectedMaus); }
   // The patch used where the ground under a mouse does not count.
   TTerra* FirstTerra() const { return World ? World->FirstTerra : nullptr; }
 

@@ -89,8 +89,9 @@ void InheritMemory(Run& run, const TMaus& mother, TMaus& child, double p) {
 void Birth(Run& run, TMaus& mother) {
   TPoint place;
   if (!FindBirthPlace(run, mother, place)) return;
-  std::unique_ptr<TMaus> child = NewMaus(run);
-  TMaus& c = *child;
+  // The child joins the list first: its handle names it in its mother's relations.
+  run.Mice.push_back(NewMaus(run));
+  TMaus& c = *run.Mice.back();
   run.BirthLog.Write(FormatInt(run.TickCount, 8) + ":  " + FormatInt(mother.ID, 6) + " -> " +
                      FormatInt(c.ID, 6) + "\n");
   run.Stats.Add(stat::Birthrate, 1);
@@ -111,7 +112,6 @@ void Birth(Run& run, TMaus& mother) {
   mother.Children += 1;
   InheritMemory(run, mother, c, mother.P(param::Carefactor));
   RecordBirth(run, mother, c);
-  run.Mice.push_back(std::move(child));
 }
 
 }  // namespace murinex

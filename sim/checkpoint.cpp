@@ -298,7 +298,7 @@ void TakeState(Run& into, Run& from) {
   for (int i = 0; i < 5; ++i)
     into.DeathsBy[i] = from.DeathsBy[i];
   into.SelectMaus(from.SelectedMaus);
-  from.SelectedMaus = nullptr;
+  from.SelectedMaus = {};
 }
 
 // Every saved file must still hold at least what the run had written then.
@@ -343,14 +343,14 @@ std::string CheckpointText(const Run& run) {
   AppliedOverrideRecords(io, run.AppliedOverrides);
   SaveWorld(io, *run.World);
   SaveSumLines(io, run.SumLines);
-  const MouseIndex index = IndexMice(run.Mice);
+  const MouseIndex index(run.Mice);
   io.Begin("mice");
   io.Size(run.Mice.size(), "mouse count");
   io.End();
   for (const auto& m : run.Mice)
     SaveMouse(out, index, *m);
   io.Begin("selected");
-  out.Int(run.SelectedMaus ? IndexOfMouse(index, run.SelectedMaus, *run.SelectedMaus) : -1);
+  out.Int(index.Of(run.SelectedMaus));
   io.End();
   for (const OutFile* file : OutputsOf(run)) {
     SavedOutput saved{file->Name(), file->Length(), file->IsOpen()};
@@ -400,7 +400,7 @@ SavedOutputs ReadCheckpointText(Run& fresh, const std::string& text,
       throw InputError(displayName, 0, error.message());
     }
   } catch (const InputError&) {
-    fresh.SelectedMaus = nullptr;
+    fresh.SelectedMaus = {};
     fresh.Mice.clear();
     throw;
   }

@@ -251,40 +251,34 @@ void LoadMemory(Loader& io, StateReader& in, TMaus& m) {
 
 }  // namespace
 
-MouseIndex IndexMice(const TMausList& mice) {
-  MouseIndex index;
+MouseIndex::MouseIndex(const TMausList& mice) {
   for (std::size_t i = 0; i < mice.size(); ++i)
-    index.emplace(mice[i].get(), static_cast<std::int64_t>(i));
-  return index;
+    positions_.emplace(Key(mice[i]->Handle), static_cast<std::int64_t>(i));
 }
 
-std::int64_t IndexOfMouse(const MouseIndex& index, const TMaus* other, const TMaus& m) {
-  if (!other) return -1;
-  const auto found = index.find(other);
-  if (found == index.end())
-    throw InputError("", 0,
-                     "mouse " + std::to_string(m.ID) + " refers to a mouse that is not in the run");
-  return found->second;
+std::int64_t MouseIndex::Of(MouseHandle handle) const {
+  const auto found = positions_.find(Key(handle));
+  return found == positions_.end() ? -1 : found->second;
 }
 
-TMaus* MouseAt(StateReader& in, const TMausList& mice, const char* what) {
+MouseHandle MouseAt(StateReader& in, const TMausList& mice, const char* what) {
   const std::int64_t i = in.Int(what, -1, static_cast<std::int64_t>(mice.size()) - 1);
-  return i < 0 ? nullptr : mice[static_cast<std::size_t>(i)].get();
+  return i < 0 ? MouseHandle{} : mice[static_cast<std::size_t>(i)]->Handle;
 }
 
 namespace {
 
 void SaveLinks(Saver& io, StateWriter& out, const MouseIndex& index, const TMaus& m) {
   io.Begin("links");
-  out.Int(IndexOfMouse(index, m.Partner, m));
-  out.Int(IndexOfMouse(index, m.Competitor, m));
-  out.Int(IndexOfMouse(index, m.Miserablemaus, m));
+  out.Int(index.Of(m.Partner));
+  out.Int(index.Of(m.Competitor));
+  out.Int(index.Of(m.Miserablemaus));
   io.End();
   for (const TMausRefs* seen : {&m.SeenMice, &m.SeenFriends, &m.SeenEnemies, &m.SeenStrangers}) {
     io.Begin("seen");
     io.Size(seen->size(), "seen count");
-    for (const TMaus* other : *seen)
-      out.Int(IndexOfMouse(index, other, m));
+    for (MouseHandle other : *seen)
+      out.Int(index.Of(other));
     io.End();
   }
   io.Begin("relations");
@@ -292,7 +286,7 @@ void SaveLinks(Saver& io, StateWriter& out, const MouseIndex& index, const TMaus
   io.End();
   for (const TFrinEn& e : m.Relations) {
     io.Begin("relation");
-    out.Int(IndexOfMouse(index, e.OtherMaus, m));
+    out.Int(index.Of(e.Other));
     RelationFields(e, Through(io));
     io.End();
   }
@@ -310,7 +304,7 @@ void LoadLinks(Loader& io, StateReader& in, const TMausList& mice, TMaus& m) {
     io.Size(n, "seen count");
     for (std::size_t i = 0; i < n; ++i) {
       seen->push_back(MouseAt(in, mice, "seen mouse"));
-      if (!seen->back()) in.Fail("a seen list holds no mouse");
+      if (seen->back() == MouseHandle{}) in.Fail("a seen list holds no mouse");
     }
     io.End();
   }
@@ -321,7 +315,7 @@ void LoadLinks(Loader& io, StateReader& in, const TMausList& mice, TMaus& m) {
   for (std::size_t i = 0; i < n; ++i) {
     TFrinEn e;
     io.Begin("relation");
-    e.OtherMaus = MouseAt(in, mice, "other mouse of a relation");
+    e.Other = MouseAt(in, mice, "other mouse of a relation");
     RelationFields(e, Through(io));
     io.End();
     m.Relations.push_back(e);

@@ -110,8 +110,9 @@ void AppendRow(std::string& rows, const Run& run, const TMaus& m, const Columns&
     friends += EntryValue(e) > 0;
     enemies += EntryValue(e) < 0;
   }
+  const TMaus* partner = run.Mice.Find(m.Partner);
   const std::int64_t extras[] = {static_cast<std::int64_t>(m.GoalLocations.size()), friends,
-                                 enemies, m.Partner ? m.Partner->ID : 0};
+                                 enemies, partner ? partner->ID : 0};
   for (std::size_t k = 0; k < std::size(Extras); ++k)
     if (c.extra[k]) rows += "," + CsvNumber(extras[k]);
   rows += '\n';

@@ -124,7 +124,7 @@ void StartUp(Run& run, const std::string& taskName) {
   run.CheckMausId = 35;
   // The birth log is created with the other protocols, once every input has
   // been read: a run that fails to start leaves the last run's files alone.
-  run.SelectedMaus = nullptr;
+  run.SelectedMaus = {};
 }
 
 namespace {
@@ -171,7 +171,7 @@ void SetUpPopulation(Run& run, const std::function<void(Run&)>& beforeFirstDump)
   run.StartTick = startTick;
   for (auto& m : run.Mice)
     for (TFrinEn& e : m->Relations)
-      e.OtherMaus = MausById(run, e.OtherID);
+      e.Other = HandleOf(MausById(run, e.OtherID));
 
   // A new start takes the model's own values afresh; the caller may change them.
   run.model = ModelValues{};

@@ -10,32 +10,29 @@ namespace murinex {
 
 namespace {
 
-using LivingSet = std::unordered_set<const TMaus*>;
-
 [[noreturn]] void Broken(const TMaus* m, const std::string& what) {
   const std::string who = m ? "mouse " + std::to_string(m->ID) + ": " : "";
   throw InvariantError("invariant broken: " + who + what);
 }
 
-void CheckMouseRef(const LivingSet& living, const TMaus& m, const TMaus* ref, const char* name) {
-  if (ref && !living.count(ref)) Broken(&m, std::string(name) + " names a mouse no longer alive");
-}
-
-void CheckSeenList(const LivingSet& living, const TMaus& m, const TMausRefs& list,
-                   const char* name) {
-  for (const TMaus* o : list) {
-    if (!o || !living.count(o)) Broken(&m, std::string(name) + " holds a mouse no longer alive");
+// A handle of Partner, Competitor or Miserablemaus may name a mouse that has
+// died (it then finds nothing); the seen lists and relations lose the dead.
+void CheckSeenList(const Run& run, const TMaus& m, const TMausRefs& list, const char* name) {
+  for (MouseHandle handle : list) {
+    const TMaus* o = run.Mice.Find(handle);
+    if (!o) Broken(&m, std::string(name) + " holds a mouse no longer alive");
     if (o == &m) Broken(&m, std::string(name) + " holds the mouse itself");
   }
 }
 
-void CheckRelations(const LivingSet& living, const TMaus& m) {
+void CheckRelations(const Run& run, const TMaus& m) {
   for (const TFrinEn& e : m.Relations) {
-    if (!e.OtherMaus) continue;
-    if (!living.count(e.OtherMaus)) Broken(&m, "a relation names a mouse no longer alive");
-    if (e.OtherMaus->ID != e.OtherID)
-      Broken(&m, "relation to " + std::to_string(e.OtherID) + " links mouse " +
-                     std::to_string(e.OtherMaus->ID));
+    if (e.Other == MouseHandle{}) continue;
+    const TMaus* o = run.Mice.Find(e.Other);
+    if (!o) Broken(&m, "a relation names a mouse no longer alive");
+    if (o->ID != e.OtherID)
+      Broken(&m,
+             "relation to " + std::to_string(e.OtherID) + " links mouse " + std::to_string(o->ID));
   }
 }
 
@@ -61,16 +58,14 @@ void CheckPlaces(const TMaus& m) {
   }
 }
 
-void CheckMouse(const Run& run, const LivingSet& living, const TMaus& m) {
+void CheckMouse(const Run& run, const TMaus& m) {
   if (m.ID > run.IdCounter) Broken(&m, "ID above the ID counter");
-  CheckMouseRef(living, m, m.Partner, "Partner");
-  CheckMouseRef(living, m, m.Competitor, "Competitor");
-  CheckMouseRef(living, m, m.Miserablemaus, "Miserablemaus");
-  CheckSeenList(living, m, m.SeenMice, "SeenMice");
-  CheckSeenList(living, m, m.SeenFriends, "SeenFriends");
-  CheckSeenList(living, m, m.SeenEnemies, "SeenEnemies");
-  CheckSeenList(living, m, m.SeenStrangers, "SeenStrangers");
-  CheckRelations(living, m);
+  if (run.Mice.Find(m.Handle) != &m) Broken(&m, "its handle does not find it");
+  CheckSeenList(run, m, m.SeenMice, "SeenMice");
+  CheckSeenList(run, m, m.SeenFriends, "SeenFriends");
+  CheckSeenList(run, m, m.SeenEnemies, "SeenEnemies");
+  CheckSeenList(run, m, m.SeenStrangers, "SeenStrangers");
+  CheckRelations(run, m);
   CheckPlaces(m);
   if (!m.Genom) Broken(&m, "no genome");
   if (!m.Lines) Broken(&m, "no chart lines");
@@ -79,16 +74,14 @@ void CheckMouse(const Run& run, const LivingSet& living, const TMaus& m) {
 }  // namespace
 
 void CheckInvariants(const Run& run) {
-  LivingSet living;
   std::unordered_set<std::int32_t> ids;
   for (const auto& m : run.Mice) {
     if (!m) Broken(nullptr, "an empty slot in the list of mice");
-    living.insert(m.get());
     if (!ids.insert(m->ID).second) Broken(m.get(), "two living mice share this ID");
   }
   for (const auto& m : run.Mice)
-    CheckMouse(run, living, *m);
-  if (run.SelectedMaus && !living.count(run.SelectedMaus))
+    CheckMouse(run, *m);
+  if (run.SelectedMaus != MouseHandle{} && !run.Selected())
     Broken(nullptr, "the picked mouse is no longer alive");
   if (run.Busy) Broken(nullptr, "the run is still marked busy between ticks");
   if (run.Births < 0 || std::any_of(std::begin(run.DeathsBy), std::end(run.DeathsBy),

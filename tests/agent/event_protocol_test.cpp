@@ -20,7 +20,7 @@ class EventProtocolTest : public ::testing::Test {
     m = &t.AddMaus({120, 45});
     t.OpenProtocols();
     t.run.CheckMausId = 35;
-    t.run.SelectedMaus = m;
+    t.run.SelectedMaus = m->Handle;
   }
 
   void SetNeeds(TMaus& mouse, const std::array<double, 7>& ist) {
@@ -51,10 +51,10 @@ TEST_F(EventProtocolTest, LinesAreIndentedByTheirLevel) {
 
 TEST_F(EventProtocolTest, OnlyTheCheckMouseWhileAMouseIsSelected) {
   ProtocolLine(t.run, 36, 2, "another mouse");
-  t.run.SelectedMaus = nullptr;
+  t.run.SelectedMaus = {};
   ProtocolLine(t.run, 35, 2, "nobody selected");
   // A check ID that no living mouse has: its lines never come.
-  t.run.SelectedMaus = m;
+  t.run.SelectedMaus = m->Handle;
   t.run.CheckMausId = 99;
   ProtocolLine(t.run, 35, 2, "no longer the check mouse");
   EXPECT_EQ(t.Behaviour(), "");
@@ -142,10 +142,10 @@ TEST_F(EventProtocolTest, TextOfOtherMiceIsNeverBuilt) {
     return std::string("Move");
   };
   Log(t.run, other, 2, text);
-  t.run.SelectedMaus = nullptr;
+  t.run.SelectedMaus = {};
   Log(t.run, *m, 2, text);
   EXPECT_EQ(built, 0);
-  t.run.SelectedMaus = m;
+  t.run.SelectedMaus = m->Handle;
   Log(t.run, *m, 2, text);
   EXPECT_EQ(built, 1);
   EXPECT_EQ(t.Behaviour(), "  Move\n");

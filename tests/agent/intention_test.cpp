@@ -203,13 +203,13 @@ TEST_F(IntentionTest, ExpectationOfCompanyIsTheMeanFriendshipInTheNarrowView) {
   TMaus& ahead = Add({140, 100});
   TMaus& deep = Add({170, 100});
   Add({120, 110});  // a stranger in view
-  a.Relations.push_back({near.ID, &near, 0.6, -0.1});
-  a.Relations.push_back({behind.ID, &behind, 0.9, 0});
-  a.Relations.push_back({ahead.ID, &ahead, 0.3, 0});
-  a.Relations.push_back({deep.ID, &deep, 0.9, 0});
+  a.Relations.push_back({near.ID, near.Handle, 0.6, -0.1});
+  a.Relations.push_back({behind.ID, behind.Handle, 0.9, 0});
+  a.Relations.push_back({ahead.ID, ahead.Handle, 0.3, 0});
+  a.Relations.push_back({deep.ID, deep.Handle, 0.9, 0});
 
   EXPECT_DOUBLE_EQ(GoalExpectation(run, a, goal::Friend), (0.6 + 0.3) / 2);
-  EXPECT_EQ(a.SeenFriends, (TMausRefs{&near, &ahead}));
+  EXPECT_EQ(a.SeenFriends, test::Handles({&near, &ahead}));
   EXPECT_DOUBLE_EQ(GoalExpectation(run, a, goal::HelpRequest), (0.6 + 0.3) / 2);
   EXPECT_EQ(GoalExpectation(run, a, goal::Uncertainty), 0);
   a.Inhib = 0.9;  // view only 10 deep: no friend in it
@@ -254,7 +254,7 @@ TEST_F(IntentionTest, ChangeIntentionDropsTargetsAndCountsTheReason) {
   TMaus& b = Add({300, 250});
   a.Goal = goal::Water;
   a.PrevGoal = goal::Food;
-  a.Partner = a.Competitor = a.Miserablemaus = &b;
+  a.Partner = a.Competitor = a.Miserablemaus = b.Handle;
   a.TargetLoc = test::AddPlace(run, a, goal::Water, {120, 100}, '+', 1, 1);
   a.Plan = {{110, 100}, {120, 100}};
   a.KeepConsuming = true;
@@ -263,9 +263,9 @@ TEST_F(IntentionTest, ChangeIntentionDropsTargetsAndCountsTheReason) {
   ChangeIntention(run, a, 5);
 
   EXPECT_EQ(a.PrevGoal, goal::Water);
-  EXPECT_EQ(a.Partner, nullptr);
-  EXPECT_EQ(a.Competitor, nullptr);
-  EXPECT_EQ(a.Miserablemaus, nullptr);
+  EXPECT_EQ(a.Partner, MouseHandle{});
+  EXPECT_EQ(a.Competitor, MouseHandle{});
+  EXPECT_EQ(a.Miserablemaus, MouseHandle{});
   EXPECT_EQ(a.TargetLoc, nullptr);
   EXPECT_TRUE(a.Plan.empty());
   EXPECT_FALSE(a.KeepConsuming);

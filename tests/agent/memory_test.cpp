@@ -590,7 +590,7 @@ TEST_F(MemoryTest, GiveUpGoalCostsCompetenceAndTakesAPromisingPlace) {
   AddPlace(goal::Food, {110, 100});
   t.OpenProtocols();
   t.run.CheckMausId = m.ID;
-  t.run.SelectedMaus = &m;
+  t.run.SelectedMaus = m.Handle;
   GiveUpGoal(t.run, m);
   EXPECT_DOUBLE_EQ(m.Comp().Ist, 0.498);  // - BasMeta * LossComp
   t.run.KofiProt.Flush();
@@ -614,8 +614,8 @@ TEST_F(MemoryTest, GiveUpGoalWithoutAPlaceDropsTheNeed) {
 TEST_F(MemoryTest, ForgetFadesRelations) {
   m.Params[param::RateForget] = 0.01;
   TMaus& other = t.AddMaus({10, 10});
-  m.Relations.push_back({other.ID, &other, 0.5, -0.5});
-  m.Relations.push_back({other.ID, &other, 0.1, -0.1});
+  m.Relations.push_back({other.ID, other.Handle, 0.5, -0.5});
+  m.Relations.push_back({other.ID, other.Handle, 0.1, -0.1});
   Forget(m);
   EXPECT_DOUBLE_EQ(m.Relations[0].Friendship, std::sqrt(0.25 - 0.02));
   EXPECT_DOUBLE_EQ(m.Relations[0].Enmity, -std::sqrt(0.25 - 0.04));

@@ -140,7 +140,7 @@ class RelatedTest : public ::testing::Test {
   // A relation of value v: friendship when positive, enmity when negative.
   void Relate(TMaus& m, TMaus* other, double v) {
     m.Relations.push_back(
-        TFrinEn{other ? other->ID : 0, other, std::max(v, 0.0), std::min(v, 0.0)});
+        TFrinEn{other ? other->ID : 0, HandleOf(other), std::max(v, 0.0), std::min(v, 0.0)});
   }
   test::TestRun t;
   std::array<TMaus*, 8> out{};

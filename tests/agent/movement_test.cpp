@@ -351,31 +351,10 @@ class FriendTest : public MovementTest {
   }
 };
 
-// The partner is held outside the run's mice here, so it occupies no point:
-// what is seen is the step d - 15 = -5 that backs away from it.
-TEST_F(FriendTest, AGoalMouseNearerThan15MakesTheMouseBackAwayUncounted) {
-  TMaus& m = FriendSeeker({100, 150});
-  std::unique_ptr<TMaus> partner = NewMaus(t.run);
-  partner->Position = {110, 150};
-  m.Partner = partner.get();
-
-  Move(m);
-
-  EXPECT_EQ(m.Position, (TPoint{95, 150}));
-  EXPECT_EQ(m.Partner, partner.get());
-  EXPECT_EQ(m.LastAction, action::NoAction);
-  EXPECT_EQ(m.Facing, 5);  // not a counted move
-  EXPECT_EQ(t.run.Stats[stat::NoAct], 1);
-  EXPECT_THAT(
-      t.BehaviourLines(),
-      ElementsAre("  Move! Affil   Friend", "      LookForNeighbours: width: 3.14 depth: 100.00",
-                  kSetParam, kNoPlan, "      Try to move in direction of goal: [110,150]"));
-}
-
 TEST_F(FriendTest, AGoalMouseInTheWorldOccupiesThePointItIsBackedAwayTo) {
   TMaus& m = FriendSeeker({100, 150});
   TMaus& partner = t.AddMaus({110, 150});
-  m.Partner = &partner;
+  m.Partner = partner.Handle;
 
   Move(m);
 
@@ -405,7 +384,7 @@ TEST_F(GoalMouseTest, AMouseLookingForAFightTakesTheSeenEnemyLessCourageousAsIts
 
   Move(m);
 
-  EXPECT_EQ(m.Competitor, &enemy);
+  EXPECT_EQ(m.Competitor, enemy.Handle);
   EXPECT_EQ(m.Position, (TPoint{120, 150}));  // 35 short of 15 before the enemy: a full step
   EXPECT_EQ(m.LastAction, action::Move);
   EXPECT_THAT(
@@ -421,7 +400,7 @@ TEST_F(GoalMouseTest, WithNoFriendInNeedInSightAHelperFindsNeitherMouseNorGoal) 
 
   Move(m);
 
-  EXPECT_EQ(m.GoalMouse(), nullptr);
+  EXPECT_EQ(GoalMouse(t.run, m), nullptr);
   EXPECT_DOUBLE_EQ(m.Cert().Ist, 1 - 0.2 * 0.2 - 0.2 * 0.2);  // "NoGoalMaus" and "NoGoalFound"
   const auto lines = t.BehaviourLines();
   ASSERT_GE(lines.size(), 9u);

@@ -31,7 +31,7 @@ class NeedsTest : public ::testing::Test {
   void Watch() {
     t.OpenProtocols();
     t.run.CheckMausId = m.ID;
-    t.run.SelectedMaus = &m;
+    t.run.SelectedMaus = m.Handle;
   }
 
   std::vector<std::string> KofiLines() {
@@ -300,7 +300,7 @@ TEST_F(NeedsTest, TheTotalNeedStrengthLineNeedsTheMouseItselfSelected) {
   t.OpenProtocols();
   TMaus& other = t.AddMaus({50, 50});
   t.run.CheckMausId = m.ID;
-  t.run.SelectedMaus = &other;
+  t.run.SelectedMaus = other.Handle;
   SetNeed(need::Comp, 0.5, 0.01);
   Regulate(t.run, m);
   const std::vector<std::string> lines = KofiLines();
@@ -511,13 +511,13 @@ TEST_F(NeedsTest, RestoreStrengthAndClearTargets) {
   EXPECT_EQ(m.CurStrength(), 1.25);
 
   TMaus& other = t.AddMaus({10, 10});
-  m.Partner = &other;
-  m.Competitor = &other;
-  m.Miserablemaus = &other;
+  m.Partner = other.Handle;
+  m.Competitor = other.Handle;
+  m.Miserablemaus = other.Handle;
   ClearTargets(m);
-  EXPECT_EQ(m.Partner, nullptr);
-  EXPECT_EQ(m.Competitor, nullptr);
-  EXPECT_EQ(m.Miserablemaus, nullptr);
+  EXPECT_EQ(m.Partner, MouseHandle{});
+  EXPECT_EQ(m.Competitor, MouseHandle{});
+  EXPECT_EQ(m.Miserablemaus, MouseHandle{});
 }
 
 // --- CompLog
@@ -539,10 +539,10 @@ TEST_F(NeedsTest, CompLogOnlyForTheSelectedCheckMouse) {
   t.OpenProtocols();
   t.run.CheckMausId = m.ID;
   CompLog(t.run, m.ID, "NoSelection", 0, 0, 0);
-  t.run.SelectedMaus = &m;
+  t.run.SelectedMaus = m.Handle;
   CompLog(t.run, m.ID + 1, "OtherMouse", 0, 0, 0);
   t.run.CheckMausId = 12345678;
-  t.run.SelectedMaus = &m;
+  t.run.SelectedMaus = m.Handle;
   CompLog(t.run, 12345678, "Check", 0, 1, 0);
   const std::vector<std::string> expected = {
       ";12345678;       0; 0.00000; 0.00000; 1.00000;Check;"};

@@ -28,15 +28,15 @@ TEST_F(NeighboursTest, LookForNeighboursSortsTheMiceByRelation) {
   UpdateRelation(a.Relations, enemy, -0.1);
   UpdateRelation(a.Relations, neutral, 0);  // an entry with value 0
   UpdateRelation(a.Relations, farFriend, 0.4);
-  a.SeenFriends = {&farFriend};  // left over from an earlier look
+  a.SeenFriends = {farFriend.Handle};  // left over from an earlier look
 
   LookForNeighbours(run, a, 0, Pi, 100);
 
-  EXPECT_EQ(a.SeenMice, (TMausRefs{&friendly, &enemy, &neutral, &stranger}));
-  EXPECT_EQ(a.SeenFriends, TMausRefs{&friendly});
+  EXPECT_EQ(a.SeenMice, test::Handles({&friendly, &enemy, &neutral, &stranger}));
+  EXPECT_EQ(a.SeenFriends, test::Handles({&friendly}));
   // The enemy needs a draw below competence 1: draw 0 (0.0314).
-  EXPECT_EQ(a.SeenEnemies, TMausRefs{&enemy});
-  EXPECT_EQ(a.SeenStrangers, TMausRefs{&stranger});
+  EXPECT_EQ(a.SeenEnemies, test::Handles({&enemy}));
+  EXPECT_EQ(a.SeenStrangers, test::Handles({&stranger}));
   EXPECT_EQ(run.random.Seed(), SeedAfter(1));  // one draw, for the enemy only
   EXPECT_EQ(run.Stats[stat::Mausnotseen], 0);
 }
@@ -48,11 +48,11 @@ TEST_F(NeighboursTest, AWideViewWithAHeadingOutOfRangeStillWeighsTheAngles) {
   TMaus& right = Add({150, 100});  // direction 2 pi: |12 - 2 pi| = 5.717, from 2 pi: 0.566
   TMaus& above = Add({100, 50});   // direction pi/2: |12 - pi/2| = 10.43, from 2 pi: 4.146 > pi
   LookForNeighbours(run, a, 12, Pi, 100);
-  EXPECT_EQ(a.SeenMice, TMausRefs{&right});
-  EXPECT_EQ(a.SeenStrangers, TMausRefs{&right});
+  EXPECT_EQ(a.SeenMice, test::Handles({&right}));
+  EXPECT_EQ(a.SeenStrangers, test::Handles({&right}));
   // The same two with the heading 12 - 2 pi: both within pi.
   LookForNeighbours(run, a, 12 - TwoPi, Pi, 100);
-  EXPECT_EQ(a.SeenMice, (TMausRefs{&right, &above}));
+  EXPECT_EQ(a.SeenMice, test::Handles({&right, &above}));
 }
 
 TEST_F(NeighboursTest, EnemyIsNoticedOnlyWhenTheDrawIsBelowCompetence) {
@@ -67,8 +67,8 @@ TEST_F(NeighboursTest, EnemyIsNoticedOnlyWhenTheDrawIsBelowCompetence) {
 
   // draw 0 = 0.0314 < 0.5 lets the first in, draw 1 = 0.8610 keeps the second out;
   // an enemy that is not noticed is not a stranger either.
-  EXPECT_EQ(a.SeenMice, (TMausRefs{&first, &second}));
-  EXPECT_EQ(a.SeenEnemies, TMausRefs{&first});
+  EXPECT_EQ(a.SeenMice, test::Handles({&first, &second}));
+  EXPECT_EQ(a.SeenEnemies, test::Handles({&first}));
   EXPECT_TRUE(a.SeenStrangers.empty());
   EXPECT_EQ(run.random.Seed(), SeedAfter(2));
 }
@@ -84,7 +84,7 @@ TEST_F(NeighboursTest, NarrowLookCountsTheMiceInSightOutsideTheSector) {
 
   LookForNeighbours(run, a, 0, 0.5, 50);
 
-  EXPECT_EQ(a.SeenMice, TMausRefs{&ahead});
+  EXPECT_EQ(a.SeenMice, test::Handles({&ahead}));
   EXPECT_EQ(run.Stats[stat::Mausnotseen], 2.0);  // 2 not seen / 1 seen
   EXPECT_EQ(t.BehaviourLines(),
             std::vector<std::string>{"      LookForNeighbours: width: 0.50 depth: 50.00"});
@@ -105,7 +105,7 @@ TEST_F(NeighboursTest, HeardHelpCryDrawsOnlyForCryingFriendsInEarshot) {
   TMaus& first = Add({100, 150});
   TMaus& second = Add({150, 100});
   UpdateRelation(a.Relations, enemy, -0.1);
-  a.Relations.push_back({neutral.ID, &neutral, 0.1, -0.1});  // value 0
+  a.Relations.push_back({neutral.ID, neutral.Handle, 0.1, -0.1});  // value 0
   for (TMaus* f : {&quiet, &far, &first, &second})
     UpdateRelation(a.Relations, *f, 0.4);
   for (TMaus* m : {&stranger, &enemy, &neutral, &far})
@@ -121,7 +121,7 @@ TEST_F(NeighboursTest, HeardHelpCryDrawsOnlyForCryingFriendsInEarshot) {
 TEST_F(NeighboursTest, HeardHelpCryWalksAllMiceIncludingTheMouseItself) {
   TMaus& a = Add({100, 100});
   a.HelpCry = 2;
-  a.Relations.push_back({a.ID, &a, 0.2, 0});
+  a.Relations.push_back({a.ID, a.Handle, 0.2, 0});
   EXPECT_EQ(HeardHelpCry(run, a), &a);
   EXPECT_EQ(run.random.Seed(), SeedAfter(1));
 }
@@ -143,16 +143,16 @@ TEST_F(NeighboursTest, CloseMouseIsTheFirstInListOrderNotTheNearest) {
 TEST_F(NeighboursTest, ViewOfCloseMiceNarrowsWithInhibition) {
   TMaus& a = Add({100, 100});
   TMaus& aside = Add({110, 80});  // 22.4 away, 1.107 rad off the heading
-  a.Competitor = &aside;
+  a.Competitor = aside.Handle;
 
   EXPECT_EQ(CloseMouse(run, a, 0), &aside);  // half-angle pi / 2
-  EXPECT_TRUE(CompetitorClose(a, 0));
+  EXPECT_TRUE(CompetitorClose(t.run, a, 0));
   a.Inhib = 0.5;  // half-angle (1 - 0.5) * pi / 2
   EXPECT_EQ(CloseMouse(run, a, 0), nullptr);
-  EXPECT_FALSE(CompetitorClose(a, 0));
-  a.Competitor = nullptr;
+  EXPECT_FALSE(CompetitorClose(t.run, a, 0));
+  a.Competitor = {};
   a.Inhib = 0;
-  EXPECT_FALSE(CompetitorClose(a, 0));
+  EXPECT_FALSE(CompetitorClose(t.run, a, 0));
 }
 TEST_F(NeighboursTest, APointIsOccupiedByAnotherMouseNearerThan16) {
   TMaus& m = t.AddMaus({100, 150});
@@ -190,13 +190,13 @@ TEST_F(NeighboursTest, TheFriendFoundIsTheSeenMouseLikedMost) {
   UpdateRelation(m.Relations, unseen, 2);
   UpdateRelation(m.Relations, b, 1.0);
   UpdateRelation(m.Relations, c, 1.0);
-  m.SeenFriends = {&c, &a, &b};
-  EXPECT_EQ(FindFriend(m), &b);  // b and c alike; b's entry comes first
+  m.SeenFriends = {c.Handle, a.Handle, b.Handle};
+  EXPECT_EQ(FindFriend(t.run, m), &b);  // b and c alike; b's entry comes first
   m.SeenFriends.clear();
-  EXPECT_EQ(FindFriend(m), nullptr);
+  EXPECT_EQ(FindFriend(t.run, m), nullptr);
   UpdateRelation(m.Relations, a, -0.1);  // friendship 0.3, enmity -0.3: worth nothing
-  m.SeenFriends = {&a};
-  EXPECT_EQ(FindFriend(m), nullptr);
+  m.SeenFriends = {a.Handle};
+  EXPECT_EQ(FindFriend(t.run, m), nullptr);
 }
 
 TEST_F(NeighboursTest, TheCompetitorFoundIsTheNearestSeenEnemyLessCourageous) {
@@ -207,13 +207,13 @@ TEST_F(NeighboursTest, TheCompetitorFoundIsTheNearestSeenEnemyLessCourageous) {
   TMaus& far = t.AddMaus({150, 150});
   TMaus& near1 = t.AddMaus({100, 180});
   TMaus& near2 = t.AddMaus({130, 150});
-  m.SeenEnemies = {&bold, &far, &near1, &near2};
-  EXPECT_EQ(FindCompetitor(m), &near1);
-  m.SeenEnemies = {&bold};
-  EXPECT_EQ(FindCompetitor(m), nullptr);
+  m.SeenEnemies = {bold.Handle, far.Handle, near1.Handle, near2.Handle};
+  EXPECT_EQ(FindCompetitor(t.run, m), &near1);
+  m.SeenEnemies = {bold.Handle};
+  EXPECT_EQ(FindCompetitor(t.run, m), nullptr);
   far.Position = {200100, 150};  // any distance counts
-  m.SeenEnemies = {&far};
-  EXPECT_EQ(FindCompetitor(m), &far);
+  m.SeenEnemies = {far.Handle};
+  EXPECT_EQ(FindCompetitor(t.run, m), &far);
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ TEST_F(PerceiveTest, SleepingMouseAgesCountsDownAndLogsButDecidesNothing) {
   a.Comp().Ist = 0.5;
   a.Need = need::Hunger;
   a.Goal = goal::Food;
-  a.SeenMice = {&enemy};  // from an earlier look-around
+  a.SeenMice = {enemy.Handle};  // from an earlier look-around
   a.Threat = {0.7, 1.0};
   run.TickCount = 42;
   t.Watch(a);
@@ -66,7 +66,7 @@ TEST_F(PerceiveTest, SleepingMouseAgesCountsDownAndLogsButDecidesNothing) {
   EXPECT_FALSE(a.Afraid);
   EXPECT_FALSE(a.CompAttack);
   EXPECT_EQ(a.HelpCry, 0);
-  EXPECT_EQ(a.SeenMice, TMausRefs{&enemy});  // no new look-around
+  EXPECT_EQ(a.SeenMice, test::Handles({&enemy}));  // no new look-around
   EXPECT_EQ(a.Threat.value, 0.7);
   EXPECT_EQ(run.Stats[stat::Threat], 0);
   EXPECT_EQ(run.random.Seed(), 1u);
@@ -173,8 +173,8 @@ TEST_F(PerceiveTest, PerceptionSeesEveryMouseWithinSightAllAround) {
 
   Perceive(run, a);
 
-  EXPECT_EQ(a.SeenMice, (TMausRefs{&behind, &above}));
-  EXPECT_EQ(a.SeenStrangers, (TMausRefs{&behind, &above}));
+  EXPECT_EQ(a.SeenMice, test::Handles({&behind, &above}));
+  EXPECT_EQ(a.SeenStrangers, test::Handles({&behind, &above}));
   EXPECT_EQ(run.Stats[stat::Mausnotseen], 0);
   const auto lines = t.BehaviourLines();
   ASSERT_EQ(lines.size(), 4u);
@@ -194,9 +194,9 @@ TEST_F(PerceiveTest, ThreatWeighsEachEnemyAndPointsToTheirRoundedCentre) {
   e1.Comp().Ist = 0.8;
   e1.Arousal = 0.5;
   e2.Arousal = 1;
-  a.Relations.push_back({e1.ID, &e1, 0, -1});
-  a.Relations.push_back({e2.ID, &e2, 0.2, -0.6});
-  a.SeenEnemies = {&e1, &e2};
+  a.Relations.push_back({e1.ID, e1.Handle, 0, -1});
+  a.Relations.push_back({e2.ID, e2.Handle, 0.2, -0.6});
+  a.SeenEnemies = {e1.Handle, e2.Handle};
 
   const TValueDir threat = ComputeThreat(run, a);
 
@@ -213,8 +213,8 @@ TEST_F(PerceiveTest, SupportWeighsEachFriend) {
   a.Comp().Ist = 0.9;
   f.Comp().Ist = 0.5;
   f.Arousal = 0.4;
-  a.Relations.push_back({f.ID, &f, 0.5, 0});
-  a.SeenFriends = {&f};
+  a.Relations.push_back({f.ID, f.Handle, 0.5, 0});
+  a.SeenFriends = {f.Handle};
 
   const TValueDir support = ComputeSupport(run, a);
 
@@ -238,8 +238,8 @@ TEST_F(PerceiveTest, SightWidthZeroStopsTheRunWithAnError) {
   a.Params[param::SightWidth] = 0;
   EXPECT_EQ(ComputeThreat(run, a).value, 0);  // nobody to weigh: nothing divided
   for (auto weigh : {&ComputeThreat, &ComputeSupport}) {
-    a.SeenEnemies = {&other};
-    a.SeenFriends = {&other};
+    a.SeenEnemies = {other.Handle};
+    a.SeenFriends = {other.Handle};
     try {
       weigh(run, a);
       ADD_FAILURE() << "no error for a sight width of 0";
@@ -339,7 +339,7 @@ TEST_F(PerceiveTest, HelpMissionEndsWhenTheNeedyMouseNoLongerCries) {
   TMaus& a = Add({100, 100});
   TMaus& needy = Add({300, 250});
   a.OnHelpMission = true;
-  a.Miserablemaus = &needy;  // its HelpCry is 0
+  a.Miserablemaus = needy.Handle;  // its HelpCry is 0
   test::SetNeed(a, need::Affil, 0.3);
   a.M(need::Sex).Ist = 0.5;
   t.Watch(a);
@@ -350,7 +350,7 @@ TEST_F(PerceiveTest, HelpMissionEndsWhenTheNeedyMouseNoLongerCries) {
   // Friend satisfaction 0.5: Sex by 0.2 * 0.5, Affil by 1 * 0.5.
   EXPECT_DOUBLE_EQ(a.M(need::Affil).Ist, 0.8);
   EXPECT_DOUBLE_EQ(a.M(need::Sex).Ist, 0.6);
-  EXPECT_EQ(a.Miserablemaus, nullptr);  // nobody was heard afterwards
+  EXPECT_EQ(a.Miserablemaus, MouseHandle{});  // nobody was heard afterwards
   EXPECT_EQ(run.Stats[stat::HelpMission], 0);
   const auto lines = t.BehaviourLines();
   const long checked = IndexOf(lines, "    OnHelpMission checked");
@@ -365,7 +365,7 @@ TEST_F(PerceiveTest, HelpMissionIsMaintainedWhileFriendshipIsTheGoal) {
   test::SetNeed(willing, need::Affil, 0.5);
   needy.HelpCry = 2;
   a.OnHelpMission = true;
-  a.Miserablemaus = &needy;
+  a.Miserablemaus = needy.Handle;
   a.Goal = a.PrevGoal = goal::Friend;
   Remember(a, goal::Friend);
   test::SetNeed(a, need::Affil, 0.4);
@@ -376,7 +376,7 @@ TEST_F(PerceiveTest, HelpMissionIsMaintainedWhileFriendshipIsTheGoal) {
   EXPECT_EQ(a.Goal, goal::Friend);
   EXPECT_EQ(a.Need, need::Affil);
   EXPECT_TRUE(a.OnHelpMission);
-  EXPECT_EQ(a.Miserablemaus, &needy);
+  EXPECT_EQ(a.Miserablemaus, needy.Handle);
   EXPECT_EQ(run.Stats[stat::HelpMission], 1);
   EXPECT_EQ(run.Stats[stat::MotCh], 0);
   EXPECT_FALSE(a.Smiling);
@@ -395,7 +395,7 @@ TEST_F(PerceiveTest, HelpMissionGivesWayToAMoreUrgentGoal) {
   TMaus& needy = Add({300, 250});  // a stranger: its cry is not heard
   needy.HelpCry = 2;
   a.OnHelpMission = true;
-  a.Miserablemaus = &needy;
+  a.Miserablemaus = needy.Handle;
   a.Goal = a.PrevGoal = goal::Friend;
   Remember(a, goal::Friend);
   Remember(a, goal::Food);
@@ -409,7 +409,7 @@ TEST_F(PerceiveTest, HelpMissionGivesWayToAMoreUrgentGoal) {
   EXPECT_EQ(a.PrevGoal, goal::Food);
   EXPECT_EQ(a.Need, need::Hunger);
   EXPECT_FALSE(a.OnHelpMission);
-  EXPECT_EQ(a.Miserablemaus, nullptr);
+  EXPECT_EQ(a.Miserablemaus, MouseHandle{});
   EXPECT_EQ(run.Stats[stat::MotCh], 1);
   EXPECT_EQ(run.Stats[stat::OppCh], 0);
   EXPECT_EQ(run.Stats[stat::HelpMission], 0);
@@ -448,7 +448,7 @@ TEST_F(HeardCryTest, HeardCryStartsAHelpMission) {
   EXPECT_EQ(a.Goal, goal::Friend);
   EXPECT_EQ(a.PrevGoal, goal::Friend);
   EXPECT_TRUE(a.OnHelpMission);
-  EXPECT_EQ(a.Miserablemaus, nullptr);  // the change of intention cleared it
+  EXPECT_EQ(a.Miserablemaus, MouseHandle{});  // the change of intention cleared it
   EXPECT_EQ(run.Stats[stat::OppCh], 1);
   EXPECT_EQ(run.Stats[stat::MotCh], 0);
   EXPECT_EQ(run.Stats[stat::HelpMission], 1);
@@ -473,7 +473,7 @@ TEST_F(HeardCryTest, HeardCryWithAnotherGoalOnlyChangesTheGoal) {
   EXPECT_EQ(a.Goal, goal::Food);
   EXPECT_EQ(a.PrevGoal, goal::NoGoal);  // no change of intention
   EXPECT_FALSE(a.OnHelpMission);
-  EXPECT_EQ(a.Miserablemaus, &crier);
+  EXPECT_EQ(a.Miserablemaus, crier.Handle);
   EXPECT_EQ(run.Stats[stat::OppCh], 0);
   EXPECT_EQ(run.Stats[stat::HelpMission], 0);
   const auto lines = t.BehaviourLines();
@@ -486,7 +486,7 @@ TEST_F(HeardCryTest, HeardCryWithAnotherGoalOnlyChangesTheGoal) {
 TEST_F(PerceiveTest, KnownCompetitorAheadIsAttacked) {
   TMaus& a = Add({100, 100});
   TMaus& rival = Add({115, 100});
-  a.Competitor = &rival;
+  a.Competitor = rival.Handle;
   t.Watch(a);
 
   Perceive(run, a);
@@ -531,11 +531,11 @@ TEST(TenderContactTest, StrangerCountsAsNotDisliked) {
   EXPECT_TRUE(e.a.Smiling);
   EXPECT_TRUE(e.b.Smiling);
   ASSERT_EQ(e.a.Relations.size(), 1u);
-  EXPECT_EQ(e.a.Relations[0].OtherMaus, &e.b);
+  EXPECT_EQ(e.a.Relations[0].Other, e.b.Handle);
   EXPECT_EQ(e.a.Relations[0].OtherID, e.b.ID);
   EXPECT_DOUBLE_EQ(e.a.Relations[0].Friendship, 0.15);
   ASSERT_EQ(e.b.Relations.size(), 1u);
-  EXPECT_EQ(e.b.Relations[0].OtherMaus, &e.a);
+  EXPECT_EQ(e.b.Relations[0].Other, e.a.Handle);
   EXPECT_DOUBLE_EQ(e.b.Relations[0].Friendship, 0.15);
   // The willingness lowers Affil by (1 - (0 - 0.5)) * AffilSens 0.5 * BasMeta 0.1,
   // then the contact satisfies 0.3 (Affil 1 * 0.3, Sex 0.2 * 0.3).
@@ -685,7 +685,7 @@ TEST(TenderContactTest, WillingnessDependsOnTheOthersViewAndWish) {
   EXPECT_FALSE(WillingForContact(e.a, e.b));
   EXPECT_EQ(e.a.M(need::Affil).Ist, 0.5);  // not lowered
 
-  e.b.Relations[0] = {e.a.ID, &e.a, 0.1, -0.1};  // value 0: not disliked
+  e.b.Relations[0] = {e.a.ID, e.a.Handle, 0.1, -0.1};  // value 0: not disliked
   EXPECT_TRUE(WillingForContact(e.a, e.b));
   EXPECT_DOUBLE_EQ(e.a.M(need::Affil).Ist, 0.5 - (1 - (0 - 0.5)) * 0.5 * 0.1);
 

@@ -100,7 +100,9 @@ TEST(MausTest, ConstructionGivesNamesAndEmptyLists) {
   EXPECT_EQ(m.ExploreTarget->Pos, (TPoint{0, 0}));
   EXPECT_TRUE(m.GoalLocations.empty());
   EXPECT_FALSE(m.Embryo);
-  EXPECT_EQ(m.GoalMouse(), nullptr);
+  EXPECT_EQ(m.Partner, MouseHandle{});
+  EXPECT_EQ(m.Competitor, MouseHandle{});
+  EXPECT_EQ(m.Miserablemaus, MouseHandle{});
 }
 
 TEST(MausTest, RunCountsIdsUp) {
@@ -128,10 +130,13 @@ TEST(MausTest, CopyGenomTakesTheCurrentValues) {
 }
 
 TEST(RelationTest, UpdateRelationCreatesAndClamps) {
-  TMaus a(1), b(2), c(3);
+  test::TestRun t;
+  TMaus& a = t.AddMaus({0, 0});
+  TMaus& b = t.AddMaus({0, 0});
+  TMaus& c = t.AddMaus({0, 0});
   UpdateRelation(a.Relations, b, 0.4);
   ASSERT_EQ(a.Relations.size(), 1u);
-  EXPECT_EQ(a.Relations[0].OtherID, 2);
+  EXPECT_EQ(a.Relations[0].OtherID, b.ID);
   EXPECT_EQ(a.Relations[0].Friendship, 0.2);
   UpdateRelation(a.Relations, c, -0.5);
   EXPECT_EQ(a.Relations[1].Enmity, -1);  // -1.5 clamped
@@ -144,54 +149,61 @@ TEST(RelationTest, UpdateRelationCreatesAndClamps) {
 }
 
 TEST(RelationTest, RelationValueOfTheFirstEntry) {
-  TMaus a(1), b(2);
+  test::TestRun t;
+  TMaus& a = t.AddMaus({0, 0});
+  TMaus& b = t.AddMaus({0, 0});
   double v = 99;
   EXPECT_FALSE(RelationValue(a, &b, v));
   EXPECT_EQ(v, 0);
-  a.Relations.push_back({2, &b, 0.5, -0.2});
-  a.Relations.push_back({2, &b, 1, 0});
+  a.Relations.push_back({b.ID, b.Handle, 0.5, -0.2});
+  a.Relations.push_back({b.ID, b.Handle, 1, 0});
   EXPECT_TRUE(RelationValue(a, &b, v));
   EXPECT_DOUBLE_EQ(v, 0.3);
   // An entry not yet linked is nobody's entry.
-  a.Relations.insert(a.Relations.begin(), TFrinEn{5, nullptr, 1, 0});
+  a.Relations.insert(a.Relations.begin(), TFrinEn{5, {}, 1, 0});
   EXPECT_FALSE(RelationValue(a, nullptr, v));
 }
 
 TEST(RelationTest, MeanPositionRoundsHalvesToEven) {
-  TMaus a(1), b(2);
-  a.Position = {0, 0};
-  b.Position = {3, 3};
-  EXPECT_EQ(MeanPosition({&a, &b}), (TPoint{2, 2}));
+  test::TestRun t;
+  TMaus& a = t.AddMaus({0, 0});
+  TMaus& b = t.AddMaus({3, 3});
+  EXPECT_EQ(MeanPosition(t.run, test::Handles({&a, &b})), (TPoint{2, 2}));
   b.Position = {5, 1};
-  EXPECT_EQ(MeanPosition({&a, &b}), (TPoint{2, 0}));
-  EXPECT_EQ(MeanPosition({}), NoPoint);
+  EXPECT_EQ(MeanPosition(t.run, test::Handles({&a, &b})), (TPoint{2, 0}));
+  EXPECT_EQ(MeanPosition(t.run, {}), NoPoint);
 }
 
-TEST(RemoveMausTest, EveryReferenceIsCleared) {
+// The dead mouse leaves the relations and seen lists; a handle to it finds
+// nothing, also once a newborn has taken its slot.
+TEST(RemoveMausTest, NothingFindsTheDeadMouse) {
   test::TestRun t;
   TMaus& a = t.AddMaus({10, 10});
   TMaus& b = t.AddMaus({20, 10});
   TMaus& c = t.AddMaus({30, 10});
   UpdateRelation(a.Relations, b, 1);
   UpdateRelation(a.Relations, c, 1);
-  a.Partner = &b;
-  c.Partner = &b;
-  c.Competitor = &b;
-  a.Miserablemaus = &b;
-  a.SeenMice = {&b, &c};
-  c.SeenFriends = {&b};
-  t.run.SelectMaus(&b);
+  a.Partner = b.Handle;
+  c.Partner = b.Handle;
+  c.Competitor = b.Handle;
+  a.Miserablemaus = b.Handle;
+  a.SeenMice = {b.Handle, c.Handle};
+  c.SeenFriends = {b.Handle};
+  t.run.SelectMaus(b.Handle);
+  const std::uint64_t changes = t.run.SelectionChanges;
   RemoveMaus(t.run, 1);
-  ASSERT_EQ(t.run.Mice.size(), 2u);
-  EXPECT_EQ(a.Partner, nullptr);
-  EXPECT_EQ(c.Partner, nullptr);
-  EXPECT_EQ(c.Competitor, nullptr);
-  EXPECT_EQ(a.Miserablemaus, nullptr);
+  TMaus& newborn = t.AddMaus({20, 10});
+  ASSERT_EQ(t.run.Mice.size(), 3u);
+  EXPECT_EQ(newborn.Handle.slot, a.Partner.slot);
+  for (MouseHandle gone : {a.Partner, c.Partner, c.Competitor, a.Miserablemaus})
+    EXPECT_EQ(t.run.Mice.Find(gone), nullptr);
+  EXPECT_EQ(GoalMouse(t.run, c), nullptr);
   ASSERT_EQ(a.Relations.size(), 1u);
-  EXPECT_EQ(a.Relations[0].OtherMaus, &c);
-  EXPECT_EQ(a.SeenMice, (TMausRefs{&c}));
+  EXPECT_EQ(t.run.Mice.Find(a.Relations[0].Other), &c);
+  EXPECT_EQ(a.SeenMice, test::Handles({&c}));
   EXPECT_TRUE(c.SeenFriends.empty());
-  EXPECT_EQ(t.run.SelectedMaus, nullptr);
+  EXPECT_EQ(t.run.Selected(), nullptr);
+  EXPECT_EQ(t.run.SelectionChanges, changes + 1);  // the window learns of it
 }
 
 }  // namespace

@@ -286,7 +286,7 @@ TEST_F(AggressionTest, BittenStrangerBecomesAnEnemyWithoutCountingAsAFriend) {
             std::vector<std::string>{"         0;  0.0000;  0.1000;  0.7500;  0.0314;  0.0750;+;"});
   EXPECT_EQ(run.Stats[stat::BiteFriend], 0);
   ASSERT_EQ(attacker.Relations.size(), 1u);
-  EXPECT_EQ(attacker.Relations[0].OtherMaus, &target);
+  EXPECT_EQ(attacker.Relations[0].Other, target.Handle);
   EXPECT_EQ(attacker.Relations[0].OtherID, target.ID);
   EXPECT_EQ(attacker.Relations[0].Friendship, 0);
   EXPECT_EQ(attacker.Relations[0].Enmity, -1);
@@ -299,7 +299,7 @@ TEST_F(AggressionTest, BitesAreHeardOnlyFromAudibleMice) {
   attacker.Comp().BasMeta = 0.05;
   attacker.Arousal = 1;  // every attempt below starts from seed 1: draw 0 = 0.0314 bites
 
-  run.SelectedMaus = &target;  // another mouse is picked
+  run.SelectedMaus = target.Handle;  // another mouse is picked
   run.random.SetSeed(1);
   Aggression(run, attacker, &target);
   EXPECT_EQ(attacker.Action, action::Bite);

@@ -231,8 +231,8 @@ TEST(SplitRunSituation, TheCutAt2000MeetsPregnantMiceAndMiceMidPlan) {
   }
   EXPECT_GT(pregnant, 0);
   EXPECT_GT(midPlan, 0);
-  ASSERT_NE(saved.run.SelectedMaus, nullptr);
-  EXPECT_EQ(saved.run.SelectedMaus->ID, 35);
+  ASSERT_NE(saved.run.Selected(), nullptr);
+  EXPECT_EQ(saved.run.Selected()->ID, 35);
 }
 
 // ---------------------------------------------------------------- signals and crashes

@@ -301,12 +301,12 @@ void MainWindowTest::leftClickPicksTheNearestMouseWithin100() {
   w.Start();
   TMaus* second = w.run.Mice[1].get();
   QTest::mouseClick(&w.window->View(), Qt::LeftButton, {}, w.ScreenOf(*second) + QPoint(3, 2));
-  QCOMPARE(w.run.SelectedMaus, second);
+  QCOMPARE(w.run.Selected(), second);
   QCOMPARE(w.run.CheckMausId, 8);
   // Far from both: world (0, 299) is 206 from the first mouse.
   const TPoint far = w.window->Geometry().WorldToScreen({0, 299});
   QTest::mouseClick(&w.window->View(), Qt::LeftButton, {}, QPoint(far.x, far.y));
-  QCOMPARE(w.run.SelectedMaus, nullptr);
+  QCOMPARE(w.run.Selected(), nullptr);
   QCOMPARE(w.run.CheckMausId, 8);
 }
 
@@ -323,14 +323,14 @@ void MainWindowTest::otherButtonsPickTheCheckMouse() {
   MainWindow w({{7, {100, 100}}, {35, {300, 200}}});
   w.Start();
   w.run.CheckMausId = checkId;
-  w.run.SelectMaus(w.run.Mice[0].get());
+  w.run.SelectMaus(w.run.Mice[0]->Handle);
   QTest::mouseClick(&w.window->View(), Qt::RightButton, {}, w.ScreenOf(*w.run.Mice[0]));
   if (picked < 0) {
-    QCOMPARE(w.run.SelectedMaus, nullptr);
+    QCOMPARE(w.run.Selected(), nullptr);
     QCOMPARE(w.run.CheckMausId, checkId);
   } else {
-    QVERIFY(w.run.SelectedMaus);
-    QCOMPARE(w.run.SelectedMaus->ID, picked);
+    QVERIFY(w.run.Selected());
+    QCOMPARE(w.run.Selected()->ID, picked);
     QCOMPARE(w.run.CheckMausId, picked);
   }
 }
@@ -465,7 +465,7 @@ void MainWindowTest::withoutPaintTheViewKeepsItsPictureButPickingRedraws() {
   w.window->TimerLifeTimer();
   QCOMPARE(w.window->View().Buffer().pixelColor(before), mouseColour);  // the old picture
   QTest::mouseClick(&w.window->View(), Qt::LeftButton, {}, w.ScreenOf(m));
-  QCOMPARE(w.run.SelectedMaus, &m);
+  QCOMPARE(w.run.Selected(), &m);
   QVERIFY(w.window->View().Buffer().pixelColor(before) != mouseColour);
   QCOMPARE(w.window->View().Buffer().pixelColor(w.ScreenOf(m)), mouseColour);
 }

@@ -117,7 +117,7 @@ void WorldPainterTest::miceAreDrawnByAgeWithWhiteTransparent() {
 }
 
 void WorldPainterTest::thePickedMouseGetsAWhiteDisc() {
-  t_->run.SelectedMaus = adult_;
+  t_->run.SelectedMaus = adult_->Handle;
   const QImage image = Draw();
   QCOMPARE(At(image, 300 + 9, 50), QColor(Qt::white));
   QCOMPARE(At(image, 300, 50 - 9), QColor(Qt::white));
@@ -144,10 +144,10 @@ void WorldPainterTest::friendFoeDiscsOnlyWhenChecked() {
   QFETCH(double, friendship);
   QFETCH(double, enmity);
   QFETCH(QColor, colour);
-  t_->run.SelectedMaus = adult_;
+  t_->run.SelectedMaus = adult_->Handle;
   showRelations_ = checked;
-  adult_->Relations.push_back(TFrinEn{young_->ID, young_, friendship, enmity});
-  adult_->Relations.push_back(TFrinEn{99, nullptr, 1, 0});  // a mouse no longer there
+  adult_->Relations.push_back(TFrinEn{young_->ID, young_->Handle, friendship, enmity});
+  adult_->Relations.push_back(TFrinEn{99, {}, 1, 0});  // a mouse no longer there
   const QImage image = Draw();
   QCOMPARE(At(image, 50 + 9, 250), colour);
   QCOMPARE(At(image, 50, 250), YoungColour);
@@ -155,7 +155,7 @@ void WorldPainterTest::friendFoeDiscsOnlyWhenChecked() {
 }
 
 void WorldPainterTest::placesOfThePickedMouseWithTheirRoute() {
-  t_->run.SelectedMaus = adult_;
+  t_->run.SelectedMaus = adult_->Handle;
   TGoalMemEl& food = FindElement(adult_->GoalMemory, t_->run.settings, goal::Food);
   auto target = std::make_shared<TGoalAvLoc>();
   target->Element = &food;

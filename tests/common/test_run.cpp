@@ -142,9 +142,16 @@ std::vector<std::string> TestRun::KofiLines() {
   return ReadLines(run.ProtoDir() / "KofiProtNN.prt");
 }
 
+TMausRefs Handles(std::initializer_list<const TMaus*> mice) {
+  TMausRefs handles;
+  for (const TMaus* m : mice)
+    handles.push_back(m->Handle);
+  return handles;
+}
+
 void TestRun::Watch(TMaus& m) {
   if (!run.Behaviour.IsOpen()) OpenProtocols();
-  run.SelectedMaus = &m;
+  run.SelectedMaus = m.Handle;
   run.CheckMausId = m.ID;
 }
 

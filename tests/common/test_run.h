@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -72,5 +73,7 @@ struct TestRun {
 // Gives need n the level ist, with Deviation and Urgency as a regulation step
 // would leave them.
 void SetNeed(TMaus& m, std::uint8_t n, double ist);
+// A seen list of the given mice (each must be in a run's list).
+TMausRefs Handles(std::initializer_list<const TMaus*> mice);
 
 }  // namespace murinex::test

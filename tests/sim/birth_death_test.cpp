@@ -126,9 +126,9 @@ TEST_F(BirthTest, ChildStartsFromTheEmbryo) {
   EXPECT_DOUBLE_EQ(c.SumWeights, sum);
   // Mother and child are friends.
   ASSERT_EQ(c.Relations.size(), 1u);
-  EXPECT_EQ(c.Relations[0].OtherMaus, mother);
+  EXPECT_EQ(c.Relations[0].Other, mother->Handle);
   EXPECT_EQ(c.Relations[0].Friendship, 0.5);
-  EXPECT_EQ(mother->Relations.back().OtherMaus, &c);
+  EXPECT_EQ(mother->Relations.back().Other, c.Handle);
   EXPECT_EQ(mother->Relations.back().Friendship, 0.5);
   EXPECT_EQ(mother->Pregnant(), 0);
   EXPECT_FALSE(mother->Embryo);

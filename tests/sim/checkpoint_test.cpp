@@ -43,14 +43,14 @@ struct LinkedRun {
     TMaus& a = tr.AddMaus({10, 20});
     TMaus& b = tr.AddMaus({30, 40});
     TMaus& c = tr.AddMaus({50, 60});
-    a.Partner = &c;
-    b.Competitor = &a;
-    c.Miserablemaus = &b;
-    a.SeenMice = {&b, &c};
-    a.SeenEnemies = {&b};
+    a.Partner = c.Handle;
+    b.Competitor = a.Handle;
+    c.Miserablemaus = b.Handle;
+    a.SeenMice = {b.Handle, c.Handle};
+    a.SeenEnemies = {b.Handle};
     UpdateRelation(a.Relations, b, 0.4);
     UpdateRelation(b.Relations, c, -0.1);
-    a.Relations.push_back({77, nullptr, 0.5, -0.25});  // a mouse no longer there
+    a.Relations.push_back({77, {}, 0.5, -0.25});  // a mouse no longer there
     // Places: a route w2 -> w1 -> food, the target shared with the list, and
     // a place that left the list but is still the rated one and w1's Next.
     TGoalLocPtr food = test::AddPlace(tr.run, a, goal::Food, {100, 100}, '+');
@@ -84,7 +84,7 @@ struct LinkedRun {
     tr.run.SumLines.SetSumLine("Arousal", 0xAA00FF);
     tr.run.SumLines.Tick(true, 4700);  // one point of every summary line, at tick 4700
     tr.run.SumLines.AddSum("Arousal", 0.5);
-    tr.run.SelectedMaus = &b;
+    tr.run.SelectedMaus = b.Handle;
     tr.run.IdCounter = 190;
     tr.run.StatProto.Write("row\n");
   }
@@ -138,18 +138,18 @@ TEST(CheckpointTest, MiceKeepTheirLinksByPosition) {
   TMaus& a = *mice[0];
   TMaus& b = *mice[1];
   TMaus& c = *mice[2];
-  EXPECT_EQ(a.Partner, &c);
-  EXPECT_EQ(b.Competitor, &a);
-  EXPECT_EQ(c.Miserablemaus, &b);
-  EXPECT_EQ(a.SeenMice, (TMausRefs{&b, &c}));
-  EXPECT_EQ(a.SeenEnemies, (TMausRefs{&b}));
+  EXPECT_EQ(a.Partner, c.Handle);
+  EXPECT_EQ(b.Competitor, a.Handle);
+  EXPECT_EQ(c.Miserablemaus, b.Handle);
+  EXPECT_EQ(a.SeenMice, test::Handles({&b, &c}));
+  EXPECT_EQ(a.SeenEnemies, test::Handles({&b}));
   ASSERT_EQ(a.Relations.size(), 2u);
-  EXPECT_EQ(a.Relations[0].OtherMaus, &b);
+  EXPECT_EQ(a.Relations[0].Other, b.Handle);
   EXPECT_EQ(a.Relations[0].Friendship, 0.2);
   EXPECT_EQ(a.Relations[1].OtherID, 77);
-  EXPECT_EQ(a.Relations[1].OtherMaus, nullptr);
-  EXPECT_EQ(b.Relations[0].OtherMaus, &c);
-  EXPECT_EQ(back.run.SelectedMaus, &b);
+  EXPECT_EQ(a.Relations[1].Other, MouseHandle{});
+  EXPECT_EQ(b.Relations[0].Other, c.Handle);
+  EXPECT_EQ(back.run.Selected(), &b);
 }
 
 TEST(CheckpointTest, PlacesStaySharedAndRoutesLeadOnOutsideTheList) {

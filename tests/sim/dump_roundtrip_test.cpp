@@ -75,8 +75,10 @@ void FillWithLimits(test::TestRun& t, TMaus& m) {
   place->Sign = '+';
   m.GoalLocations.push_back(place);
   for (int k = 0; k < 6; ++k)
-    m.Relations.push_back({static_cast<std::int32_t>(Min(Field::Id)), nullptr,
-                           Max(Field::Friendship), Min(Field::Enmity)});
+    m.Relations.push_back({static_cast<std::int32_t>(Min(Field::Id)),
+                           {},
+                           Max(Field::Friendship),
+                           Min(Field::Enmity)});
   for (int k = 0; k < 6; ++k)
     m.Protocol.push_back({-CoordinateLimit, -CoordinateLimit, 255, 255, 1});
 }

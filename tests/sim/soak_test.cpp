@@ -46,7 +46,7 @@ TEST(SoakTest, HundredThousandTicksOfTheDefaultRun) {
   StartUp(run, "Soak");
   SetUpPopulation(run);
   LoadWorld(run);
-  run.SelectMaus(MausById(run, 35));  // the check mouse's protocols are written too
+  run.SelectMaus(HandleOf(MausById(run, 35)));  // the check mouse's protocols are written too
   ListSizes half;
   std::size_t largest = 0;
   for (int tick = 1; tick <= 100000; ++tick) {
@@ -55,15 +55,13 @@ TEST(SoakTest, HundredThousandTicksOfTheDefaultRun) {
     // Relations name living mice only, each at most once: they grow with the
     // population, never beyond it.
     if (tick % 1000 == 0) {
-      std::set<const TMaus*> living;
-      for (const auto& m : run.Mice)
-        living.insert(m.get());
       for (const auto& m : run.Mice) {
         std::set<const TMaus*> named;
         for (const TFrinEn& e : m->Relations) {
-          if (!e.OtherMaus) continue;
-          ASSERT_TRUE(living.count(e.OtherMaus)) << "mouse " << m->ID << " knows a dead mouse";
-          ASSERT_TRUE(named.insert(e.OtherMaus).second) << "mouse " << m->ID << " knows one twice";
+          if (e.Other == MouseHandle{}) continue;
+          const TMaus* other = run.Mice.Find(e.Other);
+          ASSERT_TRUE(other) << "mouse " << m->ID << " knows a dead mouse";
+          ASSERT_TRUE(named.insert(other).second) << "mouse " << m->ID << " knows one twice";
         }
       }
     }

@@ -149,8 +149,8 @@ TEST(PopulationSetUpTest, RelationsLinkToTheFirstMouseWithTheID) {
   const TMaus& grey = *run.Mice[0];
   ASSERT_EQ(grey.Relations.size(), 6u);
   EXPECT_EQ(grey.Relations[0].OtherID, 8);
-  EXPECT_EQ(grey.Relations[0].OtherMaus, run.Mice[1].get());
-  EXPECT_EQ(grey.Relations[1].OtherMaus, nullptr);  // no mouse 9
+  EXPECT_EQ(grey.Relations[0].Other, run.Mice[1]->Handle);
+  EXPECT_EQ(grey.Relations[1].Other, MouseHandle{});  // no mouse 9
 }
 
 TEST(PopulationSetUpTest, WorldIsLoadedAfterwards) {

@@ -176,9 +176,9 @@ TEST_F(StatisticsTest, MeansAndRelationsOfThePopulation) {
   b.Inhib = 0.3;
   a.Age = 1;
   b.Age = 2;
-  a.Relations.push_back({b.ID, &b, 0.6, -0.2});
-  a.Relations.push_back({99, nullptr, 0.2, 0});  // an entry not linked counts too
-  b.Relations.push_back({a.ID, &a, 0, -0.6});
+  a.Relations.push_back({b.ID, b.Handle, 0.6, -0.2});
+  a.Relations.push_back({99, {}, 0.2, 0});  // an entry not linked counts too
+  b.Relations.push_back({a.ID, a.Handle, 0, -0.6});
   const std::vector<std::string> fields = Fields(WriteStatRow(t.run));
   EXPECT_EQ(Column(fields, stat::Arousal), "0.40000");
   EXPECT_EQ(Column(fields, stat::Inhib), "0.20000");

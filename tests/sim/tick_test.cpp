@@ -140,7 +140,7 @@ TEST_F(TickTest, ErrorAbandonsTheTickAndClearsBusy) {
   // The check mouse is selected but its behaviour protocol cannot be written.
   t.run.Behaviour.Close();
   t.run.CheckMausId = At(0).ID;
-  t.run.SelectMaus(&At(0));
+  t.run.SelectMaus(At(0).Handle);
   EXPECT_THROW(Tick(t.run), InputError);
   EXPECT_FALSE(t.run.Busy);
   EXPECT_EQ(t.run.TickCount, 1);
