@@ -41,9 +41,9 @@ for word in slurm munge clang valgrind perf; do
     fail "scripts/setup --print names a test-only package: $(grep -i "$word" <<<"$plain" | tr '\n' ' ')"
   fi
 done
+everything=$("$source/scripts/setup" --print --test)
 for package in slurmctld munge clang valgrind linux-perf help2man cmake; do
-  "$source/scripts/setup" --print --test | grep -qx "$package" \
-    || fail "scripts/setup --print --test does not name $package"
+  grep -qx "$package" <<<"$everything" || fail "scripts/setup --print --test does not name $package"
 done
 
 # --- Install, then move the tree: nothing may still point at the first place.
@@ -78,6 +78,12 @@ manifest = json.load(open(sys.argv[1]))
 sys.exit(0 if manifest["status"] == "complete" and manifest["final_tick"] == 1000 else 1)
 EOF
 same_outputs "$scratch/run-out" || fail "the installed run's outputs differ from the checkout's"
+
+# murinex-make-run with its default options writes exactly the default run's
+# inputs; installed, it copies the start-up and settings files from share/.
+"$prefix/bin/murinex-make-run" "$scratch/made" >/dev/null || fail "murinex-make-run failed from the moved tree"
+diff -r "$scratch/made" "$prefix/share/murinex/default-run" >/dev/null \
+  || fail "murinex-make-run's default run folder differs from the installed default run"
 
 # A movie: 100 ticks, a frame every 5 ticks, so 20 frames, read back by ffprobe.
 "$prefix/bin/murinex-movie" --dir "$scratch/run" --ticks 100 --every 5 --size 450x320 \
