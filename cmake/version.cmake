@@ -1,3 +1,4 @@
+cmake_minimum_required(VERSION 3.25)
 # Writes OUTPUT, a header defining MURINEX_VERSION as `git describe` names the
 # source tree in SOURCE_DIR (with -dirty for uncommitted changes). The file is
 # only rewritten when the version changes, so nothing rebuilds needlessly.

@@ -13,7 +13,11 @@ import struct
 import sys
 import wave
 
-DEFAULT_RUN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "default-run")
+# default-run/ beside tools/ in the checkout; installed as bin/murinex-make-run, share/murinex/default-run.
+_HERE = os.path.dirname(os.path.abspath(__file__))
+DEFAULT_RUN = next((folder for folder in (os.path.join(_HERE, "..", "default-run"),
+                                          os.path.join(_HERE, "..", "share", "murinex", "default-run"))
+                    if os.path.isdir(folder)), os.path.join(_HERE, "..", "default-run"))
 rng = random.Random(1)  # the world
 
 # ---------------------------------------------------------------- world
