@@ -21,7 +21,7 @@
 #include "app/runner_checkpoint.h"
 #include "model/run.h"
 #include "sim/startup.h"
-#include "sim/tick.h"
+#include "sim/tick/tick.h"
 #include "world/error.h"
 
 namespace {

@@ -16,9 +16,9 @@
 #include "app/runner_options.h"
 #include "app/runner_start.h"
 #include "model/run.h"
-#include "sim/checkpoint.h"
+#include "sim/persistence/checkpoint.h"
 #include "sim/startup.h"
-#include "sim/tick.h"
+#include "sim/tick/tick.h"
 #include "world/error.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "app/run_manifest.h"
 #include "app/runner_options.h"
 #include "model/run.h"
-#include "sim/checkpoint.h"
+#include "sim/persistence/checkpoint.h"
 #include "world/error.h"
 
 namespace murinex {

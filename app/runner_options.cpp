@@ -8,7 +8,7 @@
 #include <limits>
 
 #include "model/run.h"
-#include "sim/mouse_table.h"
+#include "sim/persistence/mouse_table.h"
 #include "world/error.h"
 
 namespace murinex {

@@ -8,7 +8,7 @@
 #include "app/runner_checkpoint.h"
 #include "app/runner_options.h"
 #include "model/run.h"
-#include "sim/checkpoint.h"
+#include "sim/persistence/checkpoint.h"
 #include "sim/startup.h"
 #include "world/error.h"
 

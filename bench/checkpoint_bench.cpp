@@ -15,10 +15,10 @@
 
 #include "agent/maus.h"
 #include "model/run.h"
-#include "sim/checkpoint.h"
-#include "sim/population_files.h"
+#include "sim/persistence/checkpoint.h"
+#include "sim/persistence/population_files.h"
 #include "sim/startup.h"
-#include "sim/tick.h"
+#include "sim/tick/tick.h"
 
 namespace {
 

@@ -19,9 +19,9 @@
 #include "app/mouse_images.h"
 #include "app/world_painter.h"
 #include "model/run.h"
-#include "sim/charts.h"
 #include "sim/startup.h"
-#include "sim/tick.h"
+#include "sim/tick/charts.h"
+#include "sim/tick/tick.h"
 
 namespace {
 

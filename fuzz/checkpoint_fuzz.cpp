@@ -12,9 +12,9 @@
 
 #include "fuzz/fuzz_common.h"
 #include "model/run.h"
-#include "sim/checkpoint.h"
-#include "sim/state_text.h"
-#include "sim/tick.h"
+#include "sim/persistence/checkpoint.h"
+#include "sim/persistence/state_text.h"
+#include "sim/tick/tick.h"
 #include "world/error.h"
 
 namespace {

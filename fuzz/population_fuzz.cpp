@@ -8,7 +8,7 @@
 #include "agent/mouse_list.h"
 #include "fuzz/fuzz_common.h"
 #include "model/run.h"
-#include "sim/population_files.h"
+#include "sim/persistence/population_files.h"
 #include "world/error.h"
 
 namespace {

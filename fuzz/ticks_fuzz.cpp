@@ -10,8 +10,8 @@
 #include "agent/mouse_list.h"
 #include "fuzz/fuzz_common.h"
 #include "model/run.h"
-#include "sim/population_files.h"
-#include "sim/tick.h"
+#include "sim/persistence/population_files.h"
+#include "sim/tick/tick.h"
 #include "world/error.h"
 #include "world/terrain.h"
 

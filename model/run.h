@@ -113,9 +113,9 @@ class Run {
 
   // --- protocol files
   OutFile BirthLog, StatProto, KofiProt, Behaviour, AggProt;
-  // The life records: births, deaths and traits as CSV tables (sim/life_records.h).
+  // The life records: births, deaths and traits as CSV tables (sim/persistence/life_records.h).
   OutFile BirthsTable, DeathsTable, TraitsTable;
-  // The table of every living mouse (sim/mouse_table.h): its observations so far,
+  // The table of every living mouse (sim/persistence/mouse_table.h): its observations so far,
   // and the last one while it is compressed beside the run.
   OutFile MiceTable;
   std::future<std::string> MiceTablePending;

@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <array>
 
-#include "sim/charts.h"
+#include "sim/tick/charts.h"
 
 class QAction;
 class QActionGroup;

@@ -20,7 +20,7 @@
 
 #include "agent/maus.h"
 #include "model/run.h"
-#include "sim/checkpoint.h"
+#include "sim/persistence/checkpoint.h"
 #include "tests/common/test_run.h"
 
 extern char** environ;

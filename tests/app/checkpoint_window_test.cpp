@@ -8,7 +8,7 @@
 #include "tests/views/menu_items.h"
 
 #include "app/tf_emo.h"
-#include "sim/checkpoint.h"
+#include "sim/persistence/checkpoint.h"
 #include "tests/app/dialog_driver.h"
 #include "tests/app/run_folder.h"
 #include "views/clock_set.h"

@@ -15,7 +15,7 @@
 #include "app/world_painter.h"
 #include "model/run.h"
 #include "sim/startup.h"
-#include "sim/tick.h"
+#include "sim/tick/tick.h"
 #include "tests/common/test_run.h"
 
 namespace murinex {

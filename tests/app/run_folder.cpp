@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "app/mouse_images.h"
-#include "sim/population_files.h"
+#include "sim/persistence/population_files.h"
 
 namespace murinex::test {
 

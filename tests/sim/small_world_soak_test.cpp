@@ -10,7 +10,7 @@
 
 #include "agent/maus.h"
 #include "model/run.h"
-#include "sim/tick.h"
+#include "sim/tick/tick.h"
 #include "tests/common/reference_random.h"
 #include "tests/common/test_run.h"
 

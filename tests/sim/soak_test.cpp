@@ -10,7 +10,7 @@
 #include "agent/mouse_list.h"
 #include "model/run.h"
 #include "sim/startup.h"
-#include "sim/tick.h"
+#include "sim/tick/tick.h"
 #include "tests/common/test_run.h"
 
 namespace murinex {

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <type_traits>
 
-#include "sim/state_text.h"
+#include "sim/persistence/state_text.h"
 #include "world/fields.h"
 
 namespace murinex::checkpoint {

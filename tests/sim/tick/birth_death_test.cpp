@@ -1,4 +1,4 @@
-#include "sim/birth_death.h"
+#include "sim/tick/birth_death.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "sim/state_check.h"
+#include "sim/checks/every_tick.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "sim/mouse_table.h"
+#include "sim/persistence/mouse_table.h"
 
 #include <zlib.h>
 
@@ -11,7 +11,7 @@
 #include "agent/maus_fields.h"
 #include "agent/mouse_values.h"
 #include "model/run.h"
-#include "sim/csv_text.h"
+#include "sim/persistence/csv_text.h"
 #include "world/error.h"
 
 namespace murinex {

@@ -1,11 +1,11 @@
-#include "sim/checkpoint_mouse.h"
+#include "sim/persistence/checkpoint_mouse.h"
 
 #include <vector>
 
 #include "agent/maus.h"
 #include "agent/maus_fields.h"
 #include "model/lines.h"
-#include "sim/checkpoint_io.h"
+#include "sim/persistence/checkpoint_io.h"
 #include "world/error.h"
 
 namespace murinex::checkpoint {

@@ -1,16 +1,16 @@
-#include "sim/checkpoint.h"
+#include "sim/persistence/checkpoint.h"
 
 #include <fstream>
 #include <sstream>
 
 #include "agent/maus.h"
 #include "model/run.h"
-#include "sim/checkpoint_io.h"
-#include "sim/checkpoint_mouse.h"
-#include "sim/mouse_table.h"
+#include "sim/checks/every_tick.h"
 #include "sim/overrides.h"
-#include "sim/state_check.h"
-#include "sim/state_text.h"
+#include "sim/persistence/checkpoint_io.h"
+#include "sim/persistence/checkpoint_mouse.h"
+#include "sim/persistence/mouse_table.h"
+#include "sim/persistence/state_text.h"
 #include "world/error.h"
 
 namespace murinex {

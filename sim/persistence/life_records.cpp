@@ -1,4 +1,4 @@
-#include "sim/life_records.h"
+#include "sim/persistence/life_records.h"
 
 #include <cmath>
 
@@ -6,7 +6,7 @@
 #include "agent/maus_fields.h"
 #include "agent/mouse_list.h"
 #include "model/run.h"
-#include "sim/csv_text.h"
+#include "sim/persistence/csv_text.h"
 
 namespace murinex {
 

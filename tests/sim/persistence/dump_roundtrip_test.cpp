@@ -7,7 +7,7 @@
 
 #include "agent/maus.h"
 #include "agent/mouse_list.h"
-#include "sim/population_files.h"
+#include "sim/persistence/population_files.h"
 #include "tests/common/test_run.h"
 #include "world/input_ranges.h"
 #include "world/text_reader.h"

@@ -1,4 +1,4 @@
-#include "sim/validate.h"
+#include "sim/checks/validation_build.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "sim/tick.h"
+#include "sim/tick/tick.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "agent/maus.h"
 #include "model/run.h"
-#include "sim/birth_death.h"
+#include "sim/tick/birth_death.h"
 #include "tests/common/test_run.h"
 #include "world/error.h"
 

@@ -1,11 +1,11 @@
-#include "sim/birth_death.h"
+#include "sim/tick/birth_death.h"
 
 #include "agent/genome.h"
 #include "agent/maus.h"
 #include "agent/mouse_list.h"
 #include "agent/planning.h"
 #include "model/run.h"
-#include "sim/life_records.h"
+#include "sim/persistence/life_records.h"
 #include "world/format.h"
 
 namespace murinex {

@@ -22,7 +22,7 @@ import sys
 import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-DEFAULT_RUN = os.path.join(os.path.dirname(os.path.dirname(HERE)), "default-run")
+DEFAULT_RUN = os.path.join(HERE, "..", "..", "..", "default-run")
 TABLE = os.path.join("Proto", "Mice-M.csv.gz")
 
 failures = []

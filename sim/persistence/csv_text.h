@@ -1,6 +1,7 @@
 #pragma once
 
-// The fields of the CSV tables a run writes (sim/life_records.h, sim/mouse_table.h).
+// The fields of the CSV tables a run writes (sim/persistence/life_records.h,
+// sim/persistence/mouse_table.h).
 
 #include <charconv>
 #include <string>

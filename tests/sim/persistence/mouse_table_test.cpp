@@ -1,4 +1,4 @@
-#include "sim/mouse_table.h"
+#include "sim/persistence/mouse_table.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -9,7 +9,7 @@
 
 #include "model/run.h"
 #include "sim/startup.h"
-#include "sim/tick.h"
+#include "sim/tick/tick.h"
 #include "tests/common/test_run.h"
 
 namespace murinex {

@@ -1,4 +1,4 @@
-#include "sim/statistics.h"
+#include "sim/tick/statistics.h"
 
 #include <gtest/gtest.h>
 

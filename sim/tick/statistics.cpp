@@ -1,4 +1,4 @@
-#include "sim/statistics.h"
+#include "sim/tick/statistics.h"
 
 #include <cmath>
 #include <cstdint>
@@ -70,7 +70,8 @@ std::string WriteStatRow(Run& run) {
   std::string row = FormatInt(run.StatRowCount, 4) + ";";
   SetPopulationMeans(run);
   if (s[stat::Deathrate] > 0) s[stat::LifeLength] = s[stat::LifeLength] / s[stat::Deathrate];
-  const std::int64_t divisor = static_cast<std::int64_t>(run.Mice.size()) * run.model.StatisticsInterval;
+  const std::int64_t divisor =
+      static_cast<std::int64_t>(run.Mice.size()) * run.model.StatisticsInterval;
   for (int i = 0; i < stat::Count; ++i) {
     double value = s.Slot(i);
     if (IsRateColumn(i)) value = divisor != 0 ? value / static_cast<double>(divisor) : 0;

@@ -1,4 +1,4 @@
-#include "sim/state_text.h"
+#include "sim/persistence/state_text.h"
 
 #include <bit>
 #include <charconv>

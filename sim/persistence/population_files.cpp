@@ -1,4 +1,4 @@
-#include "sim/population_files.h"
+#include "sim/persistence/population_files.h"
 
 #include <ctime>
 #include <type_traits>

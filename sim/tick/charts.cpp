@@ -1,4 +1,4 @@
-#include "sim/charts.h"
+#include "sim/tick/charts.h"
 
 #include <algorithm>
 #include <string>

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "model/lines.h"
-#include "sim/checkpoint.h"
-#include "sim/state_text.h"
-#include "sim/tick.h"
+#include "sim/persistence/checkpoint.h"
+#include "sim/persistence/state_text.h"
+#include "sim/tick/tick.h"
 #include "tests/common/agent_builders.h"
 #include "tests/common/test_run.h"
 #include "world/error.h"

@@ -1,4 +1,4 @@
-#include "sim/tick.h"
+#include "sim/tick/tick.h"
 
 #include <vector>
 
@@ -8,13 +8,13 @@
 #include "agent/movement.h"
 #include "agent/perception.h"
 #include "model/run.h"
-#include "sim/birth_death.h"
-#include "sim/life_records.h"
-#include "sim/mouse_table.h"
-#include "sim/population_files.h"
-#include "sim/state_check.h"
-#include "sim/statistics.h"
-#include "sim/validate.h"
+#include "sim/checks/every_tick.h"
+#include "sim/checks/validation_build.h"
+#include "sim/persistence/life_records.h"
+#include "sim/persistence/mouse_table.h"
+#include "sim/persistence/population_files.h"
+#include "sim/tick/birth_death.h"
+#include "sim/tick/statistics.h"
 #include "world/inside.h"
 #include "world/terrain.h"
 
