@@ -174,14 +174,14 @@ void SocialBranch(Run& run, TMaus& m) {
 }
 
 // The need the goal memory says this kind serves, and that is most urgent now.
-std::uint8_t ServedNeed(Run& run, TMaus& m, std::uint8_t kind) {
+need::Need ServedNeed(Run& run, TMaus& m, goal::Goal kind) {
   const TGoalMemEl& el = FindElement(m.GoalMemory, run.settings, kind);
-  std::uint8_t served = need::NoNeed;
+  need::Need served = need::NoNeed;
   double best = 0;
   for (int i = 0; i < need::Count; ++i) {
     if (el.Values[i] > 0 && m.Motives[i].Urgency > best) {
       best = m.Motives[i].Urgency;
-      served = static_cast<std::uint8_t>(i);
+      served = static_cast<need::Need>(i);
     }
   }
   return served;
@@ -189,9 +189,9 @@ std::uint8_t ServedNeed(Run& run, TMaus& m, std::uint8_t kind) {
 
 void Consume(Run& run, TMaus& m, TTerra& patch, const char* sound) {
   run.PlayWave(m, sound);
-  Satisfy(run, m, patch.Kind, &patch, "SatisfyExist", 0.2);
+  Satisfy(run, m, GoalOfKind(patch.Kind), &patch, "SatisfyExist", 0.2);
   RestoreStrength(m);
-  if (RememberGoalPlace(run, m, patch.Kind, m.Position))
+  if (RememberGoalPlace(run, m, GoalOfKind(patch.Kind), m.Position))
     Satisfy(run, m, goal::Uncertainty, run.FirstTerra(), "New Goal - information!",
             m.P(param::GainCert) * 0.2);
   m.KeepConsuming = m.M(m.Need).Ist < 1 && patch.Amount > 0;
@@ -217,7 +217,7 @@ void GetHurt(Run& run, TMaus& m) {
 }
 
 // Gets ready to take what the patch holds; returns the sound of taking it.
-const char* PrepareTaking(Run& run, TMaus& m, std::uint8_t g, const TTerra& patch) {
+const char* PrepareTaking(Run& run, TMaus& m, goal::Goal g, const TTerra& patch) {
   switch (g) {
     case goal::Food:
       m.Action = action::Feed;
@@ -246,7 +246,8 @@ const char* PrepareTaking(Run& run, TMaus& m, std::uint8_t g, const TTerra& patc
 
 void LearnWithoutTaking(Run& run, TMaus& m, const Opportunity& here) {
   if (here.need == need::Pain && here.patch->Kind != KindHealingHerbs) return;
-  if (run.random.Uniform() > m.Inhib && RememberGoalPlace(run, m, here.patch->Kind, m.Position)) {
+  if (run.random.Uniform() > m.Inhib &&
+      RememberGoalPlace(run, m, GoalOfKind(here.patch->Kind), m.Position)) {
     Log(run, m, 6, [] { return "Opportunities and goals found and learned!"; });
     Satisfy(run, m, goal::Uncertainty, run.FirstTerra(), "Neue Wege gelernt!",
             m.P(param::GainCert) * 1);
@@ -256,14 +257,14 @@ void LearnWithoutTaking(Run& run, TMaus& m, const Opportunity& here) {
 void GoalBranch(Run& run, TMaus& m) {
   const Opportunity here = WhatIsHere(run, m);
   Log(run, m, 4, [] { return "Opportunities or Dangers?"; });
-  const std::uint8_t g = here.kind;
+  const goal::Goal g = here.kind;
   if (!((m.Goal != goal::NoGoal && g >= goal::Food) || g == goal::Stones)) return;
   m.Goal = ChooseGoal(run, m);
   if ((m.Goal == goal::Uncertainty || m.Goal == goal::Barrier) && here.need == m.Need &&
       m.M(m.Need).Ist <= 0.8)
     m.Goal = g;
   if (m.Goal != m.PrevGoal) ChangeIntention(run, m, stat::OppCh);
-  const std::uint8_t servedNeed = ServedNeed(run, m, g);
+  const need::Need servedNeed = ServedNeed(run, m, g);
   TTerra& patch = *here.patch;
   const bool take = m.Goal == g || (servedNeed != need::NoNeed && run.random.Uniform() < m.Inhib) ||
                     patch.Kind == KindStones;

@@ -4,13 +4,13 @@
 
 namespace murinex {
 
-TGoalMemEl& FindElement(TGoalMemory& memory, const Settings& settings, std::uint8_t kind) {
+TGoalMemEl& FindElement(TGoalMemory& memory, const Settings& settings, goal::Goal kind) {
   for (auto& element : memory)
     if (element->GoalKind == kind) return *element;
   return NewElement(memory, settings, kind);
 }
 
-TGoalMemEl& NewElement(TGoalMemory& memory, const Settings& settings, std::uint8_t kind) {
+TGoalMemEl& NewElement(TGoalMemory& memory, const Settings& settings, goal::Goal kind) {
   auto element = std::make_unique<TGoalMemEl>();
   element->GoalKind = kind;
   if (kind < settings.GoalNeedMatrix.size()) element->Values = settings.GoalNeedMatrix[kind];

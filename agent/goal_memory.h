@@ -14,7 +14,7 @@ struct Settings;
 
 // What reaching one goal kind does to each need of a mouse.
 struct TGoalMemEl {
-  std::uint8_t GoalKind = 0;
+  goal::Goal GoalKind = goal::NoGoal;
   std::array<double, need::Count> Values{};  // index = need
   double Expectation = 0;                    // availability estimate, rewritten by the intention
 };
@@ -38,7 +38,7 @@ struct TGoalAvLoc {
   std::int32_t LastRecall = 0;
   double Progress = 0;
 
-  std::uint8_t Kind() const { return Element ? Element->GoalKind : 0; }
+  goal::Goal Kind() const { return Element ? Element->GoalKind : goal::NoGoal; }
 };
 
 // Places are shared: a place removed from the list stays alive while the mouse
@@ -47,8 +47,8 @@ using TGoalLocPtr = std::shared_ptr<TGoalAvLoc>;
 using TGoalLocList = std::vector<TGoalLocPtr>;
 
 // The element of a kind, created from the goal-need matrix when missing.
-TGoalMemEl& FindElement(TGoalMemory& memory, const Settings& settings, std::uint8_t kind);
-TGoalMemEl& NewElement(TGoalMemory& memory, const Settings& settings, std::uint8_t kind);
+TGoalMemEl& FindElement(TGoalMemory& memory, const Settings& settings, goal::Goal kind);
+TGoalMemEl& NewElement(TGoalMemory& memory, const Settings& settings, goal::Goal kind);
 
 // Removes the place at index and repairs the links of the places after it.
 void DeleteLoc(TGoalLocList& places, std::size_t index);

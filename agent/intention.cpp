@@ -35,7 +35,7 @@ class GoalScene {
   // created if missing) the first time only, as the memory keeps its elements.
   void EnsurePatchElement(Run& run, TMaus& m) {
     if (patchElementKnown_) return;
-    FindElement(m.GoalMemory, run.settings, patch_->Kind);
+    FindElement(m.GoalMemory, run.settings, GoalOfKind(patch_->Kind));
     patchElementKnown_ = true;
   }
 
@@ -44,11 +44,11 @@ class GoalScene {
   bool patchElementKnown_ = false;
 };
 
-double Expectation(Run& run, TMaus& m, std::uint8_t kind, GoalScene& scene);
+double Expectation(Run& run, TMaus& m, goal::Goal kind, GoalScene& scene);
 
 }  // namespace
 
-std::uint8_t ChooseGoal(Run& run, TMaus& m) {
+goal::Goal ChooseGoal(Run& run, TMaus& m) {
   GoalScene scene(run, m);
   const double comp0 = m.Comp().Ist;
   double best = 0.2;
@@ -56,7 +56,7 @@ std::uint8_t ChooseGoal(Run& run, TMaus& m) {
   for (int i = 0; i < need::Count; ++i) {
     if (m.Motives[i].Urgency > best) {
       best = m.Motives[i].Urgency;
-      m.Need = static_cast<std::uint8_t>(i);
+      m.Need = static_cast<need::Need>(i);
     }
   }
   double value = 0.2, hysteresis = 0;
@@ -66,7 +66,7 @@ std::uint8_t ChooseGoal(Run& run, TMaus& m) {
     value = GoalValue(m, el, comp0);
     hysteresis = m.KeepConsuming ? m.Inhib * 2 * 0.5 : m.Inhib * 0.5;
   }
-  std::uint8_t chosen = m.Goal;
+  goal::Goal chosen = m.Goal;
   // Elements that the walk itself creates are not weighed in this call.
   const std::size_t count = m.GoalMemory.size();
   for (std::size_t k = 0; k < count; ++k) {
@@ -85,12 +85,12 @@ std::uint8_t ChooseGoal(Run& run, TMaus& m) {
 
 namespace {
 
-bool ResourceGoal(std::uint8_t kind) {
+bool ResourceGoal(goal::Goal kind) {
   return kind == goal::Food || kind == goal::Water || kind == goal::Vorarazav ||
          kind == goal::HealingHerbs;
 }
 
-double MeanProgressOfUsablePlaces(Run& run, TMaus& m, std::uint8_t kind) {
+double MeanProgressOfUsablePlaces(Run& run, TMaus& m, goal::Goal kind) {
   double sum = 0;
   int count = 0;
   const double sight = m.P(param::SightWidth);
@@ -121,19 +121,19 @@ double MeanFriendshipInView(Run& run, TMaus& m) {
 
 Opportunity WhatIsOn(Run& run, TMaus& m, TTerra* patch) {
   if (patch && run.random.Uniform() > m.Inhib)
-    return {patch->Kind, patch, BestNeedOf(run, m, patch->Kind)};
-  return {0, run.FirstTerra(), 0};
+    return {GoalOfKind(patch->Kind), patch, BestNeedOf(run, m, GoalOfKind(patch->Kind))};
+  return {goal::NoGoal, run.FirstTerra(), need::NoNeed};
 }
 
 // The kind WhatIsOn would report for the patch under the mouse, with the same
 // draw and the same goal element looked up; the need it would name is not asked.
-std::uint8_t NoticedKind(Run& run, TMaus& m, GoalScene& scene) {
-  if (!scene.Patch() || !(run.random.Uniform() > m.Inhib)) return 0;
+goal::Goal NoticedKind(Run& run, TMaus& m, GoalScene& scene) {
+  if (!scene.Patch() || !(run.random.Uniform() > m.Inhib)) return goal::NoGoal;
   scene.EnsurePatchElement(run, m);
-  return scene.Patch()->Kind;
+  return GoalOfKind(scene.Patch()->Kind);
 }
 
-double Expectation(Run& run, TMaus& m, std::uint8_t kind, GoalScene& scene) {
+double Expectation(Run& run, TMaus& m, goal::Goal kind, GoalScene& scene) {
   if (kind == NoticedKind(run, m, scene)) return 1;
   if (ResourceGoal(kind)) return MeanProgressOfUsablePlaces(run, m, kind);
   if (kind == goal::Friend || kind == goal::HelpRequest) return MeanFriendshipInView(run, m);
@@ -142,7 +142,7 @@ double Expectation(Run& run, TMaus& m, std::uint8_t kind, GoalScene& scene) {
 
 }  // namespace
 
-double GoalExpectation(Run& run, TMaus& m, std::uint8_t kind) {
+double GoalExpectation(Run& run, TMaus& m, goal::Goal kind) {
   GoalScene scene(run, m);
   return Expectation(run, m, kind, scene);
 }

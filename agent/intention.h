@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "agent/names.h"
+
 namespace murinex {
 
 class Run;
@@ -13,15 +15,15 @@ class TMaus;
 struct TTerra;
 
 // The goal worth most now (also sets the dominant need).
-std::uint8_t ChooseGoal(Run& run, TMaus& m);
+goal::Goal ChooseGoal(Run& run, TMaus& m);
 // How likely the mouse thinks it is to reach a goal of this kind.
-double GoalExpectation(Run& run, TMaus& m, std::uint8_t kind);
+double GoalExpectation(Run& run, TMaus& m, goal::Goal kind);
 
 // What the mouse notices on the ground under it.
 struct Opportunity {
-  std::uint8_t kind = 0;
+  goal::Goal kind = goal::NoGoal;
   TTerra* patch = nullptr;
-  std::uint8_t need = 0;
+  need::Need need = need::NoNeed;
 };
 Opportunity WhatIsHere(Run& run, TMaus& m);
 // The patch under the mouse (none off the patches). Within a tick the answer

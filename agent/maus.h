@@ -57,8 +57,8 @@ using TFrinEnList = std::vector<TFrinEn>;
 struct TProtocol {
   std::int32_t X = 0;
   std::int32_t Y = 0;
-  std::uint8_t Goal = 0;
-  std::uint8_t Action = 0;
+  goal::Goal Goal = goal::NoGoal;  // any byte a population file gives
+  action::Action Action = action::NoAction;
   double Vividness = 0;
 };
 using TProtocolList = std::deque<TProtocol>;  // oldest first
@@ -128,20 +128,20 @@ class TMaus {
   double Damage = 0;
   double Jul = 0;  // intoxicating drinks taken in the whole life
   std::string Lineage;
-  std::uint8_t Need = 0;
+  need::Need Need = need::NoNeed;
   TValueDir Threat;
   TValueDir Support;
   TGoalLocList GoalLocations;
-  std::uint8_t Goal = 0;
-  std::uint8_t PrevGoal = 0;
+  goal::Goal Goal = goal::NoGoal;
+  goal::Goal PrevGoal = goal::NoGoal;
   TGoalLocPtr TargetLoc;
   TGoalLocPtr RatedLoc;
   TGoalLocPtr ExploreTarget;  // owned; reused by every exploration
   MouseHandle Partner;
   MouseHandle Competitor;
   MouseHandle Miserablemaus;
-  std::uint8_t Action = 0;
-  std::uint8_t LastAction = 0;
+  action::Action Action = action::NoAction;
+  action::Action LastAction = action::NoAction;
   std::uint8_t Facing = 0;
   TPoint Position;
   TPoint StuckAt;

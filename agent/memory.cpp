@@ -10,14 +10,14 @@
 
 namespace murinex {
 
-std::uint8_t BestNeedOf(Run& run, TMaus& m, std::uint8_t kind) {
+need::Need BestNeedOf(Run& run, TMaus& m, goal::Goal kind) {
   const TGoalMemEl& el = FindElement(m.GoalMemory, run.settings, kind);
   double best = -100000;
-  std::uint8_t index = 0;
+  need::Need index = need::NoNeed;
   for (int i = 0; i < need::Count; ++i) {
     if (el.Values[i] > best) {
       best = el.Values[i];
-      index = static_cast<std::uint8_t>(i);
+      index = static_cast<need::Need>(i);
     }
   }
   return index;
@@ -51,12 +51,12 @@ bool LocUsable(Run& run, TMaus& m, TGoalAvLoc& place) {
 
 namespace {
 
-bool Remembered(std::uint8_t kind) {
+bool Remembered(goal::Goal kind) {
   return kind == goal::Food || kind == goal::Water || kind == goal::Vorarazav ||
          kind == goal::HealingHerbs;
 }
 
-TGoalLocPtr NewPlace(Run& run, TMaus& m, std::uint8_t kind, TPoint point) {
+TGoalLocPtr NewPlace(Run& run, TMaus& m, goal::Goal kind, TPoint point) {
   auto place = std::make_shared<TGoalAvLoc>();
   place->Element = &FindElement(m.GoalMemory, run.settings, kind);
   place->Pos = point;
@@ -69,7 +69,7 @@ TGoalLocPtr NewPlace(Run& run, TMaus& m, std::uint8_t kind, TPoint point) {
 
 }  // namespace
 
-bool RememberGoalPlace(Run& run, TMaus& m, std::uint8_t kind, TPoint point) {
+bool RememberGoalPlace(Run& run, TMaus& m, goal::Goal kind, TPoint point) {
   if (!Remembered(kind)) return false;
   TGoalLocPtr place;
   for (const auto& p : m.GoalLocations) {
@@ -91,7 +91,7 @@ bool RememberGoalPlace(Run& run, TMaus& m, std::uint8_t kind, TPoint point) {
   return created;
 }
 
-void RememberPainPlace(Run& run, TMaus& m, std::uint8_t kind, TPoint point) {
+void RememberPainPlace(Run& run, TMaus& m, goal::Goal kind, TPoint point) {
   for (const auto& p : m.GoalLocations)
     if (Serves(p->Kind(), need::Pain) && p->Sign == '-' &&
         Distance(p->Pos, point) <= SamePlaceDistance)
@@ -103,7 +103,7 @@ void RememberPainPlace(Run& run, TMaus& m, std::uint8_t kind, TPoint point) {
   run.Stats.Add(stat::Learn, 1);
 }
 
-void LearnRoute(Run& run, TMaus& m, const TGoalLocPtr& place, std::uint8_t kind) {
+void LearnRoute(Run& run, TMaus& m, const TGoalLocPtr& place, goal::Goal kind) {
   // The remembered run: the newest entries up to the first one not remembered.
   const auto count = static_cast<std::ptrdiff_t>(m.Protocol.size());
   std::ptrdiff_t oldest = count;
@@ -139,14 +139,14 @@ void LearnRoute(Run& run, TMaus& m, const TGoalLocPtr& place, std::uint8_t kind)
   }
 }
 
-double NearestKind(const TMaus& m, std::uint8_t kind, TPoint point) {
+double NearestKind(const TMaus& m, goal::Goal kind, TPoint point) {
   double best = FarAway;
   for (const auto& p : m.GoalLocations)
     if (p->Kind() == kind) best = std::min(best, Distance(point, p->Pos));
   return best;
 }
 
-TGoalLocPtr FindGoalLoc(Run& run, TMaus& m, std::uint8_t goalKind) {
+TGoalLocPtr FindGoalLoc(Run& run, TMaus& m, goal::Goal goalKind) {
   TGoalLocPtr best;
   double bestDist = FarAway;
   std::size_t start = 0;

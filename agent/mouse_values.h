@@ -6,9 +6,11 @@
 // ("gene.Hunger.Weight", "gene.Carefactor"). Tables of mice and the scripting
 // interface read mice through these names.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "agent/maus_fields.h"
@@ -19,7 +21,13 @@ namespace murinex {
 // number (double, integer, bool or byte) or a text (Lineage, a motive's Name).
 template <class V>
 void MouseValues(const TMaus& m, V&& visit) {
-  const auto plain = [&visit](const FieldInfo& f, const auto& value) { visit(f.name, value); };
+  const auto plain = [&visit](const FieldInfo& f, const auto& value) {
+    // A need, goal or action is a number to a table.
+    if constexpr (std::is_enum_v<std::decay_t<decltype(value)>>)
+      visit(f.name, static_cast<std::uint8_t>(value));
+    else
+      visit(f.name, value);
+  };
   MouseFields(m, plain);
   ActValFields(m, plain);
   ParamFields(m, plain);

@@ -55,7 +55,7 @@ void Explore(Run& run, TMaus& m, Stride& stride) {
   if (TTerra* patch = FindExploreTerra(run, m, Pi, m.Heading)) {
     m.Heading = Direction(m.Position, patch->Centre);
     TGoalAvLoc& target = *m.ExploreTarget;
-    target.Element = &FindElement(m.GoalMemory, run.settings, patch->Kind);
+    target.Element = &FindElement(m.GoalMemory, run.settings, GoalOfKind(patch->Kind));
     target.Pos = patch->Centre;
     target.Retention = 1;
     target.LastRecall = run.TickCount;
@@ -203,7 +203,7 @@ void LearnOnArrival(Run& run, TMaus& m, const TGoalLocPtr& t) {
             m.P(param::GainCert));
     if (patch->Kind == KindStones) RememberPainPlace(run, m, goal::Stones, m.Position);
   } else if (m.Need != need::NoNeed && patch->Kind != KindStones) {
-    LearnRoute(run, m, t, patch->Kind);
+    LearnRoute(run, m, t, GoalOfKind(patch->Kind));
   }
 }
 

@@ -25,7 +25,7 @@ const std::uint32_t GoalColours[goal::Count] = {0xFFFFFF, 0x888800, 0x008000, 0x
                                                 0xFF88FF, 0xFF00FF, 0xFFFF00, 0xFF0000,
                                                 0x00FFFF, 0x888800, 0x0000FF};
 
-std::uint8_t GoalNeeds(std::uint8_t goalKind) {
+std::uint8_t GoalNeeds(goal::Goal goalKind) {
   auto bit = [](int n) { return static_cast<std::uint8_t>(1u << n); };
   switch (goalKind) {
     case goal::Food:

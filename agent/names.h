@@ -4,15 +4,20 @@
 
 namespace murinex {
 
+// Needs, goals, actions and the terrain kinds (world/terrain.h) are distinct
+// types: each converts to its number (an index into the tables sized by its
+// Count), but none converts into another, so a terrain kind cannot be passed
+// where a goal is meant without saying so (GoalOfKind).
+
 // The needs; the index is also the index into a mouse's motives.
 namespace need {
-enum : std::uint8_t { NoNeed, Hunger, Thirst, Pain, Sex, Affil, Cert, Comp };
+enum Need : std::uint8_t { NoNeed, Hunger, Thirst, Pain, Sex, Affil, Cert, Comp };
 inline constexpr int Count = 8;
 }  // namespace need
 
 // The goals; 1..6 are also the terrain kinds of the patches.
 namespace goal {
-enum : std::uint8_t {
+enum Goal : std::uint8_t {
   NoGoal,
   Sand,
   Food,
@@ -29,7 +34,7 @@ inline constexpr int Count = 11;
 }  // namespace goal
 
 namespace action {
-enum : std::uint8_t {
+enum Action : std::uint8_t {
   NoAction,
   Move,
   Explore,
@@ -46,6 +51,12 @@ enum : std::uint8_t {
 };
 inline constexpr int Count = 13;
 }  // namespace action
+
+// A terrain kind (world/terrain.h) is the goal of the same number.
+enum TerraKind : std::uint8_t;
+inline goal::Goal GoalOfKind(TerraKind kind) {
+  return static_cast<goal::Goal>(kind);
+}
 
 // The person parameters, indexes into TMaus::Params.
 namespace param {
@@ -92,8 +103,8 @@ extern const std::uint32_t NeedColours[need::Count];
 extern const std::uint32_t GoalColours[goal::Count];
 
 // The needs a goal serves, as a bit set (bit i = need i); goals above 6 serve NoNeed.
-std::uint8_t GoalNeeds(std::uint8_t goalKind);
-inline bool Serves(std::uint8_t goalKind, std::uint8_t needIndex) {
+std::uint8_t GoalNeeds(goal::Goal goalKind);
+inline bool Serves(goal::Goal goalKind, need::Need needIndex) {
   return (GoalNeeds(goalKind) >> needIndex) & 1u;
 }
 

@@ -94,7 +94,7 @@ void Regulate(Run& run, TMaus& m) {
   });
 }
 
-double SatisfactionGain(const Run& run, const TMaus& m, std::uint8_t g, double x) {
+double SatisfactionGain(const Run& run, const TMaus& m, goal::Goal g, double x) {
   double sum = 0;
   for (int i = 0; i < need::Count; ++i)
     sum = sum + x * run.settings.GoalNeedMatrix[g][i] * m.Motives[i].Urgency;
@@ -104,7 +104,7 @@ double SatisfactionGain(const Run& run, const TMaus& m, std::uint8_t g, double x
 namespace {
 
 // Takes what the patch can give; rates the place last reached by it.
-double TakeFromPatch(Run& run, TMaus& m, std::uint8_t g, TTerra& patch, double amount) {
+double TakeFromPatch(Run& run, TMaus& m, goal::Goal g, TTerra& patch, double amount) {
   double a = amount;
   if (patch.Amount >= a) {
     patch.Amount -= a;
@@ -125,10 +125,10 @@ double TakeFromPatch(Run& run, TMaus& m, std::uint8_t g, TTerra& patch, double a
 
 }  // namespace
 
-void Satisfy(Run& run, TMaus& m, std::uint8_t g, TTerra* patch, const std::string& label,
+void Satisfy(Run& run, TMaus& m, goal::Goal g, TTerra* patch, const std::string& label,
              double amount) {
   double a = amount;
-  if (patch && patch->Kind == g) a = TakeFromPatch(run, m, g, *patch, amount);
+  if (patch && GoalOfKind(patch->Kind) == g) a = TakeFromPatch(run, m, g, *patch, amount);
   TGoalMemEl& el = FindElement(m.GoalMemory, run.settings, g);
   double f = 0;
   for (int i = 1; i < need::Count; ++i) {
@@ -142,7 +142,7 @@ void Satisfy(Run& run, TMaus& m, std::uint8_t g, TTerra* patch, const std::strin
   CompLog(run, m.ID, label, f, m.Comp().Ist, a * m.P(param::GainComp));
 }
 
-void Dissatisfy(Run& run, TMaus& m, std::uint8_t n, const std::string& label, double amount) {
+void Dissatisfy(Run& run, TMaus& m, need::Need n, const std::string& label, double amount) {
   double factor = 1;
   if (n == need::Cert) factor = m.P(param::LossCert);
   if (n == need::Comp) factor = m.P(param::LossComp);

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "agent/names.h"
+
 namespace murinex {
 
 class Run;
@@ -20,14 +22,14 @@ double Metabolise(TMotiv& motive, double dt);
 void Regulate(Run& run, TMaus& m);
 
 // What reaching goal g with amount x is worth to the mouse's needs now.
-double SatisfactionGain(const Run& run, const TMaus& m, std::uint8_t g, double x);
+double SatisfactionGain(const Run& run, const TMaus& m, goal::Goal g, double x);
 
 // Reaching or consuming goal g: the needs it serves grow, the goal memory
 // learns, and a patch of that kind gives up what is taken.
-void Satisfy(Run& run, TMaus& m, std::uint8_t g, TTerra* patch, const std::string& label,
+void Satisfy(Run& run, TMaus& m, goal::Goal g, TTerra* patch, const std::string& label,
              double amount);
 // A direct loss of need n (callers pass a negative amount).
-void Dissatisfy(Run& run, TMaus& m, std::uint8_t n, const std::string& label, double amount);
+void Dissatisfy(Run& run, TMaus& m, need::Need n, const std::string& label, double amount);
 
 void RestoreStrength(TMaus& m);
 void ClearTargets(TMaus& m);

@@ -6,7 +6,7 @@
 
 namespace murinex {
 
-std::size_t PlaceIndex::Bucket(std::uint8_t kind) {
+std::size_t PlaceIndex::Bucket(goal::Goal kind) {
   return std::min<std::size_t>(kind, Buckets - 1);
 }
 
@@ -14,7 +14,7 @@ void PlaceIndex::Update(const TGoalLocList& places) {
   if (!Matches(places)) Rebuild(places);
 }
 
-std::span<const PlaceIndex::Entry> PlaceIndex::Of(std::uint8_t kind) const {
+std::span<const PlaceIndex::Entry> PlaceIndex::Of(goal::Goal kind) const {
   const std::size_t k = Bucket(kind);
   return {entries_.data() + start_[k], entries_.data() + start_[k + 1]};
 }

@@ -27,7 +27,7 @@ class PlaceIndex {
   void Update(const TGoalLocList& places);
 
   // The places of a goal kind, in list order.
-  std::span<const Entry> Of(std::uint8_t kind) const;
+  std::span<const Entry> Of(goal::Goal kind) const;
   // List indices, ascending, of the places where a danger check may draw: a
   // painful stone place, or a waypoint with a next place to recall. Any other
   // place ends the check without a draw.
@@ -36,7 +36,7 @@ class PlaceIndex {
  private:
   // Goal kinds are below goal::Count; anything else shares the last bucket.
   static constexpr std::size_t Buckets = 16;
-  static std::size_t Bucket(std::uint8_t kind);
+  static std::size_t Bucket(goal::Goal kind);
   bool Matches(const TGoalLocList& places) const;
   void Rebuild(const TGoalLocList& places);
 

@@ -102,7 +102,7 @@ DangerCheck NearDanger(Run& run, TMaus& m) {
   return {false, NoPoint};
 }
 
-bool ChainFind(Run& run, TMaus& m, const TGoalLocPtr& start, std::uint8_t kind, double minQuality,
+bool ChainFind(Run& run, TMaus& m, const TGoalLocPtr& start, goal::Goal kind, double minQuality,
                char sign, TPoint& found) {
   found = NoPoint;
   // Links only lead to earlier places, so the walk ends; nothing is deleted on the way.

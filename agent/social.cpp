@@ -12,8 +12,8 @@ namespace murinex {
 namespace {
 
 struct Sharing {
-  std::uint8_t need;
-  std::uint8_t goal;
+  need::Need need;
+  goal::Goal goal;
   const char* gave;
   const char* protocol;
   const char* got;

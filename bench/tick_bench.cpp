@@ -47,10 +47,10 @@ namespace fs = std::filesystem;
 
 // Cells of about 110 x 105 world units, kinds in a fixed pattern with sand between.
 std::unique_ptr<TWorld> GeneratedWorld(int width, int height, Random& random) {
-  static const std::uint8_t pattern[] = {KindSand,      KindFood, KindSand,         KindWater,
-                                         KindSand,      KindSand, KindHealingHerbs, KindSand,
-                                         KindStones,    KindSand, KindFood,         KindSand,
-                                         KindVorarazav, KindSand, KindWater};
+  static const TerraKind pattern[] = {KindSand,      KindFood, KindSand,         KindWater,
+                                      KindSand,      KindSand, KindHealingHerbs, KindSand,
+                                      KindStones,    KindSand, KindFood,         KindSand,
+                                      KindVorarazav, KindSand, KindWater};
   auto world = std::make_unique<TWorld>();
   world->WorldWidth = width;
   world->WorldHeight = height;

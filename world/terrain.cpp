@@ -107,7 +107,7 @@ std::unique_ptr<TTerra> ReadPatch(TextReader& in) {
   terra->Name = name.substr(std::min(name.find_first_not_of(" \t"), name.size()));
   const int kindLine = in.Line();
   const std::int32_t kind = in.ReadInt("patch kind");
-  terra->Kind = static_cast<std::uint8_t>(kind & 0xFF);
+  terra->Kind = static_cast<TerraKind>(kind & 0xFF);
   if (terra->Kind < KindSand || terra->Kind > KindHealingHerbs)
     throw InputError(
         in.Name(), kindLine,

@@ -16,6 +16,7 @@ class TextReader;
 
 // Resource kinds of the patches; numbered as the goals of the same name.
 enum TerraKind : std::uint8_t {
+  KindNone = 0,  // not a patch read from a world file
   KindSand = 1,
   KindFood = 2,
   KindWater = 3,
@@ -34,7 +35,7 @@ struct TSeason {
 // its seasons and decays outside them.
 struct TTerra {
   std::string Name;
-  std::uint8_t Kind = 0;
+  TerraKind Kind = KindNone;
   std::vector<TSeason> Seasons;
   double Area = 0;
   double Amount = 0;  // what mice can take; Area * Level at the moments the seasons set it

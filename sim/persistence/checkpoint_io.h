@@ -108,7 +108,14 @@ class Through {
   explicit Through(IO& io) : io_(io) {}
   template <class T>
   void operator()(const FieldInfo& f, T& value) const {
-    io_.Field(f, value);
+    if constexpr (std::is_enum_v<std::remove_const_t<T>>) {
+      // A need, goal, action or terrain kind is kept as its byte.
+      std::uint8_t byte = static_cast<std::uint8_t>(value);
+      io_.Field(f, byte);
+      if constexpr (IO::Loading) value = static_cast<T>(byte);
+    } else {
+      io_.Field(f, value);
+    }
   }
 
  private:

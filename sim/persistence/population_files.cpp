@@ -24,12 +24,12 @@ std::string Trim(const std::string& text) {
   return text.substr(first, last - first + 1);
 }
 
-std::uint8_t ReadGoalKind(TextReader& in, const std::string& what) {
+goal::Goal ReadGoalKind(TextReader& in, const std::string& what) {
   const std::int32_t kind = in.ReadInt(what);
   const auto low = static_cast<std::uint8_t>(kind & 0xFF);
   if (low >= goal::Count)
     in.Fail("expected a goal kind 0 to 10 (" + what + "), found " + std::to_string(kind));
-  return low;
+  return static_cast<goal::Goal>(low);
 }
 
 // Reads the dumped fields of a record's list in their order, each checked
@@ -57,6 +57,14 @@ class FieldReader {
     const std::string what = Name(f);
     v = static_cast<std::uint8_t>(in_.ReadInt(what) & 0xFF);
     if (v >= f.options) in_.Fail("expected " + what + " below " + std::to_string(f.options));
+  }
+  // A need, goal, action or terrain kind is read as its byte.
+  template <class E>
+  requires std::is_enum_v<E>
+  void operator()(const FieldInfo& f, E& v) {
+    std::uint8_t byte = static_cast<std::uint8_t>(v);
+    (*this)(f, byte);
+    v = static_cast<E>(byte);
   }
   void operator()(const FieldInfo& f, std::string& v) {
     if (!f.dump.Dumped()) return;
@@ -176,7 +184,7 @@ void ReadPlaces(Run& run, TMaus& m, TextReader& in, std::int32_t startTick) {
               ") lies after the start tick " + std::to_string(startTick));
     place->NextIndex = in.ReadInt("NextIndex of " + row);
     place->Progress = ReadReal(in, Field::Progress, "Progress of " + row);
-    const std::uint8_t kind = ReadGoalKind(in, "goal kind of " + row);
+    const goal::Goal kind = ReadGoalKind(in, "goal kind of " + row);
     place->Quality = ReadReal(in, Field::Quality, "Quality of " + row);
     if (in.RestOfLineBlank())
       in.Fail("expected the sign of " + row + ", found the end of the line");
@@ -241,7 +249,7 @@ void ReadMaus(Run& run, TMaus& m, TextReader& in, std::int32_t startTick) {
   ReadPlaces(run, m, in, startTick);
   ReadRelations(m, in);
   ReadTrack(m, in);
-  m.Action = 0;
+  m.Action = action::NoAction;
   m.StuckAt = NoPoint;
 }
 

@@ -43,7 +43,7 @@ class ActionTest : public ::testing::Test {
   std::uint32_t SeedAfterDraws(int draws) const { return test::SeedAfter(seed_, draws); }
 
   // A world of sand with one square patch of kind around (200, 150).
-  void PatchAround(std::uint8_t kind, int half) {
+  void PatchAround(TerraKind kind, int half) {
     std::vector<std::unique_ptr<TTerra>> patches;
     patches.push_back(test::RectPatch(KindSand, 0, 0, 399, 299));
     patches.push_back(test::RectPatch(kind, 200 - half, 150 - half, 200 + half, 150 + half));
@@ -472,7 +472,7 @@ TEST_F(HelpMissionTest, ACompetenceAttackAfterAMissionBiteReadsTheActionAfterIts
 // --- Using the ground
 
 TEST_F(ActionTest, SandIsNeverConsumedWhateverTheGoal) {
-  for (std::uint8_t g : {goal::NoGoal, goal::Sand, goal::Food, goal::Water, goal::Uncertainty}) {
+  for (goal::Goal g : {goal::NoGoal, goal::Sand, goal::Food, goal::Water, goal::Uncertainty}) {
     SCOPED_TRACE(GoalNames[g]);
     test::TestRun fresh;
     TMaus& m = fresh.AddMaus({200, 150});

@@ -66,7 +66,7 @@ TEST_F(ChooseGoalTest, HysteresisKeepsTheCurrentGoal) {
 
 TEST_F(ChooseGoalTest, LaterCandidateMustBeatTheLastWinnersFullValue) {
   a.Goal = goal::Food;
-  for (std::uint8_t kind : {goal::Food, goal::Water, goal::Friend})
+  for (goal::Goal kind : {goal::Food, goal::Water, goal::Friend})
     Remember(a, kind);
   a.Inhib = 0.2;
   a.M(need::Hunger).Urgency = 0.5;   // Food 0.5

@@ -43,7 +43,7 @@ class MemoryTest : public ::testing::Test {
   }
 
   // A place recalled in this very tick, so that a recall charges no time.
-  TGoalLocPtr AddPlace(std::uint8_t kind, TPoint p, char sign = '+', double retention = 1,
+  TGoalLocPtr AddPlace(goal::Goal kind, TPoint p, char sign = '+', double retention = 1,
                        double progress = 1) {
     TGoalLocPtr place = test::AddPlace(t.run, m, kind, p, sign, retention, progress);
     place->Quality = 0;  // unrated: the tests here rate places themselves
@@ -52,7 +52,7 @@ class MemoryTest : public ::testing::Test {
 
   // Appends track points, oldest first.
   void Track(const std::vector<TPoint>& path, double vividness = 1,
-             std::uint8_t goalKind = goal::Food) {
+             goal::Goal goalKind = goal::Food) {
     for (TPoint p : path)
       m.Protocol.push_back({p.x, p.y, goalKind, action::Move, vividness});
   }
@@ -218,13 +218,13 @@ TEST_F(MemoryTest, RememberGoalPlaceCreatesAResourcePlace) {
 }
 
 TEST_F(MemoryTest, RememberGoalPlaceOnlyForConsumableKinds) {
-  for (std::uint8_t kind : {goal::NoGoal, goal::Sand, goal::Stones, goal::Friend, goal::HelpRequest,
-                            goal::Uncertainty, goal::Barrier}) {
+  for (goal::Goal kind : {goal::NoGoal, goal::Sand, goal::Stones, goal::Friend, goal::HelpRequest,
+                          goal::Uncertainty, goal::Barrier}) {
     EXPECT_FALSE(RememberGoalPlace(t.run, m, kind, {120, 80}));
   }
   EXPECT_TRUE(m.GoalLocations.empty());
   EXPECT_EQ(t.run.Stats[stat::Learn], 0);
-  for (std::uint8_t kind : {goal::Food, goal::Water, goal::Vorarazav, goal::HealingHerbs}) {
+  for (goal::Goal kind : {goal::Food, goal::Water, goal::Vorarazav, goal::HealingHerbs}) {
     EXPECT_TRUE(RememberGoalPlace(t.run, m, kind, {120, 80}));
   }
   EXPECT_EQ(m.GoalLocations.size(), 4u);

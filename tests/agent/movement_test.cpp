@@ -59,7 +59,7 @@ class MovementTest : public ::testing::Test {
     return m;
   }
 
-  TGoalLocPtr Place(TMaus& m, std::uint8_t kind, TPoint at, char sign = '+') {
+  TGoalLocPtr Place(TMaus& m, goal::Goal kind, TPoint at, char sign = '+') {
     return test::AddPlace(t.run, m, kind, at, sign);
   }
 
@@ -368,7 +368,7 @@ TEST_F(FriendTest, AGoalMouseInTheWorldOccupiesThePointItIsBackedAwayTo) {
 // stills its hunger, and food does not.
 class GoalMouseTest : public MovementTest {
  protected:
-  TMaus& Seeker(std::uint8_t g) {
+  TMaus& Seeker(goal::Goal g) {
     TMaus& m = Walker({100, 150});
     FindElement(m.GoalMemory, t.run.settings, goal::Food).Values = {};
     FindElement(m.GoalMemory, t.run.settings, g).Values = {0, 1, 0, 0, 0, 0, 0, 0};
@@ -488,7 +488,7 @@ TEST_F(MovementTest, ExplorationWithoutAPatchAheadFindsNoGoalAndExploresAgain) {
 // A food patch centred 30 ahead of the explorer.
 class ExplorePatchTest : public MovementTest {
  protected:
-  void PatchAt(int x, int y, int half, std::uint8_t kind = KindFood) {
+  void PatchAt(int x, int y, int half, TerraKind kind = KindFood) {
     std::vector<std::unique_ptr<TTerra>> patches;
     patches.push_back(test::RectPatch(KindSand, 0, 0, 399, 299));
     patches.push_back(test::RectPatch(kind, x - half, y - half, x + half, y + half));
@@ -711,7 +711,7 @@ TEST_F(MovementTest, FadedTrackEntriesAreRemovedFromTheFrontWhileEachIsNoMoreViv
   TMaus& m = t.AddMaus({100, 150});  // without goal or need: it stays
   m.Params[param::ProtMem] = 0;
   for (double v : {5e-7, 3e-7, 8e-7, 0.5})
-    m.Protocol.push_back({1, 1, 0, 0, v});
+    m.Protocol.push_back({1, 1, goal::NoGoal, action::NoAction, v});
 
   MoveStep(t.run, m);
 
@@ -726,7 +726,7 @@ TEST_F(MovementTest, AVividTrackEntryStopsTheRemovalOfFadedOnesBehindIt) {
   TMaus& m = t.AddMaus({100, 150});
   m.Params[param::ProtMem] = 0.19;
   for (double v : {0.3, 1.5, 0.1})
-    m.Protocol.push_back({1, 1, 0, 0, v});
+    m.Protocol.push_back({1, 1, goal::NoGoal, action::NoAction, v});
 
   MoveStep(t.run, m);
 

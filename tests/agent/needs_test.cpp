@@ -40,7 +40,7 @@ class NeedsTest : public ::testing::Test {
   }
 
   // A remembered place of goal kind, as the mouse's rated place.
-  TGoalLocPtr RatePlace(std::uint8_t kind, double quality) {
+  TGoalLocPtr RatePlace(goal::Goal kind, double quality) {
     auto place = std::make_shared<TGoalAvLoc>();
     place->Element = &FindElement(m.GoalMemory, t.run.settings, kind);
     place->Quality = quality;
@@ -391,8 +391,8 @@ TEST_F(SatisfyTest, APatchHoldingLessGivesWhatItHas) {
 
 TEST_F(SatisfyTest, AShortPatchRatesThePlaceDownWhenItServesTheCurrentNeed) {
   struct Case {
-    std::uint8_t placeKind;
-    std::uint8_t need;
+    goal::Goal placeKind;
+    need::Need need;
     double quality;
   };
   const Case cases[] = {

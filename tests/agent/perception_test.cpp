@@ -306,7 +306,7 @@ TEST_F(FearTest, CourageOutweighingTheThreatMeansNoFear) {
 
 TEST_F(PerceiveTest, MouseInNeedCriesForHelp) {
   struct Case {
-    std::uint8_t need;
+    need::Need need;
     double ist;
     double comp;
     std::uint8_t cryBefore;
@@ -633,7 +633,7 @@ TEST(TenderContactTest, CloseMouseNotMetTenderlyIsAttackedUnlessLiked) {
     const char* what;
     double relation;  // of the first mouse toward the second; 99 for none
     bool willing;
-    std::uint8_t need;
+    need::Need need;
     bool attack;
   };
   const Case cases[] = {

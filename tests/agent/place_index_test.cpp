@@ -12,10 +12,10 @@ namespace {
 
 class PlaceIndexTest : public test::MouseTest {
  protected:
-  TGoalLocPtr Place(std::uint8_t kind, TPoint pos, char sign = '+') {
+  TGoalLocPtr Place(goal::Goal kind, TPoint pos, char sign = '+') {
     return test::AddPlace(run, m, kind, pos, sign);
   }
-  std::vector<TGoalAvLoc*> PlacesOf(std::uint8_t kind) {
+  std::vector<TGoalAvLoc*> PlacesOf(goal::Goal kind) {
     m.Places.Update(m.GoalLocations);
     std::vector<TGoalAvLoc*> places;
     for (const PlaceIndex::Entry& e : m.Places.Of(kind)) {

@@ -11,7 +11,7 @@ void SettleNeeds(TMaus& m) {
   m.PrevTotNeedStrength = u / m.SumWeights;
 }
 
-TGoalLocPtr AddPlace(Run& run, TMaus& m, std::uint8_t kind, TPoint pos, char sign, double retention,
+TGoalLocPtr AddPlace(Run& run, TMaus& m, goal::Goal kind, TPoint pos, char sign, double retention,
                      double progress) {
   auto place = std::make_shared<TGoalAvLoc>();
   place->Element = &FindElement(m.GoalMemory, run.settings, kind);
@@ -28,7 +28,7 @@ TGoalLocPtr AddPlace(Run& run, TMaus& m, std::uint8_t kind, TPoint pos, char sig
 
 void FillTrack(TMaus& m, int entries, TPoint at) {
   for (int i = 0; i < entries; ++i)
-    m.Protocol.push_back({at.x, at.y, m.Goal, 0, 1});
+    m.Protocol.push_back({at.x, at.y, m.Goal, action::NoAction, 1});
 }
 
 }  // namespace murinex::test

@@ -18,7 +18,7 @@ void SettleNeeds(TMaus& m);
 
 // Appends a remembered place of kind at pos, just recalled (LastRecall is the
 // current tick), with quality 1 ('+', '-') or 0 ('0').
-TGoalLocPtr AddPlace(Run& run, TMaus& m, std::uint8_t kind, TPoint pos, char sign = '+',
+TGoalLocPtr AddPlace(Run& run, TMaus& m, goal::Goal kind, TPoint pos, char sign = '+',
                      double retention = 1, double progress = 1);
 
 // Appends entries to the mouse's track, all at one point, each fully vivid.

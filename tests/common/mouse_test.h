@@ -26,7 +26,7 @@ class MouseTest : public ::testing::Test {
 
   TMaus& Add(TPoint p) { return t.AddMaus(p); }
   std::uint32_t SeedAfter(int draws) const { return test::SeedAfter(1, draws); }
-  TGoalMemEl& Remember(TMaus& m, std::uint8_t kind) {
+  TGoalMemEl& Remember(TMaus& m, goal::Goal kind) {
     return FindElement(m.GoalMemory, run.settings, kind);
   }
 

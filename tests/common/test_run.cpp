@@ -49,7 +49,7 @@ std::string SettingsText() {
   return ReadText(TestData() / "small_run" / "data" / "settings.txt");
 }
 
-std::unique_ptr<TTerra> RectPatch(std::uint8_t kind, int left, int top, int right, int bottom,
+std::unique_ptr<TTerra> RectPatch(TerraKind kind, int left, int top, int right, int bottom,
                                   double level) {
   auto t = std::make_unique<TTerra>();
   t->Name = "patch";

@@ -38,7 +38,7 @@ std::filesystem::path TestData();
 std::string SettingsText();
 
 // A rectangular patch (corners given clockwise on the screen).
-std::unique_ptr<TTerra> RectPatch(std::uint8_t kind, int left, int top, int right, int bottom,
+std::unique_ptr<TTerra> RectPatch(TerraKind kind, int left, int top, int right, int bottom,
                                   double level = 1.0);
 
 // A world built in code: patches in the given order, the lookup built.

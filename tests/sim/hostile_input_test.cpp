@@ -312,7 +312,7 @@ TEST(HostileTickTest, EveryRealFieldOfAMouseIsChecked) {
     TMaus& m = t.AddMaus({200, 150});
     test::AddPlace(t.run, m, goal::Food, {100, 100}, '+');
     m.Relations.push_back({7, {}, 0.5, -0.5});
-    m.Protocol.push_back({1, 2, 0, 0, 0.5});
+    m.Protocol.push_back({1, 2, goal::NoGoal, action::NoAction, 0.5});
     m.Embryo = std::make_unique<TGenom>();
     int index = 0;
     std::string name;

@@ -27,7 +27,7 @@ class CountingSound : public SoundSink {
   long played = 0;
 };
 
-std::unique_ptr<TTerra> Patch(std::uint8_t kind, int left, int top, int right, int bottom,
+std::unique_ptr<TTerra> Patch(TerraKind kind, int left, int top, int right, int bottom,
                               std::vector<TSeason> seasons, double growth, double decay) {
   auto patch = test::RectPatch(kind, left, top, right, bottom, 0.5);
   patch->Seasons = std::move(seasons);

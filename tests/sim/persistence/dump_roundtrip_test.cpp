@@ -80,7 +80,8 @@ void FillWithLimits(test::TestRun& t, TMaus& m) {
                            Max(Field::Friendship),
                            Min(Field::Enmity)});
   for (int k = 0; k < 6; ++k)
-    m.Protocol.push_back({-CoordinateLimit, -CoordinateLimit, 255, 255, 1});
+    m.Protocol.push_back(
+        {-CoordinateLimit, -CoordinateLimit, goal::Goal{255}, action::Action{255}, 1});
 }
 
 std::string ReadBackAndDump(test::TestRun& t, const std::string& record) {
