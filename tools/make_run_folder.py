@@ -18,6 +18,8 @@ _HERE = os.path.dirname(os.path.abspath(__file__))
 DEFAULT_RUN = next((folder for folder in (os.path.join(_HERE, "..", "default-run"),
                                           os.path.join(_HERE, "..", "share", "murinex", "default-run"))
                     if os.path.isdir(folder)), os.path.join(_HERE, "..", "default-run"))
+PROGRAM = ("tools/make_run_folder.py" if os.path.basename(__file__) == "make_run_folder.py"
+           else os.path.basename(__file__))
 rng = random.Random(1)  # the world
 
 # ---------------------------------------------------------------- world
@@ -266,7 +268,8 @@ def parse_arguments(argv):
         "copied from default-run/), a generated world (data/world.txt), a generated population "
         "(data/population.txt), the mouse images (bitmaps/) and the sounds (waves/). With the "
         "default options the generated files are those of default-run/.",
-        epilog="example: tools/make_run_folder.py --mice 300 --scale 2.2 --seed 7 runs/crowd")
+        # Named as it was started: tools/make_run_folder.py in the checkout, murinex-make-run installed.
+        epilog=f"example: {PROGRAM} --mice 300 --scale 2.2 --seed 7 runs/crowd")
     parser.add_argument("folder", help="the run folder to write (created if missing)")
     parser.add_argument("--mice", type=int, default=60, metavar="N",
                         help="number of mice in the population (default 60)")
