@@ -1,5 +1,6 @@
 #include "agent/goal_memory.h"
 
+#include "agent/place_list.h"
 #include "model/settings.h"
 
 namespace murinex {
@@ -18,35 +19,29 @@ TGoalMemEl& NewElement(TGoalMemory& memory, const Settings& settings, goal::Goal
   return *memory.back();
 }
 
-void DeleteLoc(TGoalLocList& places, std::size_t index) {
+void DeleteLoc(PlaceList& places, std::size_t index) {
   if (index >= places.size()) return;
   const auto deleted = static_cast<std::int32_t>(index);
   for (std::size_t i = index + 1; i < places.size(); ++i) {
-    TGoalAvLoc& place = *places[i];
+    TGoalAvLoc& place = places[i];
     if (place.NextIndex == deleted) {
       place.NextIndex = -2;
-      place.Next.reset();
+      place.Next = {};
     } else if (place.NextIndex > deleted) {
       --place.NextIndex;
     }
   }
-  places.erase(places.begin() + static_cast<std::ptrdiff_t>(index));
+  places.Erase(index);
 }
 
-void PurgeLocs(TGoalLocList& places) {
+void PurgeLocs(PlaceList& places) {
   std::size_t i = 0;
   while (i < places.size()) {
-    if (places[i]->Retention <= ForgottenRetention)
+    if (places[i].Retention <= ForgottenRetention)
       DeleteLoc(places, i);  // the next candidate has moved into index i
     else
       ++i;
   }
-}
-
-std::int32_t IndexOfLoc(const TGoalLocList& places, const TGoalAvLoc* place) {
-  for (std::size_t i = 0; i < places.size(); ++i)
-    if (places[i].get() == place) return static_cast<std::int32_t>(i);
-  return -1;
 }
 
 }  // namespace murinex

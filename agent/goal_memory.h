@@ -23,6 +23,17 @@ struct TGoalMemEl {
 // places refer to them for as long as the mouse lives.
 using TGoalMemory = std::vector<std::unique_ptr<TGoalMemEl>>;
 
+// Names a place in its mouse's PlaceList (agent/place_list.h): a slot of the
+// pool and the generation of the place in it.
+struct PlaceHandle {
+  static constexpr std::uint32_t NoSlot = UINT32_MAX;
+  std::uint32_t slot = NoSlot;
+  std::uint32_t generation = 0;
+
+  explicit operator bool() const { return slot != NoSlot; }
+  bool operator==(const PlaceHandle&) const = default;
+};
+
 // A remembered place: a goal found ('+'), a painful place ('-') or a waypoint
 // of a route ('0').
 struct TGoalAvLoc {
@@ -33,7 +44,7 @@ struct TGoalAvLoc {
   std::int32_t NextIndex = -1;
   TPoint Pos;
   // The next place towards the goal; always the place at NextIndex when that is >= 0.
-  std::shared_ptr<TGoalAvLoc> Next;
+  PlaceHandle Next;
   double Retention = 0;
   std::int32_t LastRecall = 0;
   double Progress = 0;
@@ -41,21 +52,16 @@ struct TGoalAvLoc {
   goal::Goal Kind() const { return Element ? Element->GoalKind : goal::NoGoal; }
 };
 
-// Places are shared: a place removed from the list stays alive while the mouse
-// still heads for it, rates it or reaches it as another place's Next.
-using TGoalLocPtr = std::shared_ptr<TGoalAvLoc>;
-using TGoalLocList = std::vector<TGoalLocPtr>;
+class PlaceList;
 
 // The element of a kind, created from the goal-need matrix when missing.
 TGoalMemEl& FindElement(TGoalMemory& memory, const Settings& settings, goal::Goal kind);
 TGoalMemEl& NewElement(TGoalMemory& memory, const Settings& settings, goal::Goal kind);
 
 // Removes the place at index and repairs the links of the places after it.
-void DeleteLoc(TGoalLocList& places, std::size_t index);
+void DeleteLoc(PlaceList& places, std::size_t index);
 // Deletes every place whose Retention is at or below ForgottenRetention.
-void PurgeLocs(TGoalLocList& places);
-// The index of a place in the list by identity, or -1.
-std::int32_t IndexOfLoc(const TGoalLocList& places, const TGoalAvLoc* place);
+void PurgeLocs(PlaceList& places);
 
 inline constexpr double ForgottenRetention = 1e-10;
 

@@ -161,7 +161,7 @@ TTerra* PatchUnder(const Run& run, TMaus& m) {
 }
 
 void ChangeIntention(Run& run, TMaus& m, int reason) {
-  m.TargetLoc.reset();
+  m.TargetLoc = {};
   ClearTargets(m);
   m.KeepConsuming = false;
   m.Plan.clear();

@@ -10,8 +10,8 @@
 namespace murinex {
 
 TMaus::TMaus(std::int32_t id) : ID(id) {
-  ExploreTarget = std::make_shared<TGoalAvLoc>();
-  ExploreTarget->NextIndex = 0;  // all fields zero at first
+  ExploreTarget = GoalLocations.New();
+  GoalLocations.At(ExploreTarget).NextIndex = 0;  // all fields zero at first
   for (int i = 0; i < need::Count; ++i)
     Motives[i].Name = NeedNames[i];
   Lines = std::make_unique<TLines>();

@@ -10,6 +10,7 @@
 #include "agent/goal_memory.h"
 #include "agent/names.h"
 #include "agent/place_index.h"
+#include "agent/place_list.h"
 #include "model/mouse_list_type.h"
 #include "world/geometry.h"
 
@@ -131,12 +132,13 @@ class TMaus {
   need::Need Need = need::NoNeed;
   TValueDir Threat;
   TValueDir Support;
-  TGoalLocList GoalLocations;
+  PlaceList GoalLocations;
   goal::Goal Goal = goal::NoGoal;
   goal::Goal PrevGoal = goal::NoGoal;
-  TGoalLocPtr TargetLoc;
-  TGoalLocPtr RatedLoc;
-  TGoalLocPtr ExploreTarget;  // owned; reused by every exploration
+  // Places of GoalLocations' pool, listed or not.
+  PlaceHandle TargetLoc;
+  PlaceHandle RatedLoc;
+  PlaceHandle ExploreTarget;  // never listed; reused by every exploration
   MouseHandle Partner;
   MouseHandle Competitor;
   MouseHandle Miserablemaus;
@@ -192,6 +194,14 @@ class TMaus {
   TMotiv& Comp() { return Motives[need::Comp]; }
   const TMotiv& Comp() const { return Motives[need::Comp]; }
   TMotiv& Cert() { return Motives[need::Cert]; }
+
+  // The place TargetLoc names, or nullptr.
+  TGoalAvLoc* Target() { return GoalLocations.Find(TargetLoc); }
+  // Frees the places nothing reaches any more.
+  void SweepPlaces() {
+    const PlaceHandle roots[] = {TargetLoc, RatedLoc, ExploreTarget};
+    GoalLocations.Sweep(roots);
+  }
 };
 
 // The handle of a mouse, or none.

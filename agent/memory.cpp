@@ -56,54 +56,53 @@ bool Remembered(goal::Goal kind) {
          kind == goal::HealingHerbs;
 }
 
-TGoalLocPtr NewPlace(Run& run, TMaus& m, goal::Goal kind, TPoint point) {
-  auto place = std::make_shared<TGoalAvLoc>();
-  place->Element = &FindElement(m.GoalMemory, run.settings, kind);
-  place->Pos = point;
-  place->NextIndex = -1;
-  place->LastRecall = run.TickCount;
-  place->Progress = 1;
-  place->Quality = 1;
-  return place;
+// A new listed place with the given sign and retention.
+PlaceHandle NewPlace(Run& run, TMaus& m, goal::Goal kind, TPoint point, char sign,
+                     double retention) {
+  const PlaceHandle handle = m.GoalLocations.New();
+  TGoalAvLoc& place = m.GoalLocations.At(handle);
+  place.Element = &FindElement(m.GoalMemory, run.settings, kind);
+  place.Pos = point;
+  place.NextIndex = -1;
+  place.LastRecall = run.TickCount;
+  place.Progress = 1;
+  place.Quality = 1;
+  place.Sign = sign;
+  place.Retention = retention;
+  m.GoalLocations.Append(handle);
+  run.Stats.Add(stat::Learn, 1);
+  return handle;
 }
 
 }  // namespace
 
 bool RememberGoalPlace(Run& run, TMaus& m, goal::Goal kind, TPoint point) {
   if (!Remembered(kind)) return false;
-  TGoalLocPtr place;
-  for (const auto& p : m.GoalLocations) {
-    if (p->Kind() == kind && Distance(p->Pos, point) <= SamePlaceDistance) {
-      place = p;
+  PlaceHandle place;
+  for (std::size_t i = 0; i < m.GoalLocations.size(); ++i) {
+    const TGoalAvLoc& p = m.GoalLocations[i];
+    if (p.Kind() == kind && Distance(p.Pos, point) <= SamePlaceDistance) {
+      place = m.GoalLocations.HandleAt(i);
       break;
     }
   }
   const bool created = !place;
-  if (created) {
-    place = NewPlace(run, m, kind, point);
-    place->Sign = '+';
-    place->Retention = MinReal(1, m.P(param::RateReinforce) * 3);
-    m.GoalLocations.push_back(place);
-    run.Stats.Add(stat::Learn, 1);
-  }
+  if (created)
+    place = NewPlace(run, m, kind, point, '+', MinReal(1, m.P(param::RateReinforce) * 3));
   LearnRoute(run, m, place, kind);
   run.Stats.Add(stat::Learn, 1);
   return created;
 }
 
 void RememberPainPlace(Run& run, TMaus& m, goal::Goal kind, TPoint point) {
-  for (const auto& p : m.GoalLocations)
-    if (Serves(p->Kind(), need::Pain) && p->Sign == '-' &&
-        Distance(p->Pos, point) <= SamePlaceDistance)
+  for (const TGoalAvLoc& p : m.GoalLocations)
+    if (Serves(p.Kind(), need::Pain) && p.Sign == '-' &&
+        Distance(p.Pos, point) <= SamePlaceDistance)
       return;
-  auto place = NewPlace(run, m, kind, point);
-  place->Retention = MinReal(m.P(param::RateReinforce) * 4, 1);
-  place->Sign = '-';
-  m.GoalLocations.push_back(place);
-  run.Stats.Add(stat::Learn, 1);
+  NewPlace(run, m, kind, point, '-', MinReal(m.P(param::RateReinforce) * 4, 1));
 }
 
-void LearnRoute(Run& run, TMaus& m, const TGoalLocPtr& place, goal::Goal kind) {
+void LearnRoute(Run& run, TMaus& m, PlaceHandle place, goal::Goal kind) {
   // The remembered run: the newest entries up to the first one not remembered.
   const auto count = static_cast<std::ptrdiff_t>(m.Protocol.size());
   std::ptrdiff_t oldest = count;
@@ -114,56 +113,57 @@ void LearnRoute(Run& run, TMaus& m, const TGoalLocPtr& place, goal::Goal kind) {
   if (oldest == count) return;
   const TProtocol& start = m.Protocol[oldest];
   if (NearestKind(m, kind, {start.X, start.Y}) < m.P(param::SightWidth)) return;
-  TGoalLocPtr last = place;
-  std::int32_t c = IndexOfLoc(m.GoalLocations, place.get());
+  PlaceHandle last = place;
+  std::int32_t c = m.GoalLocations.IndexOf(place);
   TGoalMemEl& el = FindElement(m.GoalMemory, run.settings, kind);
   for (std::ptrdiff_t k = count - 1; k >= oldest; --k) {
     if (k == 0) continue;
     const TPoint pos{m.Protocol[k].X, m.Protocol[k].Y};
-    if (Distance(pos, last->Pos) <= WaypointSpacing) continue;
-    auto waypoint = std::make_shared<TGoalAvLoc>();
-    waypoint->NextIndex = c;
-    waypoint->Pos = pos;
+    if (Distance(pos, m.GoalLocations.At(last).Pos) <= WaypointSpacing) continue;
+    const PlaceHandle handle = m.GoalLocations.New();
+    TGoalAvLoc& waypoint = m.GoalLocations.At(handle);
+    waypoint.NextIndex = c;
+    waypoint.Pos = pos;
     // A route leads only to places still in the list (Next and NextIndex agree).
-    if (c >= 0) waypoint->Next = last;
-    waypoint->LastRecall = run.TickCount;
-    waypoint->Progress = 1;
-    waypoint->Element = &el;
-    waypoint->Quality = 0;
-    waypoint->Sign = '0';
-    waypoint->Retention = 1;
-    m.GoalLocations.push_back(waypoint);
+    if (c >= 0) waypoint.Next = last;
+    waypoint.LastRecall = run.TickCount;
+    waypoint.Progress = 1;
+    waypoint.Element = &el;
+    waypoint.Quality = 0;
+    waypoint.Sign = '0';
+    waypoint.Retention = 1;
+    m.GoalLocations.Append(handle);
     run.Stats.Add(stat::Learn, 1);
-    last = waypoint;
+    last = handle;
     c = static_cast<std::int32_t>(m.GoalLocations.size()) - 1;
   }
 }
 
 double NearestKind(const TMaus& m, goal::Goal kind, TPoint point) {
   double best = FarAway;
-  for (const auto& p : m.GoalLocations)
-    if (p->Kind() == kind) best = std::min(best, Distance(point, p->Pos));
+  for (const TGoalAvLoc& p : m.GoalLocations)
+    if (p.Kind() == kind) best = std::min(best, Distance(point, p.Pos));
   return best;
 }
 
-TGoalLocPtr FindGoalLoc(Run& run, TMaus& m, goal::Goal goalKind) {
-  TGoalLocPtr best;
+PlaceHandle FindGoalLoc(Run& run, TMaus& m, goal::Goal goalKind) {
+  PlaceHandle best;
   double bestDist = FarAway;
   std::size_t start = 0;
   while (start < m.GoalLocations.size()) {
     bool deleted = false;
     for (std::size_t i = start; i < m.GoalLocations.size(); ++i) {
-      TGoalLocPtr place = m.GoalLocations[i];
-      if (place->Kind() != goalKind || (place->Sign != '+' && place->Sign != '0')) continue;
-      if (!(run.random.Uniform() < (1 - m.Inhib) * place->Retention)) continue;
-      const double d = Distance(m.Position, place->Pos);
+      TGoalAvLoc& place = m.GoalLocations[i];
+      if (place.Kind() != goalKind || (place.Sign != '+' && place.Sign != '0')) continue;
+      if (!(run.random.Uniform() < (1 - m.Inhib) * place.Retention)) continue;
+      const double d = Distance(m.Position, place.Pos);
       if (d < bestDist) {
-        if (LocUsable(run, m, *place) && run.random.Uniform() < place->Progress &&
-            !RecentlyVisited(run, m, place->Pos)) {
-          best = place;
+        if (LocUsable(run, m, place) && run.random.Uniform() < place.Progress &&
+            !RecentlyVisited(run, m, place.Pos)) {
+          best = m.GoalLocations.HandleAt(i);
           bestDist = d;
         }
-      } else if (place->Retention <= ForgottenRetention) {
+      } else if (place.Retention <= ForgottenRetention) {
         DeleteLoc(m.GoalLocations, i);
         start = i;
         deleted = true;
@@ -189,9 +189,9 @@ void GiveUpGoal(Run& run, TMaus& m) {
   Dissatisfy(run, m, need::Comp, "GiveUpGoal", -m.Comp().BasMeta);
   const std::size_t count = m.GoalLocations.size();
   for (std::size_t i = 0; i < count && i < m.GoalLocations.size(); ++i) {
-    TGoalLocPtr place = m.GoalLocations[i];
-    if (LocUsable(run, m, *place) && place->Progress > 0.8) {
-      m.TargetLoc = place;
+    TGoalAvLoc& place = m.GoalLocations[i];
+    if (LocUsable(run, m, place) && place.Progress > 0.8) {
+      m.TargetLoc = m.GoalLocations.HandleAt(i);
       return;
     }
   }

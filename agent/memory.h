@@ -23,11 +23,11 @@ bool LocUsable(Run& run, TMaus& m, TGoalAvLoc& place);
 bool RememberGoalPlace(Run& run, TMaus& m, goal::Goal kind, TPoint point);
 void RememberPainPlace(Run& run, TMaus& m, goal::Goal kind, TPoint point);
 // Lays waypoints towards place along the part of the recent path the mouse remembers.
-void LearnRoute(Run& run, TMaus& m, const TGoalLocPtr& place, goal::Goal kind);
+void LearnRoute(Run& run, TMaus& m, PlaceHandle place, goal::Goal kind);
 // Distance from point to the nearest place of kind; 100000 without one.
 double NearestKind(const TMaus& m, goal::Goal kind, TPoint point);
 // The best remembered place for goal, or none; forgotten candidates are deleted.
-TGoalLocPtr FindGoalLoc(Run& run, TMaus& m, goal::Goal goalKind);
+PlaceHandle FindGoalLoc(Run& run, TMaus& m, goal::Goal goalKind);
 bool RecentlyVisited(Run& run, TMaus& m, TPoint point);
 void GiveUpGoal(Run& run, TMaus& m);
 // The per-tick fading of relations and goal values.

@@ -54,13 +54,13 @@ void Explore(Run& run, TMaus& m, Stride& stride) {
   }
   if (TTerra* patch = FindExploreTerra(run, m, Pi, m.Heading)) {
     m.Heading = Direction(m.Position, patch->Centre);
-    TGoalAvLoc& target = *m.ExploreTarget;
+    TGoalAvLoc& target = m.GoalLocations.At(m.ExploreTarget);
     target.Element = &FindElement(m.GoalMemory, run.settings, GoalOfKind(patch->Kind));
     target.Pos = patch->Centre;
     target.Retention = 1;
     target.LastRecall = run.TickCount;
     target.NextIndex = -1;
-    target.Next.reset();
+    target.Next = {};
     m.TargetLoc = m.ExploreTarget;
   }
   m.Position = PolarOffset(stride.start, m.Heading, stride.step);
@@ -84,9 +84,9 @@ void LookForGoalMouse(Run& run, TMaus& m) {
 
 void LookForGoal(Run& run, TMaus& m, Stride& stride) {
   Log(run, m, 4, [] { return "Look For Goal!"; });
-  m.TargetLoc.reset();
+  m.TargetLoc = {};
   ClearTargets(m);
-  TGoalLocPtr found;
+  PlaceHandle found;
   switch (m.Goal) {
     case goal::Friend:
     case goal::HelpRequest:
@@ -109,9 +109,9 @@ void LookForGoal(Run& run, TMaus& m, Stride& stride) {
   }
   if (found) {
     SetTarget(m, found);
-    m.RatedLoc.reset();
+    m.RatedLoc = {};
     Satisfy(run, m, goal::Uncertainty, run.FirstTerra(), "Goal found", m.P(param::GainCert));
-    Log(run, m, 6, [&] { return "Goal detected!: " + PointToStr(found->Pos); });
+    Log(run, m, 6, [&] { return "Goal detected!: " + PointToStr(m.GoalLocations.At(found).Pos); });
   }
   if (!found && !GoalMouse(run, m)) {
     Dissatisfy(run, m, need::Cert, "NoGoalFound", -m.P(param::LossCert));
@@ -121,18 +121,20 @@ void LookForGoal(Run& run, TMaus& m, Stride& stride) {
 
 bool MustLookForGoal(Run& run, TMaus& m) {
   const TMaus* goalMouse = GoalMouse(run, m);
-  if (!m.TargetLoc && !goalMouse) return true;
-  if (m.TargetLoc && !LocUsable(run, m, *m.TargetLoc)) return true;
+  TGoalAvLoc* target = m.Target();
+  if (!target && !goalMouse) return true;
+  if (target && !LocUsable(run, m, *target)) return true;
   return goalMouse && !MouseVisible(run, m, *goalMouse);
 }
 
 void AimAndStep(Run& run, TMaus& m, Stride& stride) {
   const TMaus* goalMouse = GoalMouse(run, m);
-  if (m.TargetLoc || goalMouse) {
+  const TGoalAvLoc* target = m.Target();
+  if (target || goalMouse) {
     TPoint aim;
     double d;
-    if (m.TargetLoc) {
-      aim = m.TargetLoc->Pos;
+    if (target) {
+      aim = target->Pos;
       m.Heading = Direction(m.Position, aim);
       d = Distance(m.Position, aim);
     } else {
@@ -167,7 +169,8 @@ void Blocked(Run& run, TMaus& m, const Stride& stride, bool feared) {
     Log(run, m, 6, [] { return "Try to aggress to remove obstacle!"; });
   }
   if (m.Action != action::Bite) {
-    const TPoint target = m.TargetLoc ? m.TargetLoc->Pos : NoPoint;
+    const TGoalAvLoc* place = m.Target();
+    const TPoint target = place ? place->Pos : NoPoint;
     m.StuckAt = NoPoint;
     Log(run, m, 6, [] { return "Try to plan!"; });
     m.Plan = PlanSearch(run, m, stride.start, target, m.Heading, stride.step);
@@ -183,7 +186,7 @@ void Blocked(Run& run, TMaus& m, const Stride& stride, bool feared) {
 }
 
 void JudgeProgress(Run& run, TMaus& m, const Stride& stride) {
-  TGoalAvLoc& t = *m.TargetLoc;
+  TGoalAvLoc& t = m.GoalLocations.At(m.TargetLoc);
   const double p = (Distance(stride.start, t.Pos) - Distance(m.Position, t.Pos)) / stride.step;
   t.Progress = (9 * t.Progress + p) / 10;
   const double v = std::min(run.random.Uniform() * m.Comp().Ist, 0.2);
@@ -195,7 +198,7 @@ void JudgeProgress(Run& run, TMaus& m, const Stride& stride) {
 }
 
 // What the mouse learns where a walk to a place ends.
-void LearnOnArrival(Run& run, TMaus& m, const TGoalLocPtr& t) {
+void LearnOnArrival(Run& run, TMaus& m, PlaceHandle t) {
   TTerra* patch = run.World->TerraOrFirst(m.Position);
   if (t == m.ExploreTarget) {
     Log(run, m, 6, [&] { return "New Goal Found by Exploration: " + PointToStr(m.Position); });
@@ -208,43 +211,46 @@ void LearnOnArrival(Run& run, TMaus& m, const TGoalLocPtr& t) {
 }
 
 // The next waypoint of a route, if it comes to mind.
-TGoalLocPtr FollowRoute(Run& run, TMaus& m, const TGoalLocPtr& t) {
-  const TGoalLocPtr next = t->Next;
-  if (!next) {
+PlaceHandle FollowRoute(Run& run, TMaus& m, PlaceHandle t) {
+  const PlaceHandle handle = m.GoalLocations.At(t).Next;
+  if (!handle) {
     m.HasNextGoal = false;
-    if (t->NextIndex == -1) m.RatedLoc = t;
-    return nullptr;
+    if (m.GoalLocations.At(t).NextIndex == -1) m.RatedLoc = t;
+    return {};
   }
-  if (Recall(run, m, *next)) {
+  TGoalAvLoc& next = m.GoalLocations.At(handle);
+  if (Recall(run, m, next)) {
     m.HasNextGoal = true;
-    Log(run, m, 6, [&] { return "NextGoal set!" + PointToStr(next->Pos); });
-    return next;
+    Log(run, m, 6, [&] { return "NextGoal set!" + PointToStr(next.Pos); });
+    return handle;
   }
   m.HasNextGoal = false;
   Dissatisfy(run, m, need::Cert, "next goal forgotten!", -m.P(param::LossCert));
-  Log(run, m, 6, [&] { return "Next goal forgotten:" + PointToStr(next->Pos); });
-  if (next->Retention <= ForgottenRetention) {
-    const std::int32_t index = IndexOfLoc(m.GoalLocations, next.get());
+  Log(run, m, 6, [&] { return "Next goal forgotten:" + PointToStr(next.Pos); });
+  if (next.Retention <= ForgottenRetention) {
+    const std::int32_t index = m.GoalLocations.IndexOf(handle);
     if (index >= 0) DeleteLoc(m.GoalLocations, static_cast<std::size_t>(index));
   }
-  return nullptr;
+  return {};
 }
 
 void CheckArrival(Run& run, TMaus& m) {
-  const TGoalLocPtr t = m.TargetLoc;
-  if (!t || !(Distance(m.Position, t->Pos) < 4)) return;
-  m.Position = t->Pos;
+  const PlaceHandle t = m.TargetLoc;
+  const TGoalAvLoc* target = m.GoalLocations.Find(t);
+  if (!target || !(Distance(m.Position, target->Pos) < 4)) return;
+  m.Position = target->Pos;
   Satisfy(run, m, goal::Barrier, run.FirstTerra(), "ZielErreicht", m.Comp().BasMeta);
   Log(run, m, 6, [&] { return "Arrived at goal: " + PointToStr(m.Position); });
   if (!m.HasNextGoal) LearnOnArrival(run, m, t);
-  const TGoalLocPtr next = FollowRoute(run, m, t);
+  const PlaceHandle next = FollowRoute(run, m, t);
   if (next) {
     SetTarget(m, next);
     Satisfy(run, m, goal::Uncertainty, run.FirstTerra(), "Habe Mir ZielGesetzt",
             m.P(param::GainCert));
-    Log(run, m, 6, [&] { return "New Goal (from IM): " + PointToStr(next->Pos); });
+    Log(run, m, 6,
+        [&] { return "New Goal (from IM): " + PointToStr(m.GoalLocations.At(next).Pos); });
   } else {
-    m.TargetLoc.reset();
+    m.TargetLoc = {};
   }
 }
 
@@ -329,9 +335,9 @@ void MoveStep(Run& run, TMaus& m) {
   CloseTick(run, m);
 }
 
-void SetTarget(TMaus& m, const TGoalLocPtr& place) {
+void SetTarget(TMaus& m, PlaceHandle place) {
   m.TargetLoc = place;
-  m.Heading = Direction(m.Position, place->Pos);
+  m.Heading = Direction(m.Position, m.GoalLocations.At(place).Pos);
 }
 
 TTerra* FindExploreTerra(Run& run, TMaus& m, double width, double heading) {
@@ -363,7 +369,7 @@ TRect KnownArea(Run& run, TMaus& m, double width, double heading) {
   const AngleWindow sector = AngleWindow::Sector(from, to);
   const std::size_t count = m.GoalLocations.size();
   for (std::size_t i = 0; i < count; ++i) {
-    TGoalAvLoc& place = *m.GoalLocations[i];
+    TGoalAvLoc& place = m.GoalLocations[i];
     if (!sector.Contains(m.Position, place.Pos)) continue;
     if (!Recall(run, m, place) || place.NextIndex != -1) continue;
     box.left = std::min(box.left, place.Pos.x);

@@ -16,7 +16,7 @@ struct TTerra;
 // the cost of its action.
 void MoveStep(Run& run, TMaus& m);
 
-void SetTarget(TMaus& m, const TGoalLocPtr& place);
+void SetTarget(TMaus& m, PlaceHandle place);
 TTerra* FindExploreTerra(Run& run, TMaus& m, double width, double heading);
 TRect KnownArea(Run& run, TMaus& m, double width, double heading);
 double Braveness(const TMaus& m);

@@ -108,17 +108,18 @@ double TakeFromPatch(Run& run, TMaus& m, goal::Goal g, TTerra& patch, double amo
   double a = amount;
   if (patch.Amount >= a) {
     patch.Amount -= a;
-    if (m.RatedLoc) {
-      const double q = m.RatedLoc->Quality;
-      m.RatedLoc->Quality = SatisfactionGain(run, m, g, a) * (1 - q) + q;
-      if (m.RatedLoc->Quality > 1) m.RatedLoc->Quality = 1;
+    if (TGoalAvLoc* rated = m.GoalLocations.Find(m.RatedLoc)) {
+      const double q = rated->Quality;
+      rated->Quality = SatisfactionGain(run, m, g, a) * (1 - q) + q;
+      if (rated->Quality > 1) rated->Quality = 1;
     }
   } else {
     a = patch.Amount;
     patch.Amount = 0;
     // The place falls short of what was wanted: rate it down when it serves the current need.
-    if (m.RatedLoc && Serves(m.RatedLoc->Kind(), m.Need))
-      m.RatedLoc->Quality = m.RatedLoc->Quality - m.RatedLoc->Quality * 0.1;
+    TGoalAvLoc* rated = m.GoalLocations.Find(m.RatedLoc);
+    if (rated && Serves(rated->Kind(), m.Need))
+      rated->Quality = rated->Quality - rated->Quality * 0.1;
   }
   return a;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "agent/goal_memory.h"
+#include "agent/place_list.h"
 
 namespace murinex {
 
@@ -21,10 +22,12 @@ class PlaceIndex {
     TPoint pos;
   };
 
-  // Brings the index up to date with `places`. Only the list's identity is
+  // Brings the index up to date with `places`. Only the list's version is
   // compared: a place keeps its kind, sign, position and link for as long as it
   // is listed (a deletion repairs links, and changes the list).
-  void Update(const TGoalLocList& places);
+  void Update(PlaceList& places) {
+    if (places.Version() != version_) Rebuild(places);
+  }
 
   // The places of a goal kind, in list order.
   std::span<const Entry> Of(goal::Goal kind) const;
@@ -37,12 +40,12 @@ class PlaceIndex {
   // Goal kinds are below goal::Count; anything else shares the last bucket.
   static constexpr std::size_t Buckets = 16;
   static std::size_t Bucket(goal::Goal kind);
-  bool Matches(const TGoalLocList& places) const;
-  void Rebuild(const TGoalLocList& places);
+  void Rebuild(PlaceList& places);
 
-  // Holding the places keeps their addresses from being reused by new places
-  // while the index names them, so equal addresses mean equal places.
-  std::vector<TGoalLocPtr> held_;
+  // The version of the list the index was built from. A place is freed only
+  // after it has left the list, which changes the version, so the pointers
+  // below never outlive their places.
+  std::uint64_t version_ = UINT64_MAX;
   std::vector<Entry> entries_;
   std::array<std::uint32_t, Buckets + 1> start_{};
   std::vector<std::uint32_t> danger_;

@@ -92,21 +92,21 @@ DangerCheck NearDanger(Run& run, TMaus& m) {
   // their walk at once, without a draw.
   m.Places.Update(m.GoalLocations);
   for (const std::uint32_t i : m.Places.DangerCandidates()) {
-    const TGoalLocPtr& place = m.GoalLocations[i];
+    TGoalAvLoc& place = m.GoalLocations[i];
     TPoint q;
     if (!ChainFind(run, m, place, goal::Stones, 0.5, '-', q)) continue;
     if (!(Distance(m.Position, q) < 15)) continue;
-    if (run.random.Uniform() > m.Inhib) return {true, place->Pos};
+    if (run.random.Uniform() > m.Inhib) return {true, place.Pos};
     run.Stats.Add(stat::DangerNotSeen, 1);
   }
   return {false, NoPoint};
 }
 
-bool ChainFind(Run& run, TMaus& m, const TGoalLocPtr& start, goal::Goal kind, double minQuality,
-               char sign, TPoint& found) {
+bool ChainFind(Run& run, TMaus& m, TGoalAvLoc& start, goal::Goal kind, double minQuality, char sign,
+               TPoint& found) {
   found = NoPoint;
   // Links only lead to earlier places, so the walk ends; nothing is deleted on the way.
-  TGoalAvLoc* place = start.get();
+  TGoalAvLoc* place = &start;
   for (;;) {
     if (place->Kind() == kind && place->Sign == sign && place->Quality >= minQuality &&
         run.random.Uniform() > m.Inhib) {
@@ -114,7 +114,7 @@ bool ChainFind(Run& run, TMaus& m, const TGoalLocPtr& start, goal::Goal kind, do
       return true;
     }
     if (!place->Next) return false;
-    place = place->Next.get();
+    place = &m.GoalLocations.At(place->Next);
     if (!Recall(run, m, *place)) return false;
   }
 }

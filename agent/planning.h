@@ -39,8 +39,8 @@ DangerCheck DangerAhead(Run& run, TMaus& m, TPoint from, TPoint to, const char* 
 DangerCheck NearDanger(Run& run, TMaus& m);
 // Follows a route from place while its places come to mind, up to a place of
 // the kind, sign and quality asked for.
-bool ChainFind(Run& run, TMaus& m, const TGoalLocPtr& start, goal::Goal kind, double minQuality,
-               char sign, TPoint& found);
+bool ChainFind(Run& run, TMaus& m, TGoalAvLoc& start, goal::Goal kind, double minQuality, char sign,
+               TPoint& found);
 inline bool IsStuckAt(const TMaus& m, TPoint p) {
   return p == m.StuckAt;
 }

@@ -15,6 +15,7 @@ set(MURINEX_AGENT_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/neighbours.cpp
   ${CMAKE_CURRENT_LIST_DIR}/perception.cpp
   ${CMAKE_CURRENT_LIST_DIR}/place_index.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/place_list.cpp
   ${CMAKE_CURRENT_LIST_DIR}/planning.cpp
   ${CMAKE_CURRENT_LIST_DIR}/social.cpp
 )

@@ -83,17 +83,20 @@ void WorldPainter::DrawTerrain(QPainter& p, const ViewGeometry& view) const {
 void WorldPainter::DrawPlaces(QPainter& p, const ViewGeometry& view) const {
   const TMaus* m = run_.Selected();
   if (!m) return;
-  for (const TGoalLocPtr& place : m->GoalLocations) {
-    const TPoint s = view.WorldToScreen(place->Pos);
-    if (place->Next) {
+  const PlaceList& places = m->GoalLocations;
+  for (std::size_t i = 0; i < places.size(); ++i) {
+    const TGoalAvLoc& place = places[i];
+    const TPoint s = view.WorldToScreen(place.Pos);
+    if (const TGoalAvLoc* next = places.Find(place.Next)) {
       p.setPen(QPen(Silver, 1));
-      p.drawLine(ToQt(s), ToQt(view.WorldToScreen(place->Next->Pos)));
+      p.drawLine(ToQt(s), ToQt(view.WorldToScreen(next->Pos)));
     }
-    const QColor fill = place == m->TargetLoc ? QColor(255, 0, 0)
-                                              : BgrColour(GoalColours[place->Kind() % goal::Count]);
-    const QColor outline = place->Sign == '+'   ? QColor(Qt::white)
-                           : place->Sign == '-' ? QColor(Qt::black)
-                                                : Silver;
+    const QColor fill = places.HandleAt(i) == m->TargetLoc
+                            ? QColor(255, 0, 0)
+                            : BgrColour(GoalColours[place.Kind() % goal::Count]);
+    const QColor outline = place.Sign == '+'   ? QColor(Qt::white)
+                           : place.Sign == '-' ? QColor(Qt::black)
+                                               : Silver;
     Disc(p, s.x - 4, s.y - 4, s.x + 4, s.y + 4, outline, fill);
   }
 }

@@ -58,7 +58,7 @@ void MouseReals(const TMaus& m, Visit& visit, Part part) {
   }
   for (std::size_t k = 0; k < m.GoalLocations.size(); ++k) {
     part([&] { return "place " + std::to_string(k); });
-    PlaceFields(*m.GoalLocations[k], visit);
+    PlaceFields(m.GoalLocations[k], visit);
   }
   for (const TFrinEn& e : m.Relations) {
     part([&] { return "the relation towards mouse " + std::to_string(e.OtherID); });

@@ -41,18 +41,22 @@ bool OwnElement(const TMaus& m, const TGoalMemEl* element) {
                      [element](const auto& el) { return el.get() == element; });
 }
 
-// A waypoint leads to an earlier place of the same list, and its link and its
-// index name the same place.
+// Every handle names a place of the pool; a waypoint leads to an earlier place
+// of the same list, and its link and its index name the same place.
 void CheckPlaces(const TMaus& m) {
-  const TGoalLocList& places = m.GoalLocations;
+  const PlaceList& places = m.GoalLocations;
+  if (!places.Find(m.ExploreTarget)) Broken(&m, "its exploration target is gone");
+  if (m.TargetLoc && !places.Find(m.TargetLoc)) Broken(&m, "its TargetLoc names no place");
+  if (m.RatedLoc && !places.Find(m.RatedLoc)) Broken(&m, "its RatedLoc names no place");
   for (std::size_t i = 0; i < places.size(); ++i) {
-    const TGoalAvLoc& place = *places[i];
+    const TGoalAvLoc& place = places[i];
     const std::string row = "place " + std::to_string(i);
     if (place.Element && !OwnElement(m, place.Element))
       Broken(&m, row + " serves a goal element of another mouse");
     if (place.NextIndex >= static_cast<std::int32_t>(i))
       Broken(&m, row + " leads to a later place (" + std::to_string(place.NextIndex) + ")");
-    if (place.NextIndex >= 0 && place.Next.get() != places[place.NextIndex].get())
+    if (place.Next && !places.Find(place.Next)) Broken(&m, row + ": its link names no place");
+    if (place.NextIndex >= 0 && place.Next != places.HandleAt(place.NextIndex))
       Broken(&m, row + ": its link does not name place " + std::to_string(place.NextIndex));
     if (place.NextIndex < 0 && place.Next) Broken(&m, row + " has a link but no index");
   }

@@ -127,24 +127,27 @@ void TrackRecord(IO& io, T& track) {
 // left the list). Each place is written once, so shared places stay shared.
 class PlaceTable {
  public:
-  explicit PlaceTable(const TMaus& m) {
-    for (const auto& place : m.GoalLocations)
-      Add(place.get());
-    Add(m.ExploreTarget.get());
-    Add(m.TargetLoc.get());
-    Add(m.RatedLoc.get());
+  explicit PlaceTable(const TMaus& m) : pool_(m.GoalLocations) {
+    for (const PlaceHandle place : m.GoalLocations.Handles())
+      Add(place);
+    Add(m.ExploreTarget);
+    Add(m.TargetLoc);
+    Add(m.RatedLoc);
     for (std::size_t i = 0; i < places_.size(); ++i)
-      Add(places_[i]->Next.get());
+      Add(pool_.At(places_[i]).Next);
   }
-  const std::vector<const TGoalAvLoc*>& Places() const { return places_; }
-  std::int64_t IndexOf(const TGoalAvLoc* place) const { return place ? index_.at(place) : -1; }
+  const std::vector<PlaceHandle>& Places() const { return places_; }
+  std::int64_t IndexOf(PlaceHandle place) const { return place ? index_.at(place.slot) : -1; }
 
  private:
-  void Add(const TGoalAvLoc* place) {
-    if (place && index_.emplace(place, places_.size()).second) places_.push_back(place);
+  void Add(PlaceHandle place) {
+    if (!place) return;
+    pool_.At(place);  // throws for a handle that names no place
+    if (index_.emplace(place.slot, places_.size()).second) places_.push_back(place);
   }
-  std::vector<const TGoalAvLoc*> places_;
-  std::unordered_map<const TGoalAvLoc*, std::int64_t> index_;
+  const PlaceList& pool_;
+  std::vector<PlaceHandle> places_;
+  std::unordered_map<std::uint32_t, std::int64_t> index_;
 };
 
 std::int64_t ElementIndex(const TMaus& m, const TGoalMemEl* element) {
@@ -165,36 +168,38 @@ void SaveMemory(Saver& io, StateWriter& out, const TMaus& m) {
   io.Begin("places");
   io.Size(table.Places().size(), "place count");
   io.End();
-  for (const TGoalAvLoc* p : table.Places()) {
+  for (const PlaceHandle handle : table.Places()) {
+    const TGoalAvLoc& p = m.GoalLocations.At(handle);
     io.Begin("place");
-    out.Int(ElementIndex(m, p->Element));
-    out.Int(table.IndexOf(p->Next.get()));
-    PlaceFields(*p, Through(io));
+    out.Int(ElementIndex(m, p.Element));
+    out.Int(table.IndexOf(p.Next));
+    PlaceFields(p, Through(io));
     io.End();
   }
   io.Begin("placelist");
   io.Size(m.GoalLocations.size(), "list length");
-  for (const auto& place : m.GoalLocations)
-    out.Int(table.IndexOf(place.get()));
+  for (const PlaceHandle place : m.GoalLocations.Handles())
+    out.Int(table.IndexOf(place));
   io.End();
   io.Begin("placerefs");
-  out.Int(table.IndexOf(m.ExploreTarget.get()));
-  out.Int(table.IndexOf(m.TargetLoc.get()));
-  out.Int(table.IndexOf(m.RatedLoc.get()));
+  out.Int(table.IndexOf(m.ExploreTarget));
+  out.Int(table.IndexOf(m.TargetLoc));
+  out.Int(table.IndexOf(m.RatedLoc));
   io.End();
 }
 
-TGoalLocPtr PlaceAt(StateReader& in, const std::vector<TGoalLocPtr>& places, const char* what) {
+PlaceHandle PlaceAt(StateReader& in, const std::vector<PlaceHandle>& places, const char* what) {
   const std::int64_t index = in.Int(what, -1, static_cast<std::int64_t>(places.size()) - 1);
-  return index < 0 ? nullptr : places[static_cast<std::size_t>(index)];
+  return index < 0 ? PlaceHandle{} : places[static_cast<std::size_t>(index)];
 }
 
 // A route that leads back to itself is no route: every walk along it would go on
-// for ever, and its places would keep each other alive. Such a file is refused.
-void RefuseRouteLoops(StateReader& in, const std::vector<TGoalLocPtr>& places) {
-  for (const auto& start : places) {
+// for ever. Such a file is refused.
+void RefuseRouteLoops(StateReader& in, const PlaceList& pool,
+                      const std::vector<PlaceHandle>& places) {
+  for (const PlaceHandle start : places) {
     std::size_t steps = 0;
-    for (const TGoalAvLoc* p = start->Next.get(); p; p = p->Next.get()) {
+    for (PlaceHandle p = pool.At(start).Next; p; p = pool.At(p).Next) {
       if (++steps > places.size()) in.Fail("a route of remembered places leads back to itself");
     }
   }
@@ -212,31 +217,28 @@ void LoadMemory(Loader& io, StateReader& in, TMaus& m) {
   io.Begin("places");
   io.Size(count, "place count");
   io.End();
-  std::vector<TGoalLocPtr> places(count);
-  for (auto& p : places)
-    p = std::make_shared<TGoalAvLoc>();
+  PlaceList& pool = m.GoalLocations;
+  pool = PlaceList();
+  std::vector<PlaceHandle> places(count);
+  for (PlaceHandle& p : places)
+    p = pool.New();
   const auto elements = static_cast<std::int64_t>(m.GoalMemory.size());
-  try {
-    for (auto& p : places) {
-      io.Begin("place");
-      const std::int64_t element = in.Int("goal element of a place", -1, elements - 1);
-      p->Element = element < 0 ? nullptr : m.GoalMemory[static_cast<std::size_t>(element)].get();
-      p->Next = PlaceAt(in, places, "next place");
-      PlaceFields(*p, Through(io));
-      io.End();
-    }
-    RefuseRouteLoops(in, places);
-  } catch (const InputError&) {
-    // The links read so far may form a loop, which would keep its places alive.
-    for (const auto& place : places)
-      place->Next.reset();
-    throw;
+  for (const PlaceHandle handle : places) {
+    TGoalAvLoc& p = pool.At(handle);
+    io.Begin("place");
+    const std::int64_t element = in.Int("goal element of a place", -1, elements - 1);
+    p.Element = element < 0 ? nullptr : m.GoalMemory[static_cast<std::size_t>(element)].get();
+    p.Next = PlaceAt(in, places, "next place");
+    PlaceFields(p, Through(io));
+    io.End();
   }
+  RefuseRouteLoops(in, pool, places);
   io.Begin("placelist");
   io.Size(count, "list length");
   for (std::size_t i = 0; i < count; ++i) {
-    m.GoalLocations.push_back(PlaceAt(in, places, "place of the list"));
-    if (!m.GoalLocations.back()) in.Fail("the place list holds no place");
+    const PlaceHandle place = PlaceAt(in, places, "place of the list");
+    if (!place) in.Fail("the place list holds no place");
+    pool.Append(place);
   }
   io.End();
   io.Begin("placerefs");

@@ -170,40 +170,41 @@ void ReadPlaces(Run& run, TMaus& m, TextReader& in, std::int32_t startTick) {
   in.SkipBlankLines();
   in.ReadLine("the \" --- Memory ---\" header");
   while (!in.AtBlankLineStart()) {
-    auto place = std::make_shared<TGoalAvLoc>();
+    const PlaceHandle handle = m.GoalLocations.New();
+    TGoalAvLoc& place = m.GoalLocations.At(handle);
     const int line = in.Line();
     const std::string row = "place row " + std::to_string(m.GoalLocations.size());
     in.ReadInt("row number of a place row");
-    place->Pos.x = ReadInt(in, Field::Position, "x of " + row);
-    place->Pos.y = ReadInt(in, Field::Position, "y of " + row);
-    place->Retention = ReadReal(in, Field::Retention, "Retention of " + row);
-    place->LastRecall = ReadInt(in, Field::LastRecall, "LastRecall of " + row);
+    place.Pos.x = ReadInt(in, Field::Position, "x of " + row);
+    place.Pos.y = ReadInt(in, Field::Position, "y of " + row);
+    place.Retention = ReadReal(in, Field::Retention, "Retention of " + row);
+    place.LastRecall = ReadInt(in, Field::LastRecall, "LastRecall of " + row);
     // A recall after the start would make the next fading restore strength.
-    if (place->LastRecall > startTick)
-      in.Fail("LastRecall of " + row + " (" + std::to_string(place->LastRecall) +
+    if (place.LastRecall > startTick)
+      in.Fail("LastRecall of " + row + " (" + std::to_string(place.LastRecall) +
               ") lies after the start tick " + std::to_string(startTick));
-    place->NextIndex = in.ReadInt("NextIndex of " + row);
-    place->Progress = ReadReal(in, Field::Progress, "Progress of " + row);
+    place.NextIndex = in.ReadInt("NextIndex of " + row);
+    place.Progress = ReadReal(in, Field::Progress, "Progress of " + row);
     const goal::Goal kind = ReadGoalKind(in, "goal kind of " + row);
-    place->Quality = ReadReal(in, Field::Quality, "Quality of " + row);
+    place.Quality = ReadReal(in, Field::Quality, "Quality of " + row);
     if (in.RestOfLineBlank())
       in.Fail("expected the sign of " + row + ", found the end of the line");
     const int signLine = in.Line();
-    place->Sign = Trim(in.ReadLine("sign of " + row))[0];
+    place.Sign = Trim(in.ReadLine("sign of " + row))[0];
     // Written back after three blanks: a control character would not survive.
-    if (place->Sign < '!' || place->Sign > '~')
+    if (place.Sign < '!' || place.Sign > '~')
       throw InputError(in.Name(), signLine,
                        "the sign of " + row + " must be a visible character such as +, - or 0");
-    place->Element = &FindElement(m.GoalMemory, run.settings, kind);
+    place.Element = &FindElement(m.GoalMemory, run.settings, kind);
     const auto index = static_cast<std::int32_t>(m.GoalLocations.size());
-    if (place->NextIndex >= index)
+    if (place.NextIndex >= index)
       throw InputError(in.Name(), line,
-                       row + ": NextIndex " + std::to_string(place->NextIndex) +
+                       row + ": NextIndex " + std::to_string(place.NextIndex) +
                            " must name an earlier place of the list");
-    m.GoalLocations.push_back(std::move(place));
+    m.GoalLocations.Append(handle);
   }
-  for (auto& place : m.GoalLocations)
-    if (place->NextIndex >= 0) place->Next = m.GoalLocations[place->NextIndex];
+  for (TGoalAvLoc& place : m.GoalLocations)
+    if (place.NextIndex >= 0) place.Next = m.GoalLocations.HandleAt(place.NextIndex);
   PurgeLocs(m.GoalLocations);
 }
 
@@ -333,7 +334,7 @@ void WriteParams(const TMaus& m, std::string& out) {
 
 void WritePlaces(Run& run, TMaus& m, std::string& out) {
   for (std::size_t k = 0; k < m.GoalLocations.size(); ++k) {
-    TGoalAvLoc& p = *m.GoalLocations[k];
+    TGoalAvLoc& p = m.GoalLocations[k];
     p.Retention = FadeRetention(run, p, m.P(param::RateForget));
     out += I(static_cast<std::int64_t>(k), 5) + I(p.Pos.x, 8) + I(p.Pos.y, 5) +
            R(p.Retention, 12, 9) + I(p.LastRecall, 8) + I(p.NextIndex < 0 ? -1 : p.NextIndex, 7) +

@@ -45,16 +45,17 @@ bool FindBirthPlace(Run& run, TMaus& mother, TPoint& place) {
   return false;
 }
 
-TGoalLocPtr InheritedPlace(Run& run, const TMaus& mother, TMaus& child, const TGoalAvLoc& from,
+TGoalAvLoc& InheritedPlace(Run& run, const TMaus& mother, TMaus& child, const TGoalAvLoc& from,
                            TGoalMemEl& element) {
-  auto place = std::make_shared<TGoalAvLoc>();
-  place->Element = &element;
-  place->Pos = from.Pos;
-  place->Retention = MinReal(4 * mother.P(param::RateReinforce), 1);
-  place->NextIndex = -1;
-  place->Progress = 1.0;
-  place->LastRecall = run.TickCount;
-  child.GoalLocations.push_back(place);
+  const PlaceHandle handle = child.GoalLocations.New();
+  TGoalAvLoc& place = child.GoalLocations.At(handle);
+  place.Element = &element;
+  place.Pos = from.Pos;
+  place.Retention = MinReal(4 * mother.P(param::RateReinforce), 1);
+  place.NextIndex = -1;
+  place.Progress = 1.0;
+  place.LastRecall = run.TickCount;
+  child.GoalLocations.Append(handle);
   return place;
 }
 
@@ -63,24 +64,24 @@ TGoalLocPtr InheritedPlace(Run& run, const TMaus& mother, TMaus& child, const TG
 void InheritMemory(Run& run, const TMaus& mother, TMaus& child, double p) {
   for (const auto& el : mother.GoalMemory)
     child.GoalMemory.push_back(std::make_unique<TGoalMemEl>(*el));
-  const auto& places = mother.GoalLocations;
+  const PlaceList& places = mother.GoalLocations;
   for (std::size_t j = 0; j < places.size(); ++j) {
-    const TGoalAvLoc& final = *places[j];
+    const TGoalAvLoc& final = places[j];
     if (final.NextIndex != -1) continue;
     if (!(run.random.Uniform() < p)) continue;
     TGoalMemEl& element = FindElement(child.GoalMemory, run.settings, final.Kind());
-    TGoalLocPtr last = InheritedPlace(run, mother, child, final, element);
-    last->Quality = final.Quality;
-    last->Sign = final.Sign;
+    TGoalAvLoc& end = InheritedPlace(run, mother, child, final, element);
+    end.Quality = final.Quality;
+    end.Sign = final.Sign;
     // The route that leads to it: its first branch, waypoint by waypoint.
     auto cur = static_cast<std::int32_t>(j);
     for (std::size_t k = j + 1; k < places.size(); ++k) {
-      if (places[k]->NextIndex != cur) continue;
-      TGoalLocPtr waypoint = InheritedPlace(run, mother, child, *places[k], element);
-      waypoint->Next = last;
-      waypoint->NextIndex = static_cast<std::int32_t>(child.GoalLocations.size()) - 2;
-      waypoint->Sign = '0';
-      last = waypoint;
+      if (places[k].NextIndex != cur) continue;
+      const PlaceHandle last = child.GoalLocations.HandleAt(child.GoalLocations.size() - 1);
+      TGoalAvLoc& waypoint = InheritedPlace(run, mother, child, places[k], element);
+      waypoint.Next = last;
+      waypoint.NextIndex = static_cast<std::int32_t>(child.GoalLocations.size()) - 2;
+      waypoint.Sign = '0';
       cur = static_cast<std::int32_t>(k);
     }
   }

@@ -151,6 +151,8 @@ void RunStages(Run& run) {
   EveryMouse(run, MoveStep);
   RemoveTheDead(run, CollectTheDead(run));
   GiveBirths(run);
+  for (const auto& m : run.Mice)
+    m->SweepPlaces();
   CheckRunState(run);
   WriteCadencedOutput(run);
 }

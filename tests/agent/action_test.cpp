@@ -526,9 +526,9 @@ TEST_F(ActionTest, FoodThatIsTheGoalIsEatenAndItsPlaceLearned) {
   EXPECT_NEAR(m.Cert().Ist, 0.5 + 0.1 * 0.2 * 0.2 + 0.2 * (0.2 * 0.2), 1e-12);
   EXPECT_EQ(m.CurStrength(), 1);
   ASSERT_EQ(m.GoalLocations.size(), 1u);
-  EXPECT_EQ(m.GoalLocations[0]->Pos, (TPoint{200, 150}));
-  EXPECT_EQ(m.GoalLocations[0]->Sign, '+');
-  EXPECT_EQ(m.GoalLocations[0]->Kind(), goal::Food);
+  EXPECT_EQ(m.GoalLocations[0].Pos, (TPoint{200, 150}));
+  EXPECT_EQ(m.GoalLocations[0].Sign, '+');
+  EXPECT_EQ(m.GoalLocations[0].Kind(), goal::Food);
   EXPECT_TRUE(m.KeepConsuming);
   EXPECT_THAT(sounds.names, ElementsAre("fressen.wav"));
   // The look at the ground, and the one of the expectation of Food.
@@ -605,9 +605,9 @@ TEST_F(StonesTest, StonesHurtAMouseWhoseGoalIsNotStonesAndItFlees) {
   EXPECT_DOUBLE_EQ(m.M(need::Pain).Ist, 0.9);
   EXPECT_DOUBLE_EQ(m.Cert().Ist, 1 - 0.5 * 0.2 * 0.2);  // "UnexpectedPain", times LossCert
   ASSERT_EQ(m.GoalLocations.size(), 1u);
-  EXPECT_EQ(m.GoalLocations[0]->Sign, '-');
-  EXPECT_EQ(m.GoalLocations[0]->Kind(), goal::Stones);
-  EXPECT_EQ(m.GoalLocations[0]->Pos, (TPoint{200, 150}));
+  EXPECT_EQ(m.GoalLocations[0].Sign, '-');
+  EXPECT_EQ(m.GoalLocations[0].Kind(), goal::Stones);
+  EXPECT_EQ(m.GoalLocations[0].Pos, (TPoint{200, 150}));
   EXPECT_FALSE(m.Dares);
   // 20 backwards from the heading: 1.2 pi, direction k = 6 of the ring.
   EXPECT_EQ(m.Action, action::Flight);
@@ -667,7 +667,7 @@ TEST_F(FoodOnTheWayTest, WithoutInhibitionFoodOnTheWayIsOnlyLearned) {
   EXPECT_EQ(m.Action, action::NoAction);
   EXPECT_EQ(Patch().Amount, 400);
   ASSERT_EQ(m.GoalLocations.size(), 1u);
-  EXPECT_EQ(m.GoalLocations[0]->Kind(), goal::Food);
+  EXPECT_EQ(m.GoalLocations[0].Kind(), goal::Food);
   EXPECT_DOUBLE_EQ(m.Cert().Ist, 1);
   // Ground; expectations of Water and Food; the taking draw; the learning draw.
   EXPECT_EQ(t.run.random.Seed(), SeedAfterDraws(5));

@@ -117,8 +117,8 @@ TEST_F(IntentionTest, WeighingRecallsOnlyPlacesWithinSight) {
   TMaus& a = Add({100, 100});
   Remember(a, goal::Food);
   a.M(need::Hunger).Urgency = 0.5;
-  const TGoalLocPtr near = test::AddPlace(run, a, goal::Food, {160, 180});  // 100 away
-  const TGoalLocPtr far = test::AddPlace(run, a, goal::Food, {161, 180});   // just beyond
+  const test::TestPlace near = test::AddPlace(run, a, goal::Food, {160, 180});  // 100 away
+  const test::TestPlace far = test::AddPlace(run, a, goal::Food, {161, 180});   // just beyond
   near->LastRecall = far->LastRecall = -50;
   run.TickCount = 7;
   ChooseGoal(run, a);
@@ -266,7 +266,7 @@ TEST_F(IntentionTest, ChangeIntentionDropsTargetsAndCountsTheReason) {
   EXPECT_EQ(a.Partner, MouseHandle{});
   EXPECT_EQ(a.Competitor, MouseHandle{});
   EXPECT_EQ(a.Miserablemaus, MouseHandle{});
-  EXPECT_EQ(a.TargetLoc, nullptr);
+  EXPECT_FALSE(a.TargetLoc);
   EXPECT_TRUE(a.Plan.empty());
   EXPECT_FALSE(a.KeepConsuming);
   EXPECT_EQ(run.Stats[stat::MotCh], 1);

@@ -43,9 +43,9 @@ class MemoryTest : public ::testing::Test {
   }
 
   // A place recalled in this very tick, so that a recall charges no time.
-  TGoalLocPtr AddPlace(goal::Goal kind, TPoint p, char sign = '+', double retention = 1,
-                       double progress = 1) {
-    TGoalLocPtr place = test::AddPlace(t.run, m, kind, p, sign, retention, progress);
+  test::TestPlace AddPlace(goal::Goal kind, TPoint p, char sign = '+', double retention = 1,
+                           double progress = 1) {
+    test::TestPlace place = test::AddPlace(t.run, m, kind, p, sign, retention, progress);
     place->Quality = 0;  // unrated: the tests here rate places themselves
     return place;
   }
@@ -119,7 +119,7 @@ TEST_F(MemoryTest, FadeRetentionStopsAtZeroAndCapsTheSquareAtOne) {
 
 TEST_F(MemoryTest, RecallReinforcesARecalledPlace) {
   m.Params[param::RateReinforce] = 0.02;
-  TGoalLocPtr place = AddPlace(goal::Food, {110, 100}, '+', 0.9);
+  test::TestPlace place = AddPlace(goal::Food, {110, 100}, '+', 0.9);
   // The fade charges no time (U1 unused), 0.9 > U2 = 0.861: recalled.
   EXPECT_TRUE(Recall(t.run, m, *place));
   EXPECT_NEAR(place->Retention, std::pow(std::sqrt(0.9) + 0.02, 2), 1e-12);
@@ -128,7 +128,7 @@ TEST_F(MemoryTest, RecallReinforcesARecalledPlace) {
 
 TEST_F(MemoryTest, RecallAfterAWhileFadesFirst) {
   m.Params[param::RateReinforce] = 0.02;
-  TGoalLocPtr place = AddPlace(goal::Food, {110, 100}, '+', 0.95);
+  test::TestPlace place = AddPlace(goal::Food, {110, 100}, '+', 0.95);
   place->LastRecall = 0;
   t.run.TickCount = 1000;
   // Faded to sqrt(0.9025 - U1 * 1000 * 0.001) = 0.93334 > U2: recalled and reinforced.
@@ -138,19 +138,19 @@ TEST_F(MemoryTest, RecallAfterAWhileFadesFirst) {
 }
 
 TEST_F(MemoryTest, RecallCapsTheReinforcementAtOne) {
-  TGoalLocPtr place = AddPlace(goal::Food, {110, 100}, '+', 0.9);  // (0.949 + 0.3)^2 > 1
+  test::TestPlace place = AddPlace(goal::Food, {110, 100}, '+', 0.9);  // (0.949 + 0.3)^2 > 1
   EXPECT_TRUE(Recall(t.run, m, *place));
   EXPECT_EQ(place->Retention, 1);
 }
 
 TEST_F(MemoryTest, APlaceNotRecalledKeepsItsFadedStrength) {
-  TGoalLocPtr place = AddPlace(goal::Food, {110, 100}, '+', 0.5);
+  test::TestPlace place = AddPlace(goal::Food, {110, 100}, '+', 0.5);
   EXPECT_FALSE(Recall(t.run, m, *place));  // 0.5 > U2 fails
   EXPECT_NEAR(place->Retention, 0.5, 1e-15);
 }
 
 TEST_F(MemoryTest, APlaceWithoutRetentionIsNeverRecalled) {
-  TGoalLocPtr place = AddPlace(goal::Food, {110, 100}, '+', 0);
+  test::TestPlace place = AddPlace(goal::Food, {110, 100}, '+', 0);
   t.run.random.SetSeed(SecondDrawZero);  // the recall draws exactly 0
   EXPECT_FALSE(Recall(t.run, m, *place));
   EXPECT_EQ(place->Retention, 0);
@@ -160,13 +160,13 @@ TEST_F(MemoryTest, APlaceWithoutRetentionIsNeverRecalled) {
 // --- LocUsable
 
 TEST_F(MemoryTest, LocUsableRecallsOnlyPlacesInSightAndOnTerrain) {
-  TGoalLocPtr far = AddPlace(goal::Food, {201, 100});
+  test::TestPlace far = AddPlace(goal::Food, {201, 100});
   far->LastRecall = -50;
   EXPECT_FALSE(LocUsable(t.run, m, *far));
   EXPECT_EQ(Seed(), 1u);  // no recall at all
   EXPECT_EQ(far->LastRecall, -50);
 
-  TGoalLocPtr edge = AddPlace(goal::Food, {200, 100});  // exactly SightWidth away
+  test::TestPlace edge = AddPlace(goal::Food, {200, 100});  // exactly SightWidth away
   EXPECT_TRUE(LocUsable(t.run, m, *edge));
   EXPECT_EQ(Seed(), SeedAfter(1, 2));
 }
@@ -178,10 +178,10 @@ TEST_F(MemoryTest, LocUsableNeedsTerrainAllTheWay) {
   patches.push_back(test::RectPatch(KindSand, 200, 0, 399, 299));
   t.SetWorld(test::MakeWorld(400, 300, std::move(patches)));
   m.Position = {140, 100};
-  TGoalLocPtr across = AddPlace(goal::Food, {210, 100});
+  test::TestPlace across = AddPlace(goal::Food, {210, 100});
   EXPECT_FALSE(LocUsable(t.run, m, *across));
   EXPECT_EQ(Seed(), 1u);
-  TGoalLocPtr near = AddPlace(goal::Food, {100, 120});
+  test::TestPlace near = AddPlace(goal::Food, {100, 120});
   EXPECT_TRUE(LocUsable(t.run, m, *near));
   // An inhibited mouse looks less closely: with (1 - 0.9) / 10 probes per unit the
   // 70 units are crossed in one step, and the gap goes unseen.
@@ -197,11 +197,11 @@ TEST_F(MemoryTest, RememberGoalPlaceCreatesAResourcePlace) {
   t.run.TickCount = 42;
   EXPECT_TRUE(RememberGoalPlace(t.run, m, goal::Food, {120, 80}));
   ASSERT_EQ(m.GoalLocations.size(), 1u);
-  const TGoalAvLoc& p = *m.GoalLocations[0];
+  const TGoalAvLoc& p = m.GoalLocations[0];
   EXPECT_EQ(p.Kind(), goal::Food);
   EXPECT_EQ(p.Element, &FindElement(m.GoalMemory, t.run.settings, goal::Food));
   EXPECT_EQ(p.Pos, (TPoint{120, 80}));
-  EXPECT_EQ(p.Next, nullptr);
+  EXPECT_FALSE(p.Next);
   EXPECT_EQ(p.NextIndex, -1);
   EXPECT_EQ(p.LastRecall, 42);
   EXPECT_EQ(p.Progress, 1);
@@ -214,7 +214,7 @@ TEST_F(MemoryTest, RememberGoalPlaceCreatesAResourcePlace) {
 
   m.Params[param::RateReinforce] = 0.5;
   EXPECT_TRUE(RememberGoalPlace(t.run, m, goal::HealingHerbs, {300, 200}));
-  EXPECT_EQ(m.GoalLocations[1]->Retention, 1);  // 1.5, at most 1
+  EXPECT_EQ(m.GoalLocations[1].Retention, 1);  // 1.5, at most 1
 }
 
 TEST_F(MemoryTest, RememberGoalPlaceOnlyForConsumableKinds) {
@@ -243,14 +243,14 @@ TEST_F(MemoryTest, AGoalPlaceWithinFifteenIsTheKnownOne) {
 }
 
 TEST_F(MemoryTest, TheKnownPlaceGetsTheRoute) {
-  TGoalLocPtr known = AddPlace(goal::Food, {300, 100});
+  test::TestPlace known = AddPlace(goal::Food, {300, 100});
   Track({{0, 100}, {200, 100}, {240, 100}, {310, 100}});
   EXPECT_FALSE(RememberGoalPlace(t.run, m, goal::Food, {310, 100}));
   // Waypoints measured from the known place: 240 (60 away) and 200 (40 from 240: none).
   ASSERT_EQ(m.GoalLocations.size(), 2u);
-  EXPECT_EQ(m.GoalLocations[1]->Pos, (TPoint{240, 100}));
-  EXPECT_EQ(m.GoalLocations[1]->Next, known);
-  EXPECT_EQ(m.GoalLocations[1]->NextIndex, 0);
+  EXPECT_EQ(m.GoalLocations[1].Pos, (TPoint{240, 100}));
+  EXPECT_EQ(m.GoalLocations[1].Next, known);
+  EXPECT_EQ(m.GoalLocations[1].NextIndex, 0);
   EXPECT_EQ(t.run.Stats[stat::Learn], 2);  // the waypoint and the remembering
 }
 
@@ -259,7 +259,7 @@ TEST_F(MemoryTest, RememberPainPlaceCreatesAPainfulPlace) {
   t.run.TickCount = 7;
   RememberPainPlace(t.run, m, goal::Stones, {50, 60});
   ASSERT_EQ(m.GoalLocations.size(), 1u);
-  const TGoalAvLoc& p = *m.GoalLocations[0];
+  const TGoalAvLoc& p = m.GoalLocations[0];
   EXPECT_EQ(p.Kind(), goal::Stones);
   EXPECT_DOUBLE_EQ(p.Retention, 0.8);  // RateReinforce * 4
   EXPECT_EQ(p.Pos, (TPoint{50, 60}));
@@ -268,11 +268,11 @@ TEST_F(MemoryTest, RememberPainPlaceCreatesAPainfulPlace) {
   EXPECT_EQ(p.NextIndex, -1);
   EXPECT_EQ(p.Quality, 1);
   EXPECT_EQ(p.Sign, '-');
-  EXPECT_EQ(p.Next, nullptr);
+  EXPECT_FALSE(p.Next);
   EXPECT_EQ(t.run.Stats[stat::Learn], 1);
   m.Params[param::RateReinforce] = 0.3;
   RememberPainPlace(t.run, m, goal::Stones, {300, 60});
-  EXPECT_EQ(m.GoalLocations[1]->Retention, 1);  // 1.2, at most 1
+  EXPECT_EQ(m.GoalLocations[1].Retention, 1);  // 1.2, at most 1
   EXPECT_EQ(Seed(), 1u);
 }
 
@@ -291,7 +291,7 @@ TEST_F(MemoryTest, OnlyPainfulPlacesOfPainKindsBlockANewOne) {
   AddPlace(goal::Food, {50, 60}, '-');          // painful, but food serves Hunger
   RememberPainPlace(t.run, m, goal::Stones, {50, 60});
   EXPECT_EQ(m.GoalLocations.size(), 3u);
-  EXPECT_EQ(m.GoalLocations[2]->Sign, '-');
+  EXPECT_EQ(m.GoalLocations[2].Sign, '-');
 }
 
 // --- LearnRoute
@@ -315,10 +315,10 @@ TEST_F(MemoryTest, LearnRouteLaysWaypointsFiftyApart) {
   const std::vector<TPoint> expected = {{300, 100}, {240, 100}, {150, 100}, {60, 100}};
   for (std::size_t i = 1; i < 4; ++i) {
     SCOPED_TRACE(i);
-    const TGoalAvLoc& w = *m.GoalLocations[i];
+    const TGoalAvLoc& w = m.GoalLocations[i];
     EXPECT_EQ(w.Pos, expected[i]);
     EXPECT_EQ(w.NextIndex, static_cast<std::int32_t>(i) - 1);
-    EXPECT_EQ(w.Next, m.GoalLocations[i - 1]);
+    EXPECT_EQ(w.Next, m.GoalLocations.HandleAt(i - 1));
     EXPECT_EQ(w.Sign, '0');
     EXPECT_EQ(w.Quality, 0);
     EXPECT_EQ(w.Retention, 1);
@@ -337,25 +337,25 @@ TEST_F(MemoryTest, LearnRouteFollowsOnlyTheRememberedPartOfTheTrack) {
   Track({{100, 100}}, 0.2);
   Track({{180, 100}}, 0.9);
   Track({{240, 100}}, 0.04);
-  TGoalLocPtr food = AddPlace(goal::Food, {300, 100});
+  test::TestPlace food = AddPlace(goal::Food, {300, 100});
   LearnRoute(t.run, m, food, goal::Food);
   ASSERT_EQ(m.GoalLocations.size(), 3u);
-  EXPECT_EQ(m.GoalLocations[1]->Pos, (TPoint{240, 100}));
-  EXPECT_EQ(m.GoalLocations[2]->Pos, (TPoint{180, 100}));
+  EXPECT_EQ(m.GoalLocations[1].Pos, (TPoint{240, 100}));
+  EXPECT_EQ(m.GoalLocations[2].Pos, (TPoint{180, 100}));
   EXPECT_EQ(Seed(), SeedAfter(1, 3));
 }
 
 TEST_F(MemoryTest, ADrawEqualToTheVividnessForgetsThePoint) {
   Track({{0, 100}, {100, 100}});
   Track({{200, 100}}, U1);
-  TGoalLocPtr food = AddPlace(goal::Food, {300, 100});
+  test::TestPlace food = AddPlace(goal::Food, {300, 100});
   LearnRoute(t.run, m, food, goal::Food);
   EXPECT_EQ(m.GoalLocations.size(), 1u);
   EXPECT_EQ(Seed(), SeedAfter(1, 1));
 }
 
 TEST_F(MemoryTest, NoRouteWithoutARememberedTrack) {
-  TGoalLocPtr food = AddPlace(goal::Food, {300, 100});
+  test::TestPlace food = AddPlace(goal::Food, {300, 100});
   LearnRoute(t.run, m, food, goal::Food);  // empty track
   EXPECT_EQ(Seed(), 1u);
   Track({{0, 100}, {100, 100}});
@@ -367,7 +367,7 @@ TEST_F(MemoryTest, NoRouteWithoutARememberedTrack) {
 }
 
 TEST_F(MemoryTest, NoRouteWhenThePathStartsWithinSightOfThatKind) {
-  TGoalLocPtr food = AddPlace(goal::Food, {300, 100});
+  test::TestPlace food = AddPlace(goal::Food, {300, 100});
   // Starts 80 from the goal place itself.
   Track({{220, 100}, {240, 100}, {300, 100}});
   LearnRoute(t.run, m, food, goal::Food);
@@ -383,28 +383,28 @@ TEST_F(MemoryTest, NoRouteWhenThePathStartsWithinSightOfThatKind) {
 }
 
 TEST_F(MemoryTest, PlacesOfOtherKindsNearTheStartDoNotMatter) {
-  TGoalLocPtr food = AddPlace(goal::Food, {300, 100});
+  test::TestPlace food = AddPlace(goal::Food, {300, 100});
   AddPlace(goal::Water, {0, 100});
   Track({{0, 100}, {150, 100}, {300, 100}});
   LearnRoute(t.run, m, food, goal::Food);
   ASSERT_EQ(m.GoalLocations.size(), 3u);
-  EXPECT_EQ(m.GoalLocations[2]->Pos, (TPoint{150, 100}));
-  EXPECT_EQ(m.GoalLocations[2]->NextIndex, 0);
+  EXPECT_EQ(m.GoalLocations[2].Pos, (TPoint{150, 100}));
+  EXPECT_EQ(m.GoalLocations[2].NextIndex, 0);
 }
 
 TEST_F(MemoryTest, ARouteToAPlaceNoLongerListedStartsWithoutNext) {
-  auto gone = std::make_shared<TGoalAvLoc>();
-  gone->Element = &FindElement(m.GoalMemory, t.run.settings, goal::Food);
-  gone->Pos = {300, 100};
+  const PlaceHandle gone = m.GoalLocations.New();
+  m.GoalLocations.At(gone).Element = &FindElement(m.GoalMemory, t.run.settings, goal::Food);
+  m.GoalLocations.At(gone).Pos = {300, 100};
   Track({{0, 100}, {100, 100}, {200, 100}});
   LearnRoute(t.run, m, gone, goal::Food);
   ASSERT_EQ(m.GoalLocations.size(), 2u);
-  EXPECT_EQ(m.GoalLocations[0]->Pos, (TPoint{200, 100}));
-  EXPECT_EQ(m.GoalLocations[0]->NextIndex, -1);
-  EXPECT_EQ(m.GoalLocations[0]->Next, nullptr);
-  EXPECT_EQ(m.GoalLocations[1]->Pos, (TPoint{100, 100}));
-  EXPECT_EQ(m.GoalLocations[1]->NextIndex, 0);
-  EXPECT_EQ(m.GoalLocations[1]->Next, m.GoalLocations[0]);
+  EXPECT_EQ(m.GoalLocations[0].Pos, (TPoint{200, 100}));
+  EXPECT_EQ(m.GoalLocations[0].NextIndex, -1);
+  EXPECT_FALSE(m.GoalLocations[0].Next);
+  EXPECT_EQ(m.GoalLocations[1].Pos, (TPoint{100, 100}));
+  EXPECT_EQ(m.GoalLocations[1].NextIndex, 0);
+  EXPECT_EQ(m.GoalLocations[1].Next, m.GoalLocations.HandleAt(0));
 }
 
 // --- NearestKind
@@ -422,7 +422,7 @@ TEST_F(MemoryTest, NearestKindMeasuresOnlyThatKind) {
 // --- FindGoalLoc
 
 TEST_F(MemoryTest, FindGoalLocReturnsAUsablePlace) {
-  TGoalLocPtr food = AddPlace(goal::Food, {130, 100});
+  test::TestPlace food = AddPlace(goal::Food, {130, 100});
   EXPECT_EQ(FindGoalLoc(t.run, m, goal::Food), food);
   // Candidate draw, fade, recall, progress; an empty track draws nothing.
   EXPECT_EQ(Seed(), SeedAfter(1, 4));
@@ -431,21 +431,21 @@ TEST_F(MemoryTest, FindGoalLocReturnsAUsablePlace) {
 TEST_F(MemoryTest, FindGoalLocSkipsOtherKindsAndPainfulPlacesWithoutDrawing) {
   AddPlace(goal::Water, {110, 100});
   AddPlace(goal::Food, {110, 100}, '-');
-  TGoalLocPtr waypoint = AddPlace(goal::Food, {130, 100}, '0');
+  test::TestPlace waypoint = AddPlace(goal::Food, {130, 100}, '0');
   EXPECT_EQ(FindGoalLoc(t.run, m, goal::Food), waypoint);
   EXPECT_EQ(Seed(), SeedAfter(1, 4));
-  EXPECT_EQ(FindGoalLoc(t.run, m, goal::Vorarazav), nullptr);
+  EXPECT_FALSE(FindGoalLoc(t.run, m, goal::Vorarazav));
 }
 
 TEST_F(MemoryTest, FindGoalLocPrefersTheNearest) {
   AddPlace(goal::Food, {150, 100});
-  TGoalLocPtr nearer = AddPlace(goal::Food, {120, 100});
+  test::TestPlace nearer = AddPlace(goal::Food, {120, 100});
   EXPECT_EQ(FindGoalLoc(t.run, m, goal::Food), nearer);
   EXPECT_EQ(Seed(), SeedAfter(1, 8));  // both tested in full
 }
 
 TEST_F(MemoryTest, AFartherCandidateIsNotTested) {
-  TGoalLocPtr nearer = AddPlace(goal::Food, {120, 100});
+  test::TestPlace nearer = AddPlace(goal::Food, {120, 100});
   AddPlace(goal::Food, {150, 100});
   EXPECT_EQ(FindGoalLoc(t.run, m, goal::Food), nearer);
   EXPECT_EQ(Seed(), SeedAfter(1, 5));  // the farther one draws only as a candidate
@@ -453,47 +453,47 @@ TEST_F(MemoryTest, AFartherCandidateIsNotTested) {
 
 TEST_F(MemoryTest, AWeakOrInhibitedMemoryIsNoCandidate) {
   AddPlace(goal::Food, {130, 100}, '+', 0.02);  // U1 = 0.031 < 0.02 fails
-  EXPECT_EQ(FindGoalLoc(t.run, m, goal::Food), nullptr);
+  EXPECT_FALSE(FindGoalLoc(t.run, m, goal::Food));
   EXPECT_EQ(Seed(), SeedAfter(1, 1));
 
   // Not even a draw of 0 is below a retention of 0.
-  m.GoalLocations[0]->Retention = 0;
+  m.GoalLocations[0].Retention = 0;
   t.run.random.SetSeed(FirstDrawZero);
-  EXPECT_EQ(FindGoalLoc(t.run, m, goal::Food), nullptr);
+  EXPECT_FALSE(FindGoalLoc(t.run, m, goal::Food));
   EXPECT_EQ(Seed(), 0u);
 
   t.run.random.SetSeed(1);
-  m.GoalLocations[0]->Retention = 1;
+  m.GoalLocations[0].Retention = 1;
   m.Inhib = 0.98;  // (1 - 0.98) * 1 = 0.02
-  EXPECT_EQ(FindGoalLoc(t.run, m, goal::Food), nullptr);
+  EXPECT_FALSE(FindGoalLoc(t.run, m, goal::Food));
   EXPECT_EQ(Seed(), SeedAfter(1, 1));
 }
 
 TEST_F(MemoryTest, FindGoalLocTestsSightProgressAndTheTrackInThisOrder) {
   // Out of sight: the candidate draw only.
   AddPlace(goal::Food, {250, 100});
-  EXPECT_EQ(FindGoalLoc(t.run, m, goal::Food), nullptr);
+  EXPECT_FALSE(FindGoalLoc(t.run, m, goal::Food));
   EXPECT_EQ(Seed(), SeedAfter(1, 1));
 
   // Without progress: candidate, fade, recall, progress.
-  m.GoalLocations.clear();
+  m.GoalLocations.Clear();
   t.run.random.SetSeed(1);
   AddPlace(goal::Food, {130, 100}, '+', 1, 0);
-  EXPECT_EQ(FindGoalLoc(t.run, m, goal::Food), nullptr);
+  EXPECT_FALSE(FindGoalLoc(t.run, m, goal::Food));
   EXPECT_EQ(Seed(), SeedAfter(1, 4));
 
   // Just visited: the newest track point lies on the place, found without a draw.
-  m.GoalLocations[0]->Progress = 1;
+  m.GoalLocations[0].Progress = 1;
   t.run.random.SetSeed(1);
   Track({{131, 101}});
-  EXPECT_EQ(FindGoalLoc(t.run, m, goal::Food), nullptr);
+  EXPECT_FALSE(FindGoalLoc(t.run, m, goal::Food));
   EXPECT_EQ(Seed(), SeedAfter(1, 4));
 }
 
 TEST_F(MemoryTest, FindGoalLocDeletesAForgottenPlaceAndGoesOn) {
-  TGoalLocPtr best = AddPlace(goal::Food, {110, 100});                   // 10 away
-  TGoalLocPtr forgotten = AddPlace(goal::Food, {140, 100}, '+', 1e-10);  // 40 away
-  TGoalLocPtr waypoint = AddPlace(goal::Food, {130, 100}, '0');          // 30 away
+  test::TestPlace best = AddPlace(goal::Food, {110, 100});                   // 10 away
+  test::TestPlace forgotten = AddPlace(goal::Food, {140, 100}, '+', 1e-10);  // 40 away
+  test::TestPlace waypoint = AddPlace(goal::Food, {130, 100}, '0');          // 30 away
   waypoint->NextIndex = 1;
   waypoint->Next = forgotten;
   // Draws 1-4 make the first place the best; draw 5 is 0, below 1e-10, so the
@@ -503,21 +503,21 @@ TEST_F(MemoryTest, FindGoalLocDeletesAForgottenPlaceAndGoesOn) {
   t.run.random.SetSeed(FifthDrawZero);
   EXPECT_EQ(FindGoalLoc(t.run, m, goal::Food), best);
   ASSERT_EQ(m.GoalLocations.size(), 2u);
-  EXPECT_EQ(m.GoalLocations[0], best);
-  EXPECT_EQ(m.GoalLocations[1], waypoint);
+  EXPECT_EQ(m.GoalLocations.HandleAt(0), best);
+  EXPECT_EQ(m.GoalLocations.HandleAt(1), waypoint);
   EXPECT_EQ(waypoint->NextIndex, -2);
-  EXPECT_EQ(waypoint->Next, nullptr);
+  EXPECT_FALSE(waypoint->Next);
   EXPECT_EQ(Seed(), SeedAfter(FifthDrawZero, 6));
 }
 
 TEST_F(MemoryTest, FindGoalLocDeletesAtTheStartOfTheListToo) {
   // Farther than the initial best distance of 100000.
   AddPlace(goal::Food, {200000, 100}, '+', 1e-10);
-  TGoalLocPtr food = AddPlace(goal::Food, {130, 100});
+  test::TestPlace food = AddPlace(goal::Food, {130, 100});
   t.run.random.SetSeed(FirstDrawZero);
   EXPECT_EQ(FindGoalLoc(t.run, m, goal::Food), food);
   ASSERT_EQ(m.GoalLocations.size(), 1u);
-  EXPECT_EQ(m.GoalLocations[0], food);
+  EXPECT_EQ(m.GoalLocations.HandleAt(0), food);
   EXPECT_EQ(Seed(), SeedAfter(FirstDrawZero, 5));
 }
 
@@ -525,7 +525,7 @@ TEST_F(MemoryTest, AForgottenPlaceNearerThanTheBestIsKept) {
   AddPlace(goal::Food, {140, 100}, '+', 1e-10);
   // Candidate (draw 0), fade, and the recall fails (U1 > 1e-10): not the best, not deleted.
   t.run.random.SetSeed(FirstDrawZero);
-  EXPECT_EQ(FindGoalLoc(t.run, m, goal::Food), nullptr);
+  EXPECT_FALSE(FindGoalLoc(t.run, m, goal::Food));
   EXPECT_EQ(m.GoalLocations.size(), 1u);
   EXPECT_EQ(Seed(), SeedAfter(FirstDrawZero, 3));
 }
@@ -586,7 +586,7 @@ TEST_F(MemoryTest, GiveUpGoalCostsCompetenceAndTakesAPromisingPlace) {
   m.Params[param::LossComp] = 0.2;
   AddPlace(goal::Food, {250, 100});               // out of sight: no draw
   AddPlace(goal::Food, {120, 100}, '+', 1, 0.8);  // usable, progress not above 0.8
-  TGoalLocPtr water = AddPlace(goal::Water, {90, 100}, '+', 1, 0.9);  // any kind will do
+  test::TestPlace water = AddPlace(goal::Water, {90, 100}, '+', 1, 0.9);  // any kind will do
   AddPlace(goal::Food, {110, 100});
   t.OpenProtocols();
   t.run.CheckMausId = m.ID;
@@ -604,7 +604,7 @@ TEST_F(MemoryTest, GiveUpGoalCostsCompetenceAndTakesAPromisingPlace) {
 TEST_F(MemoryTest, GiveUpGoalWithoutAPlaceDropsTheNeed) {
   AddPlace(goal::Food, {120, 100}, '+', 1, 0.5);
   GiveUpGoal(t.run, m);
-  EXPECT_EQ(m.TargetLoc, nullptr);
+  EXPECT_FALSE(m.TargetLoc);
   EXPECT_EQ(m.Need, need::NoNeed);
   EXPECT_EQ(Seed(), SeedAfter(1, 2));
 }

@@ -59,7 +59,7 @@ class MovementTest : public ::testing::Test {
     return m;
   }
 
-  TGoalLocPtr Place(TMaus& m, goal::Goal kind, TPoint at, char sign = '+') {
+  test::TestPlace Place(TMaus& m, goal::Goal kind, TPoint at, char sign = '+') {
     return test::AddPlace(t.run, m, kind, at, sign);
   }
 
@@ -224,14 +224,14 @@ TEST_F(MovementTest, WithAZeroStepAMouseWithin16BlocksAndThePlanSearchFails) {
 
 TEST_F(MovementTest, ATargetNearerThan4AfterTheStepIsReachedExactly) {
   TMaus& m = Walker({100, 150});
-  TGoalLocPtr target = Place(m, goal::Food, {122, 151});
+  test::TestPlace target = Place(m, goal::Food, {122, 151});
   m.TargetLoc = target;
 
   Move(m);
 
   // The step of 20 ends at (120, 151), 2 short of the target.
   EXPECT_EQ(m.Position, (TPoint{122, 151}));
-  EXPECT_EQ(m.TargetLoc, nullptr);
+  EXPECT_FALSE(m.TargetLoc);
   EXPECT_EQ(m.RatedLoc, target);  // a final goal place
   EXPECT_FALSE(m.HasNextGoal);
   EXPECT_EQ(m.LastAction, action::Move);
@@ -250,8 +250,8 @@ TEST_F(MovementTest, ATargetNearerThan4AfterTheStepIsReachedExactly) {
 
 TEST_F(MovementTest, ArrivingFromFarLaysARouteToTheVeryPlaceReached) {
   TMaus& m = Walker({100, 150});
-  TGoalLocPtr same = Place(m, goal::Food, {122, 151});  // another place at the same point
-  TGoalLocPtr target = Place(m, goal::Food, {122, 151});
+  Place(m, goal::Food, {122, 151});  // another place at the same point
+  test::TestPlace target = Place(m, goal::Food, {122, 151});
   m.TargetLoc = target;
   test::FillTrack(m, 2, {40, 150});  // fully vivid: both remembered; the oldest is left out
 
@@ -260,7 +260,7 @@ TEST_F(MovementTest, ArrivingFromFarLaysARouteToTheVeryPlaceReached) {
   // One waypoint, 82 before the place, towards the place by identity; it
   // serves the kind of the ground where the walk ended (sand).
   ASSERT_EQ(m.GoalLocations.size(), 3u);
-  const TGoalAvLoc& waypoint = *m.GoalLocations[2];
+  const TGoalAvLoc& waypoint = m.GoalLocations[2];
   EXPECT_EQ(waypoint.Pos, (TPoint{40, 150}));
   EXPECT_EQ(waypoint.NextIndex, 1);
   EXPECT_EQ(waypoint.Next, target);
@@ -272,8 +272,8 @@ TEST_F(MovementTest, ArrivingFromFarLaysARouteToTheVeryPlaceReached) {
 
 TEST_F(MovementTest, ArrivingAtAWaypointMakesItsRecalledNextPlaceTheTarget) {
   TMaus& m = Walker({100, 150});
-  TGoalLocPtr goalPlace = Place(m, goal::Food, {200, 100});  // out of sight
-  TGoalLocPtr waypoint = Place(m, goal::Food, {122, 151}, '0');
+  test::TestPlace goalPlace = Place(m, goal::Food, {200, 100});  // out of sight
+  test::TestPlace waypoint = Place(m, goal::Food, {122, 151}, '0');
   waypoint->NextIndex = 0;
   waypoint->Next = goalPlace;
   m.TargetLoc = waypoint;
@@ -283,7 +283,7 @@ TEST_F(MovementTest, ArrivingAtAWaypointMakesItsRecalledNextPlaceTheTarget) {
   EXPECT_EQ(m.Position, (TPoint{122, 151}));
   EXPECT_EQ(m.TargetLoc, goalPlace);
   EXPECT_TRUE(m.HasNextGoal);
-  EXPECT_EQ(m.RatedLoc, nullptr);
+  EXPECT_FALSE(m.RatedLoc);
   EXPECT_NEAR(m.Heading, 0.5790742693677309, 1e-12);  // from the waypoint to the next place
   const auto lines = t.BehaviourLines();
   ASSERT_GE(lines.size(), 3u);
@@ -294,43 +294,45 @@ TEST_F(MovementTest, ArrivingAtAWaypointMakesItsRecalledNextPlaceTheTarget) {
 
 TEST_F(MovementTest, AForgottenNextWaypointEndsTheRouteAndIsDeletedItself) {
   TMaus& m = Walker({100, 150});
-  TGoalLocPtr same = Place(m, goal::Food, {200, 100});  // another place at the same point
-  TGoalLocPtr forgotten = Place(m, goal::Food, {200, 100});
+  test::TestPlace same = Place(m, goal::Food, {200, 100});  // another place at the same point
+  test::TestPlace forgotten = Place(m, goal::Food, {200, 100});
   forgotten->Retention = 0;
-  TGoalLocPtr waypoint = Place(m, goal::Food, {122, 151}, '0');
+  test::TestPlace waypoint = Place(m, goal::Food, {122, 151}, '0');
   waypoint->NextIndex = 1;
   waypoint->Next = forgotten;
   m.TargetLoc = waypoint;
 
   Move(m);
 
-  EXPECT_THAT(m.GoalLocations, ElementsAre(same, waypoint));
+  EXPECT_THAT(m.GoalLocations.Handles(), ElementsAre(same, waypoint));
   EXPECT_EQ(waypoint->NextIndex, -2);
-  EXPECT_EQ(waypoint->Next, nullptr);
+  EXPECT_FALSE(waypoint->Next);
   EXPECT_FALSE(m.HasNextGoal);
-  EXPECT_EQ(m.TargetLoc, nullptr);
-  EXPECT_EQ(m.RatedLoc, nullptr);
+  EXPECT_FALSE(m.TargetLoc);
+  EXPECT_FALSE(m.RatedLoc);
   EXPECT_DOUBLE_EQ(m.Cert().Ist, 1 - 0.2 * 0.2);  // -LossCert, times LossCert
   EXPECT_EQ(t.BehaviourLines().back(), "      Next goal forgotten:[200,100]");
 }
 
 TEST_F(MovementTest, AForgottenNextWaypointThatIsNoLongerRememberedDeletesNothing) {
   TMaus& m = Walker({100, 150});
-  TGoalLocPtr same = Place(m, goal::Food, {200, 100});
+  test::TestPlace same = Place(m, goal::Food, {200, 100});
   // The waypoint and its next place were dropped from the list while the mouse still heads there.
-  auto forgotten = std::make_shared<TGoalAvLoc>(*same);
-  forgotten->Retention = 0;
-  auto waypoint = std::make_shared<TGoalAvLoc>(*same);
-  waypoint->Pos = {122, 151};
-  waypoint->Sign = '0';
-  waypoint->NextIndex = 0;
-  waypoint->Next = forgotten;
+  const PlaceHandle forgotten = m.GoalLocations.New();
+  m.GoalLocations.At(forgotten) = *same;
+  m.GoalLocations.At(forgotten).Retention = 0;
+  const PlaceHandle waypoint = m.GoalLocations.New();
+  m.GoalLocations.At(waypoint) = *same;
+  m.GoalLocations.At(waypoint).Pos = {122, 151};
+  m.GoalLocations.At(waypoint).Sign = '0';
+  m.GoalLocations.At(waypoint).NextIndex = 0;
+  m.GoalLocations.At(waypoint).Next = forgotten;
   m.TargetLoc = waypoint;
 
   Move(m);
 
-  EXPECT_THAT(m.GoalLocations, ElementsAre(same));
-  EXPECT_EQ(m.TargetLoc, nullptr);
+  EXPECT_THAT(m.GoalLocations.Handles(), ElementsAre(same));
+  EXPECT_FALSE(m.TargetLoc);
   EXPECT_EQ(t.BehaviourLines().back(), "      Next goal forgotten:[200,100]");
 }
 
@@ -470,7 +472,7 @@ TEST_F(MovementTest, ExplorationWithoutAPatchAheadFindsNoGoalAndExploresAgain) {
   const TPoint to = PolarOffset({100, 150}, h2, 20);
   EXPECT_EQ(m.Heading, h2);
   EXPECT_EQ(m.Position, to);
-  EXPECT_EQ(m.TargetLoc, nullptr);
+  EXPECT_FALSE(m.TargetLoc);
   EXPECT_EQ(m.LastAction, action::Explore);
   EXPECT_DOUBLE_EQ(m.Cert().Ist, 0.5 - 0.2 * 0.2);
   EXPECT_EQ(t.run.random.Seed(), SeedAfterDraws(7));
@@ -505,15 +507,15 @@ TEST_F(ExplorePatchTest, AnExploredPatchIsAimedAtFromTheExplorationPoint) {
   // The exploration step leads towards the centre to (120, 150); the target is
   // set and measured from there (10 left), so the step from the start is 10.
   EXPECT_EQ(m.TargetLoc, m.ExploreTarget);
-  EXPECT_EQ(m.ExploreTarget->Pos, (TPoint{130, 150}));
-  EXPECT_EQ(m.ExploreTarget->Kind(), goal::Food);
-  EXPECT_EQ(m.ExploreTarget->NextIndex, -1);
+  EXPECT_EQ(m.GoalLocations.At(m.ExploreTarget).Pos, (TPoint{130, 150}));
+  EXPECT_EQ(m.GoalLocations.At(m.ExploreTarget).Kind(), goal::Food);
+  EXPECT_EQ(m.GoalLocations.At(m.ExploreTarget).NextIndex, -1);
   EXPECT_EQ(m.Position, (TPoint{110, 150}));
   EXPECT_EQ(m.Heading, TwoPi);
   EXPECT_EQ(m.LastAction, action::Explore);
   // Progress (9 * 0 + 1) / 10 is below the give-up margin: the goal is given
   // up (no other place: no need), while the target stays.
-  EXPECT_DOUBLE_EQ(m.ExploreTarget->Progress, 0.1);
+  EXPECT_DOUBLE_EQ(m.GoalLocations.At(m.ExploreTarget).Progress, 0.1);
   EXPECT_EQ(t.run.Stats[stat::GiveUp], 1);
   EXPECT_EQ(m.Need, need::NoNeed);
   EXPECT_DOUBLE_EQ(m.Cert().Ist, 0.5 + 0.2 * 0.2);  // "Goal found"
@@ -530,7 +532,7 @@ TEST_F(ExplorePatchTest, AnExploredPatchIsAimedAtFromTheExplorationPoint) {
 TEST_F(ExplorePatchTest, ArrivingAtAnExploredFoodPatchLearnsNothing) {
   PatchAt(110, 150, 5);
   TMaus& m = Explorer({100, 150});
-  TGoalAvLoc& target = *m.ExploreTarget;
+  TGoalAvLoc& target = m.GoalLocations.At(m.ExploreTarget);
   target.Element = &FindElement(m.GoalMemory, t.run.settings, goal::Food);
   target.Pos = {110, 150};
   target.Retention = 1;
@@ -543,7 +545,7 @@ TEST_F(ExplorePatchTest, ArrivingAtAnExploredFoodPatchLearnsNothing) {
   EXPECT_EQ(m.Position, (TPoint{110, 150}));
   EXPECT_TRUE(m.GoalLocations.empty());
   EXPECT_EQ(t.run.World->TerraList[1]->Amount, 100);
-  EXPECT_EQ(m.TargetLoc, nullptr);
+  EXPECT_FALSE(m.TargetLoc);
   EXPECT_EQ(m.RatedLoc, m.ExploreTarget);
   const auto lines = t.BehaviourLines();
   EXPECT_THAT(std::vector<std::string>(lines.end() - 4, lines.end()),
@@ -559,7 +561,7 @@ TEST_F(MovementTest, ArrivingAtAnExploredPointOffThePatchesCountsAsTheFirstPatch
   patches.push_back(test::RectPatch(KindSand, 0, 0, 260, 299));
   World(std::move(patches));
   TMaus& m = Explorer({240, 150});
-  TGoalAvLoc& target = *m.ExploreTarget;
+  TGoalAvLoc& target = m.GoalLocations.At(m.ExploreTarget);
   target.Element = &FindElement(m.GoalMemory, t.run.settings, goal::Food);
   target.Pos = {262, 150};
   target.Retention = 1;
@@ -571,9 +573,9 @@ TEST_F(MovementTest, ArrivingAtAnExploredPointOffThePatchesCountsAsTheFirstPatch
 
   EXPECT_EQ(m.Position, (TPoint{262, 150}));
   ASSERT_EQ(m.GoalLocations.size(), 1u);
-  EXPECT_EQ(m.GoalLocations[0]->Sign, '-');
-  EXPECT_EQ(m.GoalLocations[0]->Kind(), goal::Stones);
-  EXPECT_EQ(m.GoalLocations[0]->Pos, (TPoint{262, 150}));
+  EXPECT_EQ(m.GoalLocations[0].Sign, '-');
+  EXPECT_EQ(m.GoalLocations[0].Kind(), goal::Stones);
+  EXPECT_EQ(m.GoalLocations[0].Pos, (TPoint{262, 150}));
 }
 
 // --- Dangers on the way
@@ -628,9 +630,9 @@ TEST_F(MovementTest, ADangerThatTheStepLeavesBehindDoesNotBlock) {
 
 TEST_F(MovementTest, LittleProgressGivesTheGoalUpForAUsablePlaceWithGoodProgress) {
   TMaus& m = Walker({100, 150});
-  TGoalLocPtr target = Place(m, goal::Food, {200, 150});
+  test::TestPlace target = Place(m, goal::Food, {200, 150});
   target->Progress = 0.1;
-  TGoalLocPtr better = Place(m, goal::Food, {110, 190});
+  test::TestPlace better = Place(m, goal::Food, {110, 190});
   m.TargetLoc = target;
   m.Plan = {{100, 170}};  // leads away from the target
 
@@ -647,7 +649,7 @@ TEST_F(MovementTest, LittleProgressGivesTheGoalUpForAUsablePlaceWithGoodProgress
 
 TEST_F(MovementTest, GivingUpWithoutAnotherPlaceDropsTheNeed) {
   TMaus& m = Walker({100, 150});
-  TGoalLocPtr target = Place(m, goal::Food, {200, 150});
+  test::TestPlace target = Place(m, goal::Food, {200, 150});
   target->Progress = 0.1;
   m.TargetLoc = target;
   m.Plan = {{100, 170}};
@@ -698,7 +700,7 @@ TEST_F(MovementTest, AChangedGoalDropsTargetAndPlan) {
   EXPECT_EQ(m.Goal, goal::NoGoal);
   EXPECT_TRUE(m.GoalChanged);
   EXPECT_EQ(m.PrevGoal, goal::NoGoal);
-  EXPECT_EQ(m.TargetLoc, nullptr);
+  EXPECT_FALSE(m.TargetLoc);
   EXPECT_THAT(m.Plan, IsEmpty());
   EXPECT_EQ(m.Position, (TPoint{100, 150}));  // no goal and no need: no step
   EXPECT_EQ(t.run.Stats[stat::GFood], 1);     // the goal the step started with
@@ -743,7 +745,7 @@ TEST_F(MovementTest, AVividTrackEntryStopsTheRemovalOfFadedOnesBehindIt) {
 class KnownAreaTest : public MovementTest {
  protected:
   KnownAreaTest() : m(t.AddMaus({100, 150})) {}
-  TGoalLocPtr Place(TPoint at) { return MovementTest::Place(m, goal::Food, at); }
+  test::TestPlace Place(TPoint at) { return MovementTest::Place(m, goal::Food, at); }
   TMaus& m;
 };
 
@@ -760,9 +762,9 @@ TEST_F(KnownAreaTest, TheKnownAreaOfASinglePlaceIsASquareOfSide40) {
 TEST_F(KnownAreaTest, TheKnownAreaSpansTheRecalledFinalPlacesInTheSector) {
   Place({60, 140});
   Place({70, 120});
-  TGoalLocPtr waypoint = Place({50, 100});
+  test::TestPlace waypoint = Place({50, 100});
   waypoint->NextIndex = 0;
-  TGoalLocPtr behind = Place({150, 150});
+  test::TestPlace behind = Place({150, 150});
   behind->LastRecall = -5;
   const TRect box = KnownArea(t.run, m, Pi, Pi);
   EXPECT_EQ(box.left, 60);
@@ -853,7 +855,7 @@ TEST_F(MovementTest, MoveCostTakesHungerAndThirstOfTheActionWithoutClamping) {
 
 TEST_F(MovementTest, SetTargetTurnsTowardsThePlace) {
   TMaus& m = t.AddMaus({100, 150});
-  TGoalLocPtr place = Place(m, goal::Food, {100, 100});
+  test::TestPlace place = Place(m, goal::Food, {100, 100});
   SetTarget(m, place);
   EXPECT_EQ(m.TargetLoc, place);
   EXPECT_EQ(m.Heading, Pi / 2);

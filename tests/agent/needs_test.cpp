@@ -9,6 +9,7 @@
 #include "agent/goal_memory.h"
 #include "agent/maus.h"
 #include "model/run.h"
+#include "tests/common/agent_builders.h"
 #include "tests/common/test_run.h"
 #include "world/terrain.h"
 
@@ -40,12 +41,12 @@ class NeedsTest : public ::testing::Test {
   }
 
   // A remembered place of goal kind, as the mouse's rated place.
-  TGoalLocPtr RatePlace(goal::Goal kind, double quality) {
-    auto place = std::make_shared<TGoalAvLoc>();
-    place->Element = &FindElement(m.GoalMemory, t.run.settings, kind);
-    place->Quality = quality;
+  test::TestPlace RatePlace(goal::Goal kind, double quality) {
+    const PlaceHandle place = m.GoalLocations.New();
+    m.GoalLocations.At(place).Element = &FindElement(m.GoalMemory, t.run.settings, kind);
+    m.GoalLocations.At(place).Quality = quality;
     m.RatedLoc = place;
-    return place;
+    return {&m.GoalLocations, place};
   }
 
   test::TestRun t;
@@ -345,7 +346,7 @@ class SatisfyTest : public NeedsTest {
 
 TEST_F(SatisfyTest, TakesFromAPatchOfTheGoalKindAndRaisesTheNeedsItServes) {
   food->Amount = 10;
-  TGoalLocPtr rated = RatePlace(goal::Food, 0.4);
+  test::TestPlace rated = RatePlace(goal::Food, 0.4);
   Satisfy(t.run, m, goal::Food, food.get(), "Eat", 0.5);
   EXPECT_DOUBLE_EQ(food->Amount, 9.5);
   EXPECT_DOUBLE_EQ(m.Motives[need::Hunger].Ist, 0.7);  // + 1 * 0.5
@@ -375,7 +376,7 @@ TEST_F(SatisfyTest, TeachesTheGoalMemoryTheSameAmounts) {
 TEST_F(SatisfyTest, QualityOfTheRatedPlaceIsAtMostOne) {
   food->Amount = 10;
   m.Motives[need::Hunger].Urgency = 4;  // gain 0.5 * (4 + 0.01 + 0.05) > 1
-  TGoalLocPtr rated = RatePlace(goal::Food, 0.5);
+  test::TestPlace rated = RatePlace(goal::Food, 0.5);
   Satisfy(t.run, m, goal::Food, food.get(), "Eat", 0.5);
   EXPECT_EQ(rated->Quality, 1);
 }
@@ -406,7 +407,7 @@ TEST_F(SatisfyTest, AShortPatchRatesThePlaceDownWhenItServesTheCurrentNeed) {
     SCOPED_TRACE(GoalNames[c.placeKind]);
     food->Amount = 0.3;
     m.Need = c.need;
-    TGoalLocPtr rated = RatePlace(c.placeKind, 0.8);
+    test::TestPlace rated = RatePlace(c.placeKind, 0.8);
     Satisfy(t.run, m, goal::Food, food.get(), "Eat", 0.5);
     EXPECT_DOUBLE_EQ(rated->Quality, c.quality);
   }
@@ -416,7 +417,7 @@ TEST_F(SatisfyTest, APatchOfAnotherKindIsLeftAlone) {
   // FirstTerra of the test world is sand.
   TTerra* first = t.run.FirstTerra();
   const double before = first->Amount;
-  TGoalLocPtr rated = RatePlace(goal::Food, 0.4);
+  test::TestPlace rated = RatePlace(goal::Food, 0.4);
   Satisfy(t.run, m, goal::Food, first, "SatisfyFood", 0.5);
   EXPECT_EQ(first->Amount, before);
   EXPECT_DOUBLE_EQ(m.Motives[need::Hunger].Ist, 0.7);  // the full amount

@@ -12,7 +12,7 @@ namespace {
 
 class PlaceIndexTest : public test::MouseTest {
  protected:
-  TGoalLocPtr Place(goal::Goal kind, TPoint pos, char sign = '+') {
+  test::TestPlace Place(goal::Goal kind, TPoint pos, char sign = '+') {
     return test::AddPlace(run, m, kind, pos, sign);
   }
   std::vector<TGoalAvLoc*> PlacesOf(goal::Goal kind) {
@@ -29,21 +29,21 @@ class PlaceIndexTest : public test::MouseTest {
 };
 
 TEST_F(PlaceIndexTest, GroupsPlacesByKindInListOrder) {
-  const TGoalLocPtr a = Place(goal::Food, {10, 10});
-  const TGoalLocPtr b = Place(goal::Water, {20, 20});
-  const TGoalLocPtr c = Place(goal::Food, {30, 30});
-  EXPECT_EQ(PlacesOf(goal::Food), (std::vector<TGoalAvLoc*>{a.get(), c.get()}));
-  EXPECT_EQ(PlacesOf(goal::Water), (std::vector<TGoalAvLoc*>{b.get()}));
+  const test::TestPlace a = Place(goal::Food, {10, 10});
+  const test::TestPlace b = Place(goal::Water, {20, 20});
+  const test::TestPlace c = Place(goal::Food, {30, 30});
+  EXPECT_EQ(PlacesOf(goal::Food), (std::vector<TGoalAvLoc*>{&*a, &*c}));
+  EXPECT_EQ(PlacesOf(goal::Water), (std::vector<TGoalAvLoc*>{&*b}));
   EXPECT_TRUE(PlacesOf(goal::HealingHerbs).empty());
 }
 
 TEST_F(PlaceIndexTest, FollowsDeletionsAndNewPlaces) {
-  const TGoalLocPtr a = Place(goal::Food, {10, 10});
-  const TGoalLocPtr b = Place(goal::Food, {20, 20});
+  Place(goal::Food, {10, 10});
+  const test::TestPlace b = Place(goal::Food, {20, 20});
   ASSERT_EQ(PlacesOf(goal::Food).size(), 2u);
   DeleteLoc(m.GoalLocations, 0);
-  const TGoalLocPtr c = Place(goal::Food, {30, 30});
-  EXPECT_EQ(PlacesOf(goal::Food), (std::vector<TGoalAvLoc*>{b.get(), c.get()}));
+  const test::TestPlace c = Place(goal::Food, {30, 30});
+  EXPECT_EQ(PlacesOf(goal::Food), (std::vector<TGoalAvLoc*>{&*b, &*c}));
 }
 
 // Same list length, and the new place may come from the very memory the
@@ -61,11 +61,11 @@ TEST_F(PlaceIndexTest, APlaceReplacedInTheSameSlotIsSeen) {
 }
 
 TEST_F(PlaceIndexTest, DangerCandidatesArePainfulStonesAndLinkedWaypoints) {
-  Place(goal::Food, {10, 10});                                    // 0: no link, not stones
-  Place(goal::Stones, {20, 20}, '-');                             // 1: painful stones
-  Place(goal::Stones, {30, 30}, '+');                             // 2: stones, but not painful
-  const TGoalLocPtr waypoint = Place(goal::Food, {40, 40}, '0');  // 3: leads to place 0
-  waypoint->Next = m.GoalLocations[0];
+  Place(goal::Food, {10, 10});                                        // 0: no link, not stones
+  Place(goal::Stones, {20, 20}, '-');                                 // 1: painful stones
+  Place(goal::Stones, {30, 30}, '+');                                 // 2: stones, but not painful
+  const test::TestPlace waypoint = Place(goal::Food, {40, 40}, '0');  // 3: leads to place 0
+  waypoint->Next = m.GoalLocations.HandleAt(0);
   waypoint->NextIndex = 0;
   Place(goal::Water, {50, 50}, '0');  // 4: a waypoint whose goal was deleted
   m.Places.Update(m.GoalLocations);

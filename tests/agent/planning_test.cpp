@@ -28,7 +28,7 @@ class PlanningTest : public ::testing::Test {
     t.run.random.SetSeed(s);
   }
   // A pain place of stones ('-', quality 1).
-  TGoalLocPtr PainPlace(TPoint at) { return test::AddPlace(t.run, m, goal::Stones, at, '-'); }
+  test::TestPlace PainPlace(TPoint at) { return test::AddPlace(t.run, m, goal::Stones, at, '-'); }
   void World(std::vector<std::unique_ptr<TTerra>> patches, int width = 400) {
     t.SetWorld(test::MakeWorld(width, 300, std::move(patches)));
   }
@@ -193,8 +193,8 @@ TEST_F(DangerTest, AnUnnoticedDangerIsCountedAndPassed) {
 
 TEST_F(DangerTest, ADangerFoundAlongARouteIsReportedAtTheRoutesStart) {
   m.Inhib = 0.5;
-  TGoalLocPtr pain = PainPlace({205, 150});
-  TGoalLocPtr waypoint = test::AddPlace(t.run, m, goal::Stones, {300, 100}, '0');
+  test::TestPlace pain = PainPlace({205, 150});
+  test::TestPlace waypoint = test::AddPlace(t.run, m, goal::Stones, {300, 100}, '0');
   waypoint->Next = pain;
   waypoint->NextIndex = 0;
   // Draws: the pain place itself is missed (1st); along the route the pain
@@ -208,8 +208,8 @@ TEST_F(DangerTest, ADangerFoundAlongARouteIsReportedAtTheRoutesStart) {
 }
 
 TEST_F(DangerTest, ChainFindFollowsTheRouteWhileItsPlacesComeToMind) {
-  TGoalLocPtr pain = PainPlace({205, 150});
-  TGoalLocPtr waypoint = test::AddPlace(t.run, m, goal::Stones, {300, 100}, '0');
+  test::TestPlace pain = PainPlace({205, 150});
+  test::TestPlace waypoint = test::AddPlace(t.run, m, goal::Stones, {300, 100}, '0');
   waypoint->Next = pain;
   waypoint->NextIndex = 0;
   TPoint q;

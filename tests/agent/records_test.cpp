@@ -8,20 +8,18 @@
 namespace murinex {
 namespace {
 
-TGoalLocPtr Place(double retention, std::int32_t nextIndex) {
-  auto p = std::make_shared<TGoalAvLoc>();
-  p->Retention = retention;
-  p->NextIndex = nextIndex;
-  return p;
-}
-
-// Links every place to the one its NextIndex names.
-TGoalLocList Route(std::vector<std::pair<double, int>> rows) {
-  TGoalLocList list;
-  for (auto [retention, next] : rows)
-    list.push_back(Place(retention, next));
-  for (auto& p : list)
-    if (p->NextIndex >= 0) p->Next = list[p->NextIndex];
+// Places with the given retention and NextIndex, each linked to the one its
+// NextIndex names.
+PlaceList Route(std::vector<std::pair<double, int>> rows) {
+  PlaceList list;
+  for (auto [retention, next] : rows) {
+    const PlaceHandle h = list.New();
+    list.At(h).Retention = retention;
+    list.At(h).NextIndex = next;
+    list.Append(h);
+  }
+  for (TGoalAvLoc& p : list)
+    if (p.NextIndex >= 0) p.Next = list.HandleAt(p.NextIndex);
   return list;
 }
 
@@ -40,55 +38,69 @@ TEST(GoalMemoryTest, FindElementCreatesFromTheMatrixRowOnce) {
 
 TEST(GoalMemoryTest, DeleteLocRepairsLaterLinks) {
   // 0 <- 1 <- 2, and 3 -> 0, 4 -> 3.
-  TGoalLocList list = Route({{1, -1}, {1, 0}, {1, 1}, {1, 0}, {1, 3}});
-  TGoalAvLoc* two = list[2].get();
-  TGoalAvLoc* four = list[4].get();
+  PlaceList list = Route({{1, -1}, {1, 0}, {1, 1}, {1, 0}, {1, 3}});
+  const PlaceHandle two = list.HandleAt(2);
+  const PlaceHandle four = list.HandleAt(4);
   DeleteLoc(list, 1);
   ASSERT_EQ(list.size(), 4u);
-  EXPECT_EQ(list[1].get(), two);
-  EXPECT_EQ(two->NextIndex, -2);  // its next place is gone
-  EXPECT_EQ(two->Next, nullptr);
-  EXPECT_EQ(list[2]->NextIndex, 0);  // points before the deleted index: unchanged
-  EXPECT_EQ(four->NextIndex, 2);     // points past it: lowered by one
-  EXPECT_EQ(four->Next, list[2]);
+  EXPECT_EQ(list.HandleAt(1), two);
+  EXPECT_EQ(list.At(two).NextIndex, -2);  // its next place is gone
+  EXPECT_FALSE(list.At(two).Next);
+  EXPECT_EQ(list[2].NextIndex, 0);        // points before the deleted index: unchanged
+  EXPECT_EQ(list.At(four).NextIndex, 2);  // points past it: lowered by one
+  EXPECT_EQ(list.At(four).Next, list.HandleAt(2));
 }
 
-TEST(GoalMemoryTest, DeletedPlaceStaysValidWhileReferenced) {
-  TGoalLocList list = Route({{1, -1}, {1, 0}});
-  TGoalLocPtr rated = list[0];
-  std::weak_ptr<TGoalAvLoc> watch = list[0];
+TEST(GoalMemoryTest, SweepFreesOnlyPlacesNothingReaches) {
+  // 40 finals, each with a waypoint leading to it.
+  std::vector<std::pair<double, int>> rows;
+  for (int i = 0; i < 40; ++i)
+    rows.insert(rows.end(), {{1, -1}, {1, 2 * i}});
+  PlaceList list = Route(rows);
+  const PlaceHandle kept = list.HandleAt(1);      // a waypoint, the rated place
+  const PlaceHandle keptNext = list.HandleAt(0);  // reached through its link
+  const PlaceHandle gone = list.HandleAt(2);
+  // The waypoint leaves the list, then the place it leads to; the link of a
+  // place out of the list is not cut.
+  DeleteLoc(list, 1);
   DeleteLoc(list, 0);
-  EXPECT_FALSE(watch.expired());  // still the mouse's rated place
-  EXPECT_EQ(rated->Retention, 1);
-  rated.reset();
-  EXPECT_TRUE(watch.expired());  // released once nothing refers to it
+  while (list.size() > 2)
+    DeleteLoc(list, 0);
+  EXPECT_EQ(list.Held(), 80u);  // nothing is freed before a sweep
+  const PlaceHandle roots[] = {kept};
+  list.Sweep(roots);
+  EXPECT_EQ(list.Held(), 4u);  // the two listed, the rated place and its next
+  EXPECT_EQ(list.At(kept).Next, keptNext);
+  EXPECT_TRUE(list.Find(keptNext));
+  EXPECT_EQ(list.Find(gone), nullptr);
+  // A new place takes a freed slot under a new generation: the old handle
+  // still finds nothing.
+  const PlaceHandle fresh = list.New();
+  EXPECT_NE(fresh, gone);
+  EXPECT_EQ(list.Find(gone), nullptr);
+  EXPECT_EQ(list.At(fresh).Retention, 0);
+  EXPECT_THROW(list.At(gone), std::logic_error);
 }
 
 TEST(GoalMemoryTest, PurgeLocsDeletesForgottenPlaces) {
-  TGoalLocList list = Route({{1e-10, -1}, {1, 0}, {0, 1}, {0.5, 2}, {1e-11, -1}, {0.2, -1}});
+  PlaceList list = Route({{1e-10, -1}, {1, 0}, {0, 1}, {0.5, 2}, {1e-11, -1}, {0.2, -1}});
   DeleteLoc(list, 99);  // outside the list: nothing happens
   EXPECT_EQ(list.size(), 6u);
   PurgeLocs(list);
   ASSERT_EQ(list.size(), 3u);
-  EXPECT_EQ(list[0]->Retention, 1);
-  EXPECT_EQ(list[0]->NextIndex, -2);
-  EXPECT_EQ(list[1]->Retention, 0.5);
-  EXPECT_EQ(list[1]->NextIndex, -2);
-  EXPECT_EQ(list[2]->Retention, 0.2);
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    if (list[i]->NextIndex >= 0) {
-      EXPECT_EQ(list[i]->Next, list[list[i]->NextIndex]);
-    }
-  }
+  EXPECT_EQ(list[0].Retention, 1);
+  EXPECT_EQ(list[0].NextIndex, -2);
+  EXPECT_EQ(list[1].Retention, 0.5);
+  EXPECT_EQ(list[1].NextIndex, -2);
+  EXPECT_EQ(list[2].Retention, 0.2);
 }
 
 TEST(GoalMemoryTest, PurgeLocsKeepsRememberedPlaces) {
-  TGoalLocList list = Route({{0.3, -1}, {1e-9, 0}});
+  PlaceList list = Route({{0.3, -1}, {1e-9, 0}});
   PurgeLocs(list);
   EXPECT_EQ(list.size(), 2u);
-  EXPECT_EQ(IndexOfLoc(list, list[1].get()), 1);
-  TGoalAvLoc stranger;
-  EXPECT_EQ(IndexOfLoc(list, &stranger), -1);
+  EXPECT_EQ(list.IndexOf(list.HandleAt(1)), 1);
+  EXPECT_EQ(list.IndexOf(list.New()), -1);
 }
 
 TEST(MausTest, ConstructionGivesNamesAndEmptyLists) {
@@ -96,8 +108,7 @@ TEST(MausTest, ConstructionGivesNamesAndEmptyLists) {
   EXPECT_EQ(m.ID, 12);
   EXPECT_EQ(m.Motives[need::Comp].Name, "Comp");
   EXPECT_EQ(m.StuckAt, (TPoint{0, 0}));
-  EXPECT_TRUE(m.ExploreTarget);
-  EXPECT_EQ(m.ExploreTarget->Pos, (TPoint{0, 0}));
+  EXPECT_EQ(m.GoalLocations.At(m.ExploreTarget).Pos, (TPoint{0, 0}));
   EXPECT_TRUE(m.GoalLocations.empty());
   EXPECT_FALSE(m.Embryo);
   EXPECT_EQ(m.Partner, MouseHandle{});

@@ -11,19 +11,27 @@ void SettleNeeds(TMaus& m) {
   m.PrevTotNeedStrength = u / m.SumWeights;
 }
 
-TGoalLocPtr AddPlace(Run& run, TMaus& m, goal::Goal kind, TPoint pos, char sign, double retention,
-                     double progress) {
-  auto place = std::make_shared<TGoalAvLoc>();
-  place->Element = &FindElement(m.GoalMemory, run.settings, kind);
-  place->Pos = pos;
-  place->Sign = sign;
-  place->Quality = sign == '0' ? 0 : 1;
-  place->NextIndex = -1;
-  place->Retention = retention;
-  place->LastRecall = run.TickCount;
-  place->Progress = progress;
-  m.GoalLocations.push_back(place);
-  return place;
+TestPlace AddPlace(Run& run, TMaus& m, goal::Goal kind, TPoint pos, char sign, double retention,
+                   double progress) {
+  const PlaceHandle handle = m.GoalLocations.New();
+  TGoalAvLoc& place = m.GoalLocations.At(handle);
+  place.Element = &FindElement(m.GoalMemory, run.settings, kind);
+  place.Pos = pos;
+  place.Sign = sign;
+  place.Quality = sign == '0' ? 0 : 1;
+  place.NextIndex = -1;
+  place.Retention = retention;
+  place.LastRecall = run.TickCount;
+  place.Progress = progress;
+  m.GoalLocations.Append(handle);
+  return {&m.GoalLocations, handle};
+}
+
+PlaceHandle AppendPlace(PlaceList& list, const TGoalAvLoc& place) {
+  const PlaceHandle handle = list.New();
+  list.At(handle) = place;
+  list.Append(handle);
+  return handle;
 }
 
 void FillTrack(TMaus& m, int entries, TPoint at) {

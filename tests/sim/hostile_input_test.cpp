@@ -327,7 +327,7 @@ TEST(HostileTickTest, EveryRealFieldOfAMouseIsChecked) {
       MotiveFields(mo, poison);
     for (auto& el : m.GoalMemory)
       GoalElementFields(*el, poison);
-    PlaceFields(*m.GoalLocations.front(), poison);
+    PlaceFields(m.GoalLocations[0], poison);
     RelationFields(m.Relations.front(), poison);
     TrackPointFields(m.Protocol.front(), poison);
     GenomeFields(*m.Embryo, poison);

@@ -101,12 +101,12 @@ void ExpectConsistent(const Run& run) {
       ASSERT_TRUE(e.Other == MouseHandle{} || run.Mice.Find(e.Other) != nullptr);
     }
     for (std::size_t j = 0; j < m.GoalLocations.size(); ++j) {
-      const TGoalAvLoc& place = *m.GoalLocations[j];
+      const TGoalAvLoc& place = m.GoalLocations[j];
       if (place.NextIndex >= 0) {
         ASSERT_LT(place.NextIndex, static_cast<std::int32_t>(j));
-        ASSERT_EQ(place.Next, m.GoalLocations[static_cast<std::size_t>(place.NextIndex)]);
+        ASSERT_EQ(place.Next, m.GoalLocations.HandleAt(static_cast<std::size_t>(place.NextIndex)));
       } else {
-        ASSERT_EQ(place.Next, nullptr);
+        ASSERT_FALSE(place.Next);
       }
     }
     ASSERT_TRUE(std::isfinite(m.Heading));

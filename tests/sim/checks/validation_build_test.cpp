@@ -57,9 +57,9 @@ TEST_F(ValidateTest, ARelationMustLinkTheMouseItsIdNames) {
 }
 
 TEST_F(ValidateTest, RouteLinksMustAgreeWithTheirIndices) {
-  TGoalLocPtr food = test::AddPlace(t.run, a, goal::Food, {10, 10}, '+');
-  TGoalLocPtr waypoint = test::AddPlace(t.run, a, goal::Food, {60, 10}, '0');
-  TGoalLocPtr other = test::AddPlace(t.run, a, goal::Food, {90, 10}, '0');
+  test::TestPlace food = test::AddPlace(t.run, a, goal::Food, {10, 10}, '+');
+  test::TestPlace waypoint = test::AddPlace(t.run, a, goal::Food, {60, 10}, '0');
+  test::TestPlace other = test::AddPlace(t.run, a, goal::Food, {90, 10}, '0');
   waypoint->NextIndex = 0;
   waypoint->Next = food;
   EXPECT_NO_THROW(CheckInvariants(t.run));

@@ -53,18 +53,18 @@ struct LinkedRun {
     a.Relations.push_back({77, {}, 0.5, -0.25});  // a mouse no longer there
     // Places: a route w2 -> w1 -> food, the target shared with the list, and
     // a place that left the list but is still the rated one and w1's Next.
-    TGoalLocPtr food = test::AddPlace(tr.run, a, goal::Food, {100, 100}, '+');
-    TGoalLocPtr w1 = test::AddPlace(tr.run, a, goal::Food, {120, 100}, '0');
+    test::TestPlace food = test::AddPlace(tr.run, a, goal::Food, {100, 100}, '+');
+    test::TestPlace w1 = test::AddPlace(tr.run, a, goal::Food, {120, 100}, '0');
     w1->Next = food;
     w1->NextIndex = 0;
-    TGoalLocPtr w2 = test::AddPlace(tr.run, a, goal::Water, {140, 100}, '0');
+    test::TestPlace w2 = test::AddPlace(tr.run, a, goal::Water, {140, 100}, '0');
     w2->Next = w1;
     w2->NextIndex = 1;
     a.TargetLoc = w2;
     a.RatedLoc = food;
-    a.GoalLocations.erase(a.GoalLocations.begin());  // food leaves the list
+    a.GoalLocations.Erase(0);  // food leaves the list
     w1->NextIndex = -2;
-    a.ExploreTarget->Pos = {5, 6};
+    a.GoalLocations.At(a.ExploreTarget).Pos = {5, 6};
     a.Plan = {{1, 2}, {3, 4}, {5, 6}};
     a.PlanIndex = 1;
     a.Motives[need::Hunger].Ist = std::nextafter(1.0, 0.0);
@@ -157,24 +157,24 @@ TEST(CheckpointTest, PlacesStaySharedAndRoutesLeadOnOutsideTheList) {
   Loaded back(CheckpointText(l.tr.run));
   const TMaus& a = *back.run.Mice[0];
   ASSERT_EQ(a.GoalLocations.size(), 2u);
-  const TGoalLocPtr& w1 = a.GoalLocations[0];
-  const TGoalLocPtr& w2 = a.GoalLocations[1];
-  EXPECT_EQ(a.TargetLoc, w2);  // the same object, not a copy
-  EXPECT_EQ(w2->Next, w1);
-  ASSERT_TRUE(w1->Next);
-  EXPECT_EQ(w1->Next, a.RatedLoc);  // the food place, out of the list
-  EXPECT_EQ(a.RatedLoc->Pos, (TPoint{100, 100}));
-  EXPECT_EQ(a.RatedLoc->Sign, '+');
-  EXPECT_EQ(w1->NextIndex, -2);
+  const TGoalAvLoc& w1 = a.GoalLocations[0];
+  const TGoalAvLoc& w2 = a.GoalLocations[1];
+  const TGoalAvLoc& rated = a.GoalLocations.At(a.RatedLoc);
+  EXPECT_EQ(a.TargetLoc, a.GoalLocations.HandleAt(1));  // the same place, not a copy
+  EXPECT_EQ(w2.Next, a.GoalLocations.HandleAt(0));
+  EXPECT_EQ(w1.Next, a.RatedLoc);  // the food place, out of the list
+  EXPECT_EQ(rated.Pos, (TPoint{100, 100}));
+  EXPECT_EQ(rated.Sign, '+');
+  EXPECT_EQ(w1.NextIndex, -2);
   // Elements are the mouse's own: food for w1, water for w2.
-  EXPECT_EQ(w1->Element->GoalKind, goal::Food);
-  EXPECT_EQ(w2->Element->GoalKind, goal::Water);
-  EXPECT_EQ(w1->Element, a.RatedLoc->Element);
+  EXPECT_EQ(w1.Element->GoalKind, goal::Food);
+  EXPECT_EQ(w2.Element->GoalKind, goal::Water);
+  EXPECT_EQ(w1.Element, rated.Element);
   bool own = false;
   for (const auto& el : a.GoalMemory)
-    own = own || el.get() == w2->Element;
+    own = own || el.get() == w2.Element;
   EXPECT_TRUE(own);
-  EXPECT_EQ(a.ExploreTarget->Pos, (TPoint{5, 6}));
+  EXPECT_EQ(a.GoalLocations.At(a.ExploreTarget).Pos, (TPoint{5, 6}));
   EXPECT_NE(a.ExploreTarget, a.TargetLoc);
 }
 

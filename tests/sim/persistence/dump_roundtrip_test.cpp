@@ -8,6 +8,7 @@
 #include "agent/maus.h"
 #include "agent/mouse_list.h"
 #include "sim/persistence/population_files.h"
+#include "tests/common/agent_builders.h"
 #include "tests/common/test_run.h"
 #include "world/input_ranges.h"
 #include "world/text_reader.h"
@@ -64,16 +65,16 @@ void FillWithLimits(test::TestRun& t, TMaus& m) {
   m.Params[param::RateForget] = 0;  // no fading at the dump, so the second dump is the same
   TGoalMemEl& food = FindElement(m.GoalMemory, t.run.settings, goal::Food);
   food.Values.fill(Min(Field::GoalNeedValue));
-  auto place = std::make_shared<TGoalAvLoc>();
-  place->Element = &food;
-  place->Pos = {-CoordinateLimit, -CoordinateLimit};
-  place->Retention = 1;
-  place->LastRecall = t.run.TickCount;
-  place->NextIndex = -1;
-  place->Progress = Min(Field::Progress);
-  place->Quality = Min(Field::Quality);
-  place->Sign = '+';
-  m.GoalLocations.push_back(place);
+  TGoalAvLoc place;
+  place.Element = &food;
+  place.Pos = {-CoordinateLimit, -CoordinateLimit};
+  place.Retention = 1;
+  place.LastRecall = t.run.TickCount;
+  place.NextIndex = -1;
+  place.Progress = Min(Field::Progress);
+  place.Quality = Min(Field::Quality);
+  place.Sign = '+';
+  test::AppendPlace(m.GoalLocations, place);
   for (int k = 0; k < 6; ++k)
     m.Relations.push_back({static_cast<std::int32_t>(Min(Field::Id)),
                            {},

@@ -110,14 +110,14 @@ TEST(PopulationFileTest, RoutesAreLinkedByNextIndex) {
   ReadAll(t.run, Golden());
   const auto& places = t.run.Mice[0]->GoalLocations;
   ASSERT_EQ(places.size(), 4u);
-  EXPECT_EQ(places[0]->Next, nullptr);
-  EXPECT_EQ(places[1]->Next, places[0]);
-  EXPECT_EQ(places[2]->Next, places[1]);
-  EXPECT_EQ(places[2]->Sign, '0');
-  EXPECT_EQ(places[3]->Sign, '-');
+  EXPECT_FALSE(places[0].Next);
+  EXPECT_EQ(places[1].Next, places.HandleAt(0));
+  EXPECT_EQ(places[2].Next, places.HandleAt(1));
+  EXPECT_EQ(places[2].Sign, '0');
+  EXPECT_EQ(places[3].Sign, '-');
   // The element is the mouse's element of the row's goal kind.
-  EXPECT_EQ(places[0]->Element, t.run.Mice[0]->GoalMemory[0].get());
-  EXPECT_EQ(places[3]->Element, t.run.Mice[0]->GoalMemory[2].get());
+  EXPECT_EQ(places[0].Element, t.run.Mice[0]->GoalMemory[0].get());
+  EXPECT_EQ(places[3].Element, t.run.Mice[0]->GoalMemory[2].get());
 }
 
 TEST(PopulationFileTest, PlaceOfAnUnknownKindCreatesItsElement) {
@@ -160,10 +160,10 @@ TEST(PopulationFileTest, WhatDoesNotSurviveADump) {
   test::TestRun t;
   ReadAll(t.run, text);
   const TMaus& grey = *t.run.Mice[0];
-  ASSERT_EQ(grey.GoalLocations.size(), 3u);         // the forgotten waypoint is purged
-  EXPECT_EQ(grey.GoalLocations[1]->NextIndex, -2);  // its follower lost its Next
-  EXPECT_EQ(grey.GoalLocations[1]->Next, nullptr);
-  EXPECT_EQ(grey.GoalLocations[2]->NextIndex, -2);  // kept as read
+  ASSERT_EQ(grey.GoalLocations.size(), 3u);        // the forgotten waypoint is purged
+  EXPECT_EQ(grey.GoalLocations[1].NextIndex, -2);  // its follower lost its Next
+  EXPECT_FALSE(grey.GoalLocations[1].Next);
+  EXPECT_EQ(grey.GoalLocations[2].NextIndex, -2);  // kept as read
   const std::string dump = DumpMaus(t.run, *t.run.Mice[0]);
   EXPECT_THAT(dump, HasSubstr("    1.000000    0.000000    0.000000     20      2      0"));
   EXPECT_THAT(dump, HasSubstr("    1     320  140 1.000000000       0     -1"));
@@ -180,12 +180,12 @@ TEST(PopulationFileTest, DumpFadesEveryPlace) {
   const double r = 134775814.0 / 4294967296.0;
   const double expected = std::sqrt(0.9 * 0.9 - r * 100 * 0.002);
   DumpMaus(t.run, grey);
-  EXPECT_DOUBLE_EQ(grey.GoalLocations[0]->Retention, expected);
-  EXPECT_EQ(grey.GoalLocations[0]->LastRecall, 100);
+  EXPECT_DOUBLE_EQ(grey.GoalLocations[0].Retention, expected);
+  EXPECT_EQ(grey.GoalLocations[0].LastRecall, 100);
   // A second dump in the same tick charges no time but still draws.
   const std::uint32_t seedBefore = t.run.random.Seed();
   DumpMaus(t.run, grey);
-  EXPECT_DOUBLE_EQ(grey.GoalLocations[0]->Retention, expected);
+  EXPECT_DOUBLE_EQ(grey.GoalLocations[0].Retention, expected);
   EXPECT_NE(t.run.random.Seed(), seedBefore);
 }
 

@@ -4,6 +4,7 @@
 
 #include "agent/maus.h"
 #include "model/run.h"
+#include "tests/common/agent_builders.h"
 #include "tests/common/test_run.h"
 
 namespace murinex {
@@ -76,16 +77,16 @@ struct BirthTest : ::testing::Test {
     food.Expectation = 0.4;
     TGoalMemEl& stones = FindElement(mother->GoalMemory, t.run.settings, goal::Stones);
     auto place = [&](TGoalMemEl& el, TPoint p, int next, char sign, double quality) {
-      auto loc = std::make_shared<TGoalAvLoc>();
-      loc->Element = &el;
-      loc->Pos = p;
-      loc->NextIndex = next;
-      if (next >= 0) loc->Next = mother->GoalLocations[next];
-      loc->Sign = sign;
-      loc->Quality = quality;
-      loc->Retention = 0.5;
-      loc->Progress = 0.3;
-      mother->GoalLocations.push_back(loc);
+      TGoalAvLoc loc;
+      loc.Element = &el;
+      loc.Pos = p;
+      loc.NextIndex = next;
+      if (next >= 0) loc.Next = mother->GoalLocations.HandleAt(next);
+      loc.Sign = sign;
+      loc.Quality = quality;
+      loc.Retention = 0.5;
+      loc.Progress = 0.3;
+      test::AppendPlace(mother->GoalLocations, loc);
     };
     place(food, {10, 10}, -1, '+', 0.8);    // 0: the food place
     place(food, {70, 10}, 0, '0', 0);       // 1: waypoint to 0
@@ -148,13 +149,13 @@ TEST_F(BirthTest, BoxedInMotherStaysPregnantAfterNineTries) {
   // A pain place under the mother makes every probe draw twice (the chain's and
   // the noticing draw), so the number of probes shows in the generator.
   TGoalMemEl& stones = FindElement(mother->GoalMemory, t.run.settings, goal::Stones);
-  auto pain = std::make_shared<TGoalAvLoc>();
-  pain->Element = &stones;
-  pain->Pos = mother->Position;
-  pain->Sign = '-';
-  pain->Quality = 1;
-  pain->Retention = 1;
-  mother->GoalLocations.push_back(pain);
+  TGoalAvLoc pain;
+  pain.Element = &stones;
+  pain.Pos = mother->Position;
+  pain.Sign = '-';
+  pain.Quality = 1;
+  pain.Retention = 1;
+  test::AppendPlace(mother->GoalLocations, pain);
   mother->Inhib = 0;
   t.run.random.SetSeed(5);
   Birth(t.run, *mother);
@@ -187,7 +188,7 @@ TEST_F(BirthTest, ProbabilityOnePassesEveryFinalPlaceWithItsRoute) {
   InheritMemory(t.run, *mother, c, 1.0);
   // Food place, its route 1 then 3 (the branch 4 is not followed), then the pain place.
   ASSERT_EQ(c.GoalLocations.size(), 4u);
-  const auto& food = *c.GoalLocations[0];
+  const auto& food = c.GoalLocations[0];
   EXPECT_EQ(food.Pos, (TPoint{10, 10}));
   EXPECT_EQ(food.Element, c.GoalMemory[0].get());
   EXPECT_EQ(food.Retention, 0.8);  // 4 * RateReinforce of the mother
@@ -196,18 +197,18 @@ TEST_F(BirthTest, ProbabilityOnePassesEveryFinalPlaceWithItsRoute) {
   EXPECT_EQ(food.Sign, '+');
   EXPECT_EQ(food.Progress, 1.0);
   EXPECT_EQ(food.LastRecall, 12345);
-  const auto& w1 = *c.GoalLocations[1];
+  const auto& w1 = c.GoalLocations[1];
   EXPECT_EQ(w1.Pos, (TPoint{70, 10}));
   EXPECT_EQ(w1.NextIndex, 0);
-  EXPECT_EQ(w1.Next, c.GoalLocations[0]);
+  EXPECT_EQ(w1.Next, c.GoalLocations.HandleAt(0));
   EXPECT_EQ(w1.Sign, '0');
   EXPECT_EQ(w1.Quality, 0);
   EXPECT_EQ(w1.Element, c.GoalMemory[0].get());
-  const auto& w3 = *c.GoalLocations[2];
+  const auto& w3 = c.GoalLocations[2];
   EXPECT_EQ(w3.Pos, (TPoint{130, 10}));
   EXPECT_EQ(w3.NextIndex, 1);
-  EXPECT_EQ(w3.Next, c.GoalLocations[1]);
-  const auto& pain = *c.GoalLocations[3];
+  EXPECT_EQ(w3.Next, c.GoalLocations.HandleAt(1));
+  const auto& pain = c.GoalLocations[3];
   EXPECT_EQ(pain.Pos, (TPoint{300, 300}));
   EXPECT_EQ(pain.Sign, '-');
   EXPECT_EQ(pain.Kind(), goal::Stones);
