@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <stdexcept>
-#include <utility>
 
 namespace murinex {
 
@@ -74,24 +73,8 @@ PlaceHandle PlaceList::New() {
   return {slot, s.generation};
 }
 
-const TGoalAvLoc* PlaceList::Find(PlaceHandle handle) const {
-  if (handle.slot >= slotsUsed_) return nullptr;
-  const PlaceSlot& s = Slot(handle.slot);
-  return s.held && s.generation == handle.generation ? &s.place : nullptr;
-}
-
-TGoalAvLoc* PlaceList::Find(PlaceHandle handle) {
-  return const_cast<TGoalAvLoc*>(std::as_const(*this).Find(handle));
-}
-
-const TGoalAvLoc& PlaceList::At(PlaceHandle handle) const {
-  const TGoalAvLoc* place = Find(handle);
-  if (!place) throw std::logic_error("a place handle names no place of this mouse");
-  return *place;
-}
-
-TGoalAvLoc& PlaceList::At(PlaceHandle handle) {
-  return const_cast<TGoalAvLoc&>(std::as_const(*this).At(handle));
+void PlaceList::NoPlace() {
+  throw std::logic_error("a place handle names no place of this mouse");
 }
 
 void PlaceList::Free(std::uint32_t slot) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "agent/goal_memory.h"
@@ -73,11 +74,32 @@ class PlaceList {
   // A new place with every field zero, in the pool but not in the list.
   PlaceHandle New();
   // The place a handle names, or nullptr for no handle or a freed place.
-  TGoalAvLoc* Find(PlaceHandle handle);
-  const TGoalAvLoc* Find(PlaceHandle handle) const;
+  const TGoalAvLoc* Find(PlaceHandle handle) const {
+    if (handle.slot >= slotsUsed_) return nullptr;
+    const PlaceSlot& s = Slot(handle.slot);
+    return s.held && s.generation == handle.generation ? &s.place : nullptr;
+  }
+  TGoalAvLoc* Find(PlaceHandle handle) {
+    return const_cast<TGoalAvLoc*>(std::as_const(*this).Find(handle));
+  }
   // The place a handle names; throws std::logic_error when it names none.
-  TGoalAvLoc& At(PlaceHandle handle);
-  const TGoalAvLoc& At(PlaceHandle handle) const;
+  const TGoalAvLoc& At(PlaceHandle handle) const {
+    if (const TGoalAvLoc* place = Find(handle)) return *place;
+    NoPlace();
+  }
+  TGoalAvLoc& At(PlaceHandle handle) {
+    return const_cast<TGoalAvLoc&>(std::as_const(*this).At(handle));
+  }
+  // The place of a handle the list's own bookkeeping keeps valid: a link of a
+  // place reached from the list or from a target. Only the validation build
+  // checks it; the route walks run many times a tick.
+  TGoalAvLoc& Linked(PlaceHandle handle) {
+#ifdef MURINEX_VALIDATE
+    return At(handle);
+#else
+    return Slot(handle.slot).place;
+#endif
+  }
   // Frees every place that is neither listed nor reachable from `roots`
   // through Next links. Cheap to call when little has left the list.
   void Sweep(std::span<const PlaceHandle> roots);
@@ -98,6 +120,7 @@ class PlaceList {
     return (*blocks_[slot / BlockSize])[slot % BlockSize];
   }
   void Free(std::uint32_t slot);
+  [[noreturn]] static void NoPlace();
 
   std::vector<PlaceHandle> list_;
   std::vector<std::unique_ptr<Block>> blocks_;

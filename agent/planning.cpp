@@ -114,7 +114,7 @@ bool ChainFind(Run& run, TMaus& m, TGoalAvLoc& start, goal::Goal kind, double mi
       return true;
     }
     if (!place->Next) return false;
-    place = &m.GoalLocations.At(place->Next);
+    place = &m.GoalLocations.Linked(place->Next);
     if (!Recall(run, m, *place)) return false;
   }
 }
