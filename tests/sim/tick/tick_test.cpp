@@ -6,6 +6,7 @@
 #include "agent/maus.h"
 #include "model/run.h"
 #include "sim/tick/birth_death.h"
+#include "tests/common/agent_builders.h"
 #include "tests/common/test_run.h"
 #include "world/error.h"
 
@@ -118,6 +119,21 @@ TEST_F(TickTest, DumpsEvery10000Ticks) {
   EXPECT_EQ(t.run.DumpNumber, 4);
   EXPECT_TRUE(std::filesystem::exists(t.dir / "data/Maeuse-NN-3.dat"));
   EXPECT_TRUE(std::filesystem::exists(t.dir / "data/Genom-NN-3.dat"));
+}
+
+TEST_F(TickTest, PlacesNothingReachesAreFreedAtTheEndOfTheTick) {
+  TMaus& m = At(0);
+  // 40 far places; the second of them stays the rated place after all leave the list.
+  for (int i = 0; i < 40; ++i)
+    test::AddPlace(t.run, m, goal::Food, {1000 + i, 1000});
+  const PlaceHandle rated = m.GoalLocations.HandleAt(1), gone = m.GoalLocations.HandleAt(2);
+  m.RatedLoc = rated;
+  m.GoalLocations.Clear();
+  ASSERT_EQ(m.GoalLocations.Held(), 41u);  // and the exploration target
+  Tick(t.run);
+  EXPECT_EQ(m.GoalLocations.Held(), 2u);
+  EXPECT_TRUE(m.GoalLocations.Find(rated));
+  EXPECT_FALSE(m.GoalLocations.Find(gone));
 }
 
 TEST_F(TickTest, EmptyWorldStillTicks) {
